@@ -1,0 +1,5 @@
+#include "HostLogging.h"
+
+Q_LOGGING_CATEGORY(lcHost, "schedulebackup.host", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcFramework, "schedulebackup.framework", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcService, "schedulebackup.service", QtWarningMsg)

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+// Turns an XML document into the reply tree that replies are delivered in: a map whose only key
+// is the root element's name; child elements are keys of their parent's map, a repeated element
+// is a QVariantList in document order, attributes are "@name" keys, the text of an element with
+// attributes or children is under "#text", a text-only element is a plain QString and an empty
+// element an empty QString. Malformed or empty XML gives an invalid QVariant.
+class XML2Json
+{
+public:
+    QVariant parse(const QString& xml);
+};

@@ -1,0 +1,164 @@
+#pragma once
+
+#include "stdafx.h"
+
+#include "PluginBase.h"
+
+#include <utility>
+
+// Drives the scheduled-backup settings page: loads the backup time-card from the server, stores
+// changed settings, reports the backup path and status, and computes the next backup start.
+// All calls, replies and signals happen on the thread that owns the object.
+class PluginScheduleBackup : public PluginBase
+{
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID PluginBase_iid FILE "PluginScheduleBackup.json")
+    Q_INTERFACES(PluginBase)
+
+    Q_PROPERTY(QStringList cameraList READ cameraList NOTIFY cameraListChanged)
+    Q_PROPERTY(bool enabled READ enabled NOTIFY enabledChanged)
+    Q_PROPERTY(bool hasAllCameras READ hasAllCameras NOTIFY hasAllCamerasChanged)
+    Q_PROPERTY(bool targetCyclic READ targetCyclic NOTIFY targetCyclicChanged)
+    Q_PROPERTY(int maxThroughputMB READ maxThroughputMB NOTIFY maxThroughputMBChanged)
+    Q_PROPERTY(int maxRangeDay READ maxRangeDay NOTIFY maxRangeDayChanged)
+    Q_PROPERTY(QString scheduleTemplate READ scheduleTemplate NOTIFY scheduleTemplateChanged)
+    Q_PROPERTY(QString scheduleName READ scheduleName NOTIFY scheduleNameChanged)
+    Q_PROPERTY(QString targetDir READ targetDir NOTIFY targetDirChanged)
+
+public:
+    PluginScheduleBackup();
+    ~PluginScheduleBackup() override;
+
+    // PluginBase
+    void InitialPluginBase(QQmlContext* context, void* hostData,
+                           FrameworkWrapperBase* framework) override;
+    void EventProcessor(QString, long long, int, int, QVariant, const QString&) override;
+    void EventProcessorEx(QString, ConfigBase*, long long, int, int, QVariant,
+                          const QString&) override;
+    void CommandProcessor(QString command, QVariant result, void* context, QString resultCode,
+                          QString, bool, const QString& relayPath) override;
+    void CommandProcessorEx(QString, ConfigBase*, QVariant, void*, QString, QString, bool,
+                            const QString&) override;
+    bool Init(QQmlContext* context) override;
+
+    void ErrorProcessor(QString, void*, QString);
+
+    // Property getters
+    QStringList cameraList() const { return m_cameraList; }
+    bool enabled() const { return m_enabled; }
+    bool hasAllCameras() const { return m_hasAllCameras; }
+    bool targetCyclic() const { return m_targetCyclic; }
+    int maxThroughputMB() const { return m_maxThroughputMB; }
+    int maxRangeDay() const { return m_maxRangeDay; }
+    QString scheduleTemplate() const { return m_scheduleTemplate; }
+    QString scheduleName() const { return m_scheduleName; }
+    QString targetDir() const { return m_targetDir; }
+
+    // State that is not a property, for hosts and tests that inspect the loaded time-card
+    QString curRelayPath() const { return m_curRelayPath; }
+    qint64 tmcardId() const { return m_tmcardId; }
+    qint64 revision() const { return m_revision; }
+    QString tmcardName() const { return m_tmcardName; }
+    QVariant schedule() const { return m_schedule; }
+    QVariantList camGroupMapList() const { return m_camGroupMapList; }
+
+    // Setters used by the reply handlers: compare, store, then emit
+    void setCameraList(const QList<QString>& cameraList);
+    void setEnabled(bool enabled);
+    void setTargetCyclic(bool targetCyclic);
+    void setMaxThroughputMB(int maxThroughputMB);
+    void setMaxRangeDay(int maxRangeDay);
+    void setScheduleTemplate(const QString& scheduleTemplate);
+    void setScheduleName(const QString& scheduleName);
+    void setTargetDir(const QString& targetDir);
+    void setSchedule(const QVariant& schedule);
+
+    // Test hooks
+    void tst_setRevision(long long revision);
+    void tst_setCurRelayPath(const QString& relayPath);
+
+    // Requests, invokable from QML
+    Q_INVOKABLE bool getBackupInfo(const QString& relayPath = QString());
+    Q_INVOKABLE bool getBackupPathInfo(const QString& relayPath = QString());
+    Q_INVOKABLE bool getBackupStatus(const QString& relayPath = QString());
+    Q_INVOKABLE bool updateBackupInfo(bool enabled, bool targetCyclic, const QString& targetDir,
+                                      const QVariantList& camList, const QString& scheName,
+                                      const QString& scheJson, int maxThroughputMB, int maxRangeDay,
+                                      const QString& relayPath = QString());
+    Q_INVOKABLE qulonglong getNextBackupTime(const QDateTime& date = QDateTime::currentDateTime());
+    Q_INVOKABLE bool updateSchedule(const QString& scheName, const QString& scheJson,
+                                    const QString& relayPath = QString());
+
+    // Time-card content to the page's rectangle document
+    QVariantList transContentAsList(QVariant value) const;
+    QString GetFirstTimeframeNameFromTimecard(const QVariantMap& timecard) const;
+    QString ConvertScheduleContent(QVariant mapping) const;
+    QString ConvertScheduleElement(QVariant interval) const;
+
+    // The page's rectangle document to the time-card's time-frame element
+    QString ComposeScheduleBackupMappingEleMsg(const QString& name, const QString& document) const;
+    QString ComposeRetanglesIntervalMsg(QJsonArray rectangles) const;
+    QString ComposeIntervalsByRecangleMsg(int left, int right, double top, double bottom) const;
+    QString ComposeIntervalMsg(int day, double top, double bottom) const;
+
+    bool IsContinousInterval(std::pair<int, int> a, std::pair<int, int> b) const;
+
+    // Reply handlers, routed by CommandProcessor
+    void HandleGetBackupInfoResp(const QString& resultCode, const QVariant& result,
+                                 const QString& relayPath);
+    void HandleGetBackupPathResp(const QString& resultCode, const QVariant& result,
+                                 const QString& relayPath);
+    void handleGetBackupStatusResp(const QString& resultCode, const QVariant& result,
+                                   const QString& relayPath);
+    void HandleUpdateBackupInfoResp(const QString& resultCode, void* context,
+                                    const QString& relayPath);
+    void HandleUpdateScheduleResp(const QString& resultCode, const QString& relayPath);
+
+    QVariantList TransferMsgJsonToCamGroupMapList(const QVariantList& cams);
+    void SetHasAllCameras(const QVariantList& cams);
+
+Q_SIGNALS:
+    void getBackupInfoResp(bool success);
+    void getBackupPathResp(bool success, const QString& backupPath);
+    void getBackupStatusResp(bool success, const QString& status, const QString& interval,
+                             qint64 progress);
+    void updBackupInfoResp(bool success);
+    void updateScheduleResp(bool success);
+    void cameraListChanged(const QStringList& camList);
+    void enabledChanged(bool enabled);
+    void targetCyclicChanged(bool cyclic);
+    void hasAllCamerasChanged();
+    void maxThroughputMBChanged(int mb);
+    void maxRangeDayChanged(int day);
+    void scheduleTemplateChanged(const QString& content);
+    void scheduleNameChanged(const QString& name);
+    void targetDirChanged(const QString& dir);
+
+private:
+    // Fills the argument map shared by both update commands; false when the rectangle document
+    // was rejected and nothing may be sent.
+    bool composeUpdateArguments(QVariantMap& arguments, const char* operation, bool enabled,
+                                bool targetCyclic, const QString& targetDir,
+                                const QVariantList& camGroupList, const QString& scheName,
+                                const QString& scheJson, int maxThroughputMB,
+                                int maxRangeDay) const;
+    void setHasAllCameras(bool hasAllCameras);
+    bool sendCommand(const QString& command, const QVariant& arguments, void* context,
+                     const QString& relayPath);
+
+    QString m_curRelayPath;
+    bool m_enabled = false;
+    bool m_targetCyclic = false;
+    bool m_hasAllCameras = false;
+    int m_maxThroughputMB = 30;
+    int m_maxRangeDay = 2;
+    qint64 m_tmcardId = -1;
+    qint64 m_revision = -1;
+    QString m_tmcardName;
+    QString m_targetDir;
+    QVariant m_schedule;
+    QString m_scheduleTemplate;
+    QString m_scheduleName;
+    QStringList m_cameraList;
+    QVariantList m_camGroupMapList;
+};

@@ -1,0 +1,238 @@
+// Requests the page sends to the server, and the next-backup-time computation.
+
+#include "PluginScheduleBackup.h"
+
+#include "FrameworkWrapperBase.h"
+#include "PluginScheduleBackupCommon.h"
+#include "PluginScheduleBackup_Log.h"
+
+#include <QMetaObject>
+
+#include <algorithm>
+#include <limits>
+#include <memory>
+#include <new>
+#include <vector>
+
+using namespace PluginScheduleBackupCommon;
+
+namespace {
+const QString PSERVERINFO_PLUGIN_ID = QStringLiteral("3CE573D25E0F455B8F75EDDC573E2B64");
+
+const QString KEY_CAMERA_NAME = QStringLiteral("Name");
+const QString KEY_CAMERA_GROUP = QStringLiteral("GrpID");
+const QString KEY_ELE = QStringLiteral("Ele");
+const QString KEY_FRAME = QStringLiteral("Frame");
+const QString KEY_INTERVALS = QStringLiteral("Intervals");
+const QString KEY_BEGIN = QStringLiteral("@B");
+const QString KEY_END = QStringLiteral("@E");
+
+constexpr qint64 bytesPerMegabyte = 1 << 20;
+constexpr qint64 minutesPerDay = 1440;
+constexpr qint64 millisecondsPerWeek = 604800000;
+
+// The server takes a 32-bit value; limits beyond it travel as 64-bit values instead of wrapping.
+QVariant limitValue(qint64 value)
+{
+    if (value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max())
+        return QVariant(int(value));
+    return QVariant(value);
+}
+
+// Missing or non-numeric bounds read as 0; a bound outside the 32-bit range is refused.
+bool readBound(const QVariant& value, int& bound)
+{
+    bool ok = false;
+    const qlonglong number = value.toLongLong(&ok);
+    if (!ok) {
+        bound = 0;
+        return true;
+    }
+    if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())
+        return false;
+    bound = int(number);
+    return true;
+}
+
+bool askTimestamp(QObject* serverInfo, const QDateTime& dateTime, qint64& milliseconds)
+{
+    QVariantList answer;
+    const bool invoked
+        = QMetaObject::invokeMethod(serverInfo, "getTimestamp", Qt::DirectConnection,
+                                    Q_RETURN_ARG(QVariantList, answer), Q_ARG(QDateTime, dateTime));
+    if (!invoked || answer.isEmpty())
+        return false;
+    milliseconds = qint64(answer.first().toULongLong());
+    return true;
+}
+} // namespace
+
+bool PluginScheduleBackup::sendCommand(const QString& command, const QVariant& arguments,
+                                       void* context, const QString& relayPath)
+{
+    if (!framework)
+        return false;
+    return framework->SendCommand(hostData, pluginId, command, arguments, context, 0, relayPath);
+}
+
+bool PluginScheduleBackup::getBackupInfo(const QString& relayPath)
+{
+    SCHEDULEBACKUP_ENTRY_LOG("getBackupInfo");
+    const QVariant noArguments;
+    if (!sendCommand(REQUEST_GET_BACKUP_TIME_CARD, noArguments, nullptr, relayPath)) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s, SendCommand failed",
+                             "getBackupInfo");
+        return false;
+    }
+    // Only after the call: a reply delivered from inside SendCommand still meets the old path.
+    m_curRelayPath = relayPath;
+    return true;
+}
+
+bool PluginScheduleBackup::getBackupPathInfo(const QString& relayPath)
+{
+    return sendCommand(REQUEST_GET_BACKUP_PATH, QVariant(), nullptr, relayPath);
+}
+
+bool PluginScheduleBackup::getBackupStatus(const QString& relayPath)
+{
+    SCHEDULEBACKUP_ENTRY_LOG("getBackupStatus");
+    return sendCommand(REQUEST_GET_BACKUP_STATUS, QVariant(), nullptr, relayPath);
+}
+
+bool PluginScheduleBackup::composeUpdateArguments(QVariantMap& arguments, const char* operation,
+                                                  bool enabled, bool targetCyclic,
+                                                  const QString& targetDir,
+                                                  const QVariantList& camGroupList,
+                                                  const QString& scheName, const QString& scheJson,
+                                                  int maxThroughputMB, int maxRangeDay) const
+{
+    const QString timeFrame = ComposeScheduleBackupMappingEleMsg(scheName, scheJson);
+    // An unreadable schedule must not reach the server as an empty one and wipe its schedule.
+    if (timeFrame.isNull() && !scheJson.isEmpty()) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s, invalid schedule document",
+                             operation);
+        return false;
+    }
+    arguments.insert(ARG_REVISION, qint64(m_revision));
+    arguments.insert(ARG_TMCARD_ID, qint64(m_tmcardId));
+    arguments.insert(ARG_TMCARD_NAME, m_tmcardName);
+    arguments.insert(ARG_ENABLED, enabled);
+    arguments.insert(ARG_TARGET_CYCLIC, targetCyclic);
+    arguments.insert(ARG_TARGET_DIR, targetDir);
+    arguments.insert(ARG_CAM_GROUP_LIST, camGroupList);
+    arguments.insert(ARG_TIME_FRAME_MSG, timeFrame);
+    arguments.insert(ARG_TMFRAME_NAME, scheName);
+    arguments.insert(ARG_TMFRAME_JSON, scheJson);
+    arguments.insert(ARG_MAX_THROUGHPUT, limitValue(qint64(maxThroughputMB) * bytesPerMegabyte));
+    arguments.insert(ARG_MAX_RANGE, limitValue(qint64(maxRangeDay) * minutesPerDay));
+    return true;
+}
+
+bool PluginScheduleBackup::updateBackupInfo(bool enabled, bool targetCyclic,
+                                            const QString& targetDir, const QVariantList& camList,
+                                            const QString& scheName, const QString& scheJson,
+                                            int maxThroughputMB, int maxRangeDay,
+                                            const QString& relayPath)
+{
+    SCHEDULEBACKUP_ENTRY_LOG("updateBackupInfo");
+    // The context travels with the command and comes back with its reply, which releases it.
+    std::unique_ptr<QVariantMap> context(new (std::nothrow) QVariantMap);
+    if (!context) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s, new context failed",
+                             "updateBackupInfo");
+        return false;
+    }
+
+    QVariantList camGroupList;
+    camGroupList.reserve(camList.size());
+    for (const QVariant& camera : camList) {
+        const QVariantMap entry = camera.toMap();
+        camGroupList.append(QVariantMap {{ARG_CAMID, entry.value(KEY_CAMERA_NAME).toString()},
+                                         {ARG_GROUPID, entry.value(KEY_CAMERA_GROUP).toString()}});
+    }
+    if (!composeUpdateArguments(*context, "updateBackupInfo", enabled, targetCyclic, targetDir,
+                                camGroupList, scheName, scheJson, maxThroughputMB, maxRangeDay))
+        return false;
+
+    const QVariant arguments(*context);
+    if (!sendCommand(REQUEST_UPD_BACKUP_TIME_CARD, arguments, context.get(), relayPath)) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s, SendCommand failed",
+                             "updateBackupInfo");
+        return false;
+    }
+    context.release(); // owned by the request until its reply is handled
+    return true;
+}
+
+bool PluginScheduleBackup::updateSchedule(const QString& scheName, const QString& scheJson,
+                                          const QString& relayPath)
+{
+    SCHEDULEBACKUP_ENTRY_LOG("updateSchedule");
+    QVariantMap arguments;
+    if (!composeUpdateArguments(arguments, "updateSchedule", m_enabled, m_targetCyclic, m_targetDir,
+                                m_camGroupMapList, scheName, scheJson, maxThroughputMB(),
+                                maxRangeDay()))
+        return false;
+    if (!sendCommand(REQUEST_UPD_SCHEDULE, QVariant(arguments), nullptr, relayPath)) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s, SendCommand failed",
+                             "updateSchedule");
+        return false;
+    }
+    return true;
+}
+
+qulonglong PluginScheduleBackup::getNextBackupTime(const QDateTime& date)
+{
+    // Without both timestamps there is no answer to give.
+    if (!framework || !date.isValid())
+        return 0;
+    QObject* serverInfo = framework->GetPluginObject(hostData, PSERVERINFO_PLUGIN_ID);
+    if (!serverInfo)
+        return 0;
+    qint64 nowMs = 0;
+    if (!askTimestamp(serverInfo, date, nowMs))
+        return 0;
+
+    const QDate day = date.date();
+    const int weekday = day.dayOfWeek(); // Monday 1 .. Sunday 7
+    const QDate sunday = weekday == 7 ? day : day.addDays(-weekday);
+    qint64 weekStartMs = 0;
+    if (!askTimestamp(serverInfo, sunday.startOfDay(), weekStartMs))
+        return 0;
+    const qint64 elapsed = (nowMs - weekStartMs) / 1000;
+
+    std::vector<std::pair<int, int>> intervals;
+    const QVariantList entries = transContentAsList(m_schedule.toMap().value(KEY_ELE));
+    for (const QVariant& entry : entries) {
+        const QVariantList frames = transContentAsList(entry.toMap().value(KEY_FRAME));
+        for (const QVariant& frame : frames) {
+            const QVariantList frameIntervals
+                = transContentAsList(frame.toMap().value(KEY_INTERVALS).toMap().value(KEY_ELE));
+            for (const QVariant& interval : frameIntervals) {
+                const QVariantMap bounds = interval.toMap();
+                int begin = 0;
+                int end = 0;
+                if (!readBound(bounds.value(KEY_BEGIN), begin)
+                    || !readBound(bounds.value(KEY_END), end) || begin == end)
+                    continue;
+                intervals.emplace_back(begin, end);
+            }
+        }
+    }
+    // Sorting by start and then end keeps the answer independent of the stored order.
+    std::sort(intervals.begin(), intervals.end());
+
+    std::vector<int> starts;
+    for (size_t i = 0; i < intervals.size(); ++i) {
+        if (i == 0 || !IsContinousInterval(intervals[i - 1], intervals[i]))
+            starts.push_back(intervals[i].first);
+    }
+    if (starts.empty())
+        return qulonglong(weekStartMs);
+    for (const int start : starts) {
+        if (qint64(start) > elapsed)
+            return qulonglong(weekStartMs + qint64(start) * 1000);
+    }
+    return qulonglong(weekStartMs + millisecondsPerWeek + qint64(starts.front()) * 1000);
+}

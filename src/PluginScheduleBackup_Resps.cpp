@@ -1,0 +1,261 @@
+// Handlers of the server's replies: they match replies to requests, load the time-card into the
+// properties and report each outcome to the page.
+
+#include "PluginScheduleBackup.h"
+
+#include "PluginScheduleBackupCommon.h"
+#include "PluginScheduleBackup_Log.h"
+#include "XML2Json.h"
+
+#include <QSet>
+
+#include <limits>
+#include <memory>
+
+using namespace PluginScheduleBackupCommon;
+
+namespace {
+const QString ALL_CAMERAS_TAGVALUE = QStringLiteral("__allcams__");
+
+const QString RESULT_SUCCESS = QStringLiteral("0");
+const QString KEY_TMCARD_ROOT = QStringLiteral("GetBkpTmcardRes");
+const QString KEY_TMCARD = QStringLiteral("Tmcard");
+const QString KEY_MAPPING = QStringLiteral("Mapping");
+const QString KEY_CAM_LIST = QStringLiteral("CamList");
+const QString KEY_CAM = QStringLiteral("Cam");
+const QString KEY_TEXT = QStringLiteral("#text");
+const QString KEY_GROUP = QStringLiteral("@GrpID");
+const QString KEY_STATUS_ROOT = QStringLiteral("GetBackupStatusRes");
+const QString KEY_STATUS = QStringLiteral("Status");
+const QString KEY_INTERVAL = QStringLiteral("BackupInterval");
+const QString KEY_PROGRESS = QStringLiteral("BackupProgress");
+
+constexpr qint64 bytesPerMegabyte = 1 << 20;
+constexpr qint64 minutesPerDay = 1440;
+
+// Limits that do not fit the property's int saturate instead of wrapping.
+int saturatedQuotient(const QVariant& value, qint64 divisor)
+{
+    const qint64 quotient = value.toLongLong() / divisor;
+    if (quotient > std::numeric_limits<int>::max())
+        return std::numeric_limits<int>::max();
+    if (quotient < std::numeric_limits<int>::min())
+        return std::numeric_limits<int>::min();
+    return int(quotient);
+}
+
+// A camera element with a group attribute is a map; one without it arrives as its plain text.
+QString cameraId(const QVariant& camera)
+{
+    if (camera.typeId() == QMetaType::QVariantMap)
+        return camera.toMap().value(KEY_TEXT).toString();
+    return camera.toString();
+}
+
+QString cameraGroup(const QVariant& camera)
+{
+    return camera.toMap().value(KEY_GROUP).toString();
+}
+
+// Camera identifiers in first-seen order, without repeats and without the all-cameras tag.
+QStringList distinctCameraIds(const QStringList& ids)
+{
+    QStringList result;
+    QSet<QString> seen;
+    seen.reserve(ids.size());
+    for (const QString& id : ids) {
+        if (id == ALL_CAMERAS_TAGVALUE || seen.contains(id))
+            continue;
+        seen.insert(id);
+        result.append(id);
+    }
+    return result;
+}
+
+QVariantMap tmcardOf(const QVariant& result)
+{
+    return result.toMap().value(KEY_TMCARD_ROOT).toMap().value(KEY_TMCARD).toMap();
+}
+} // namespace
+
+void PluginScheduleBackup::HandleGetBackupInfoResp(const QString& resultCode,
+                                                   const QVariant& result, const QString& relayPath)
+{
+    SCHEDULEBACKUP_ENTRY_LOG("HandleGetBackupInfoResp");
+    if (relayPath != m_curRelayPath) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Ignored,
+                             "%s, response is not mattched current request, just ignore",
+                             "HandleGetBackupInfoResp");
+        return;
+    }
+    if (resultCode != RESULT_SUCCESS || !result.isValid()) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s, getBackupInfo failed",
+                             "HandleGetBackupInfoResp");
+        Q_EMIT getBackupInfoResp(false);
+        return;
+    }
+    const QVariantMap tmcard = tmcardOf(result);
+    if (tmcard.isEmpty()) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure,
+                             "%s, getBackupInfo response data is not correct",
+                             "HandleGetBackupInfoResp");
+        Q_EMIT getBackupInfoResp(false);
+        return;
+    }
+    const qint64 revision = tmcard.value(ARG_REVISION).toLongLong();
+    if (m_revision > revision) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Ignored,
+                             "%s, response is out of date, just ignore", "HandleGetBackupInfoResp");
+        return;
+    }
+
+    m_revision = revision;
+    m_tmcardId = tmcard.value(ARG_TMCARD_ID).toLongLong();
+    m_tmcardName = tmcard.value(ARG_TMCARD_NAME).toString();
+    setEnabled(tmcard.value(ARG_ENABLED).toBool());
+    setTargetCyclic(tmcard.value(ARG_TARGET_CYCLIC).toBool());
+    setTargetDir(tmcard.value(ARG_TARGET_DIR).toString());
+    if (tmcard.contains(ARG_MAX_THROUGHPUT))
+        setMaxThroughputMB(saturatedQuotient(tmcard.value(ARG_MAX_THROUGHPUT), bytesPerMegabyte));
+    if (tmcard.contains(ARG_MAX_RANGE))
+        setMaxRangeDay(saturatedQuotient(tmcard.value(ARG_MAX_RANGE), minutesPerDay));
+
+    const QVariant mapping = tmcard.value(KEY_MAPPING);
+    setSchedule(mapping);
+    setScheduleTemplate(ConvertScheduleContent(mapping));
+    setScheduleName(GetFirstTimeframeNameFromTimecard(tmcard));
+
+    const QVariantList cams = transContentAsList(tmcard.value(KEY_CAM_LIST).toMap().value(KEY_CAM));
+    m_camGroupMapList = TransferMsgJsonToCamGroupMapList(cams);
+    SetHasAllCameras(cams);
+    QStringList ids;
+    ids.reserve(cams.size());
+    for (const QVariant& camera : cams)
+        ids.append(cameraId(camera));
+    setCameraList(distinctCameraIds(ids));
+
+    Q_EMIT getBackupInfoResp(true);
+}
+
+QVariantList PluginScheduleBackup::TransferMsgJsonToCamGroupMapList(const QVariantList& cams)
+{
+    QVariantList list;
+    list.reserve(cams.size());
+    for (const QVariant& camera : cams) {
+        const QString id = cameraId(camera);
+        if (id == ALL_CAMERAS_TAGVALUE) {
+            list.append(QVariantMap {{ARG_CAMID, ALL_CAMERAS_TAGVALUE}});
+            break;
+        }
+        list.append(QVariantMap {{ARG_CAMID, id}, {ARG_GROUPID, cameraGroup(camera)}});
+    }
+    return list;
+}
+
+void PluginScheduleBackup::SetHasAllCameras(const QVariantList& cams)
+{
+    setHasAllCameras(cams.size() == 1 && cameraId(cams.first()) == ALL_CAMERAS_TAGVALUE);
+}
+
+void PluginScheduleBackup::setHasAllCameras(bool hasAllCameras)
+{
+    if (m_hasAllCameras == hasAllCameras)
+        return;
+    m_hasAllCameras = hasAllCameras;
+    Q_EMIT hasAllCamerasChanged();
+}
+
+void PluginScheduleBackup::HandleGetBackupPathResp(const QString& resultCode,
+                                                   const QVariant& result, const QString&)
+{
+    if (resultCode != RESULT_SUCCESS || !result.isValid()) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s, getBackupPath failed",
+                             "HandleGetBackupPathResp");
+        Q_EMIT getBackupPathResp(false, QString());
+        return;
+    }
+    const QVariantMap tmcard = tmcardOf(result);
+    if (tmcard.isEmpty()) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure,
+                             "%s, getBackupPath response data is not correct",
+                             "HandleGetBackupPathResp");
+        Q_EMIT getBackupPathResp(false, QString());
+        return;
+    }
+    Q_EMIT getBackupPathResp(true, tmcard.value(ARG_TARGET_DIR).toString());
+}
+
+void PluginScheduleBackup::handleGetBackupStatusResp(const QString& resultCode,
+                                                     const QVariant& result, const QString&)
+{
+    if (resultCode != RESULT_SUCCESS || !result.isValid()) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s, getBackupStatus failed",
+                             "handleGetBackupStatusResp");
+        Q_EMIT getBackupStatusResp(false, QString(), QString(), 0);
+        return;
+    }
+    const QVariantMap status = result.toMap().value(KEY_STATUS_ROOT).toMap();
+    Q_EMIT getBackupStatusResp(true, status.value(KEY_STATUS).toString(),
+                               status.value(KEY_INTERVAL).toString(),
+                               qint64(status.value(KEY_PROGRESS).toInt()));
+}
+
+void PluginScheduleBackup::HandleUpdateBackupInfoResp(const QString& resultCode, void* context,
+                                                      const QString& relayPath)
+{
+    // The request's context is ours from here on, whatever the outcome.
+    const std::unique_ptr<QVariantMap> sent(static_cast<QVariantMap*>(context));
+    if (relayPath != m_curRelayPath) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Ignored,
+                             "%s, response is not mattched current request, just ignore",
+                             "HandleUpdateBackupInfoResp");
+        return;
+    }
+    if (resultCode != RESULT_SUCCESS || !sent) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s, updateBackupInfo failed",
+                             "HandleUpdateBackupInfoResp");
+        Q_EMIT updBackupInfoResp(false);
+        return;
+    }
+
+    setEnabled(sent->value(ARG_ENABLED).toBool());
+    setTargetCyclic(sent->value(ARG_TARGET_CYCLIC).toBool());
+    setTargetDir(sent->value(ARG_TARGET_DIR).toString());
+    setScheduleName(sent->value(ARG_TMFRAME_NAME).toString());
+    setScheduleTemplate(sent->value(ARG_TMFRAME_JSON).toString());
+    setMaxThroughputMB(saturatedQuotient(sent->value(ARG_MAX_THROUGHPUT), bytesPerMegabyte));
+    setMaxRangeDay(saturatedQuotient(sent->value(ARG_MAX_RANGE), minutesPerDay));
+
+    m_camGroupMapList = sent->value(ARG_CAM_GROUP_LIST).toList();
+    QStringList ids;
+    ids.reserve(m_camGroupMapList.size());
+    for (const QVariant& entry : std::as_const(m_camGroupMapList))
+        ids.append(entry.toMap().value(ARG_CAMID).toString());
+    setCameraList(distinctCameraIds(ids));
+    // The same rule as a load: all cameras only when the tag is the one and only entry.
+    setHasAllCameras(ids.size() == 1 && ids.first() == ALL_CAMERAS_TAGVALUE);
+
+    XML2Json parser;
+    setSchedule(parser.parse(sent->value(ARG_TIME_FRAME_MSG).toString()));
+    ++m_revision;
+    Q_EMIT updBackupInfoResp(true);
+}
+
+void PluginScheduleBackup::HandleUpdateScheduleResp(const QString& resultCode,
+                                                    const QString& relayPath)
+{
+    if (relayPath != m_curRelayPath) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Ignored,
+                             "%s, response is not mattched current request, just ignore",
+                             "HandleUpdateScheduleResp");
+        return;
+    }
+    if (resultCode != RESULT_SUCCESS) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s, updateSchedule failed",
+                             "HandleUpdateScheduleResp");
+        Q_EMIT updateScheduleResp(false);
+        return;
+    }
+    ++m_revision;
+    Q_EMIT updateScheduleResp(true);
+}

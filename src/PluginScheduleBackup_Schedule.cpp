@@ -1,0 +1,268 @@
+// Conversions between the page's rectangle document (JSON, hours on a week grid) and the
+// time-card's time-frame element (XML, intervals in seconds from Sunday 00:00).
+
+#include "PluginScheduleBackup.h"
+
+#include "PluginScheduleBackup_Log.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+const QString RECTANGLE_CONTENT = QStringLiteral(R"({"Top":%1,"Bottom":%2,"Left":%3,"Right":%4})");
+const QString TIME_FRAME_OBJECT = QStringLiteral("Rectangles");
+const QString TIME_FRAME_TOP = QStringLiteral("Top");
+const QString TIME_FRAME_BOTTOM = QStringLiteral("Bottom");
+const QString TIME_FRAME_LEFT = QStringLiteral("Left");
+const QString TIME_FRAME_RIGHT = QStringLiteral("Right");
+const QString MSG_SCHE_BACKUP_TIME_FRAME
+    = QStringLiteral("<Ele><Frame><Name>%1</Name><DLMod>Period</DLMod><RepeatMod>Weekly</RepeatMod>"
+                     "<Intervals>%2</Intervals><Holiday>false</Holiday><Range><Period>"
+                     "<TmS>2016-03-29 00:00:00.000</TmS><TmE>2035-01-01 00:00:00.000</TmE></Period>"
+                     "<End>false</End></Range><RepeatFreq>1</RepeatFreq></Frame></Ele>");
+const QString MSG_SCHE_BACKUP_TIME_INTERVAL = QStringLiteral(R"(<Ele B="%1" E="%2" />)");
+
+const QString KEY_MAPPING_ELE = QStringLiteral("Ele");
+const QString KEY_FRAME = QStringLiteral("Frame");
+const QString KEY_NAME = QStringLiteral("Name");
+const QString KEY_INTERVALS = QStringLiteral("Intervals");
+const QString KEY_BEGIN = QStringLiteral("@B");
+const QString KEY_END = QStringLiteral("@E");
+const QString KEY_MAPPING = QStringLiteral("Mapping");
+
+constexpr int secondsPerDay = 86400;
+constexpr int secondsPerHour = 3600;
+constexpr int lastDayOfWeek = 6;
+
+struct Rectangle
+{
+    int left = 0;
+    int right = 0;
+    double top = 0.0;
+    double bottom = 0.0;
+};
+
+Rectangle readRectangle(const QJsonValue& value)
+{
+    const QJsonObject object = value.toObject();
+    return {object.value(TIME_FRAME_LEFT).toInt(), object.value(TIME_FRAME_RIGHT).toInt(),
+            object.value(TIME_FRAME_TOP).toDouble(), object.value(TIME_FRAME_BOTTOM).toDouble()};
+}
+
+// A double whose truncation toward zero is a signed 32-bit value.
+bool truncatesToInt(double value)
+{
+    return std::isfinite(value) && value > double(std::numeric_limits<int>::min()) - 1.0
+        && value < double(std::numeric_limits<int>::max()) + 1.0;
+}
+
+bool fitsInt(qint64 value)
+{
+    return value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max();
+}
+
+// Day starts and bounds grow linearly with the day, so checking the first and the last day of a
+// rectangle covers every interval it produces.
+bool rectangleFitsIntervalArithmetic(const Rectangle& rectangle)
+{
+    if (rectangle.left >= rectangle.right)
+        return true;
+    for (const qint64 day : {qint64(rectangle.left), qint64(rectangle.right) - 1}) {
+        const qint64 dayStart = day * secondsPerDay;
+        if (!fitsInt(dayStart))
+            return false;
+        if (!truncatesToInt(rectangle.top * 3600.0 + double(dayStart))
+            || !truncatesToInt(double(dayStart) + rectangle.bottom * 3600.0))
+            return false;
+    }
+    return true;
+}
+
+int truncateToInt(double value)
+{
+    if (!truncatesToInt(value))
+        return value > 0 ? std::numeric_limits<int>::max() : std::numeric_limits<int>::min();
+    return static_cast<int>(value);
+}
+
+QString escapeXmlText(QString text)
+{
+    text.replace(QLatin1Char('&'), QLatin1String("&amp;"));
+    text.replace(QLatin1Char('<'), QLatin1String("&lt;"));
+    text.replace(QLatin1Char('>'), QLatin1String("&gt;"));
+    return text;
+}
+
+// Hour of day snapped to half hours: minutes 0-14 give the full hour, 15-44 the half hour and
+// 45-59 the next full hour.
+double snappedHour(quint64 weekSecond)
+{
+    const quint64 secondOfDay = weekSecond % secondsPerDay;
+    const quint64 secondOfHour = weekSecond % secondsPerHour;
+    double snap = 0.0;
+    if (secondOfHour >= 2700)
+        snap = 1.0;
+    else if (secondOfHour >= 900)
+        snap = 0.5;
+    return double(secondOfDay / secondsPerHour) + snap;
+}
+
+// Interval bounds as written by the composer; a bound that does not fit a signed 32-bit value
+// marks a corrupt interval. Missing or non-numeric bounds read as 0.
+bool readBound(const QVariant& value, quint64& bound)
+{
+    bool ok = false;
+    bound = value.toULongLong(&ok);
+    if (!ok)
+        bound = 0;
+    return bound <= quint64(std::numeric_limits<int>::max());
+}
+} // namespace
+
+QVariantList PluginScheduleBackup::transContentAsList(QVariant value) const
+{
+    if (value.isNull())
+        return {};
+    const int type = value.typeId();
+    if (type == QMetaType::QVariantList || type == QMetaType::QStringList) {
+        const QVariantList list = value.toList();
+        if (!list.isEmpty())
+            return list;
+    }
+    return {value};
+}
+
+QString PluginScheduleBackup::GetFirstTimeframeNameFromTimecard(const QVariantMap& timecard) const
+{
+    if (!timecard.contains(KEY_MAPPING))
+        return QString();
+    const QVariantList entries
+        = transContentAsList(timecard.value(KEY_MAPPING).toMap().value(KEY_MAPPING_ELE));
+    if (entries.isEmpty())
+        return QString();
+    return entries.first().toMap().value(KEY_FRAME).toMap().value(KEY_NAME).toString();
+}
+
+QString PluginScheduleBackup::ConvertScheduleContent(QVariant mapping) const
+{
+    if (mapping.isNull())
+        return QString();
+    QString result;
+    int intervalsSeen = 0;
+    int piecesWritten = 0;
+    const QVariantList entries = transContentAsList(mapping.toMap().value(KEY_MAPPING_ELE));
+    for (const QVariant& entry : entries) {
+        const QVariant intervalsValue = entry.toMap()
+                                            .value(KEY_FRAME)
+                                            .toMap()
+                                            .value(KEY_INTERVALS)
+                                            .toMap()
+                                            .value(KEY_MAPPING_ELE);
+        const QVariantList intervals = transContentAsList(intervalsValue);
+        for (const QVariant& interval : intervals) {
+            if (intervalsSeen == 0)
+                result += QLatin1String(R"({"Rectangles":[)");
+            const QString piece = ConvertScheduleElement(interval);
+            if (!piece.isEmpty()) {
+                if (piecesWritten > 0)
+                    result += QLatin1Char(',');
+                result += piece;
+                ++piecesWritten;
+            }
+            ++intervalsSeen;
+        }
+    }
+    if (intervalsSeen > 0)
+        result += QLatin1String("]}");
+    return result;
+}
+
+QString PluginScheduleBackup::ConvertScheduleElement(QVariant interval) const
+{
+    const QVariantMap bounds = interval.toMap();
+    quint64 begin = 0;
+    quint64 end = 0;
+    if (!readBound(bounds.value(KEY_BEGIN), begin) || !readBound(bounds.value(KEY_END), end))
+        return QString();
+
+    const int startDay = int(begin / secondsPerDay);
+    int endDay = int(end / secondsPerDay);
+    if (startDay > endDay)
+        return QString();
+
+    const double startHour = snappedHour(begin);
+    double endHour = snappedHour(end);
+    // An interval that ends at midnight ends at 24:00 of the day before, not at 0:00 of the next.
+    if (endHour == 0.0 && endDay > startDay) {
+        --endDay;
+        endHour = 24.0;
+    }
+
+    QString result;
+    for (int day = startDay; day <= endDay; ++day) {
+        const double top = day == startDay ? startHour : 0.0;
+        const double bottom = day == endDay ? endHour : 24.0;
+        if (day != startDay)
+            result += QLatin1Char(',');
+        result += RECTANGLE_CONTENT.arg(
+            QString::number(top, 'g', 6), QString::number(bottom, 'g', 6),
+            QString::number(qint64(day)), QString::number(qint64(day) + 1));
+    }
+    return result;
+}
+
+QString PluginScheduleBackup::ComposeScheduleBackupMappingEleMsg(const QString& name,
+                                                                 const QString& document) const
+{
+    const QJsonDocument json = QJsonDocument::fromJson(document.toUtf8());
+    const QJsonArray rectangles = json.object().value(TIME_FRAME_OBJECT).toArray();
+    bool valid = !json.isNull() && json.isObject();
+    for (qsizetype i = 0; valid && i < rectangles.size(); ++i)
+        valid = rectangleFitsIntervalArithmetic(readRectangle(rectangles.at(i)));
+    if (!valid) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s", document.toUtf8().constData());
+        return QString();
+    }
+    // One pass, so that a name holding "%2" is inserted as it stands.
+    return MSG_SCHE_BACKUP_TIME_FRAME.arg(escapeXmlText(name),
+                                          ComposeRetanglesIntervalMsg(rectangles));
+}
+
+QString PluginScheduleBackup::ComposeRetanglesIntervalMsg(QJsonArray rectangles) const
+{
+    QString result;
+    for (const QJsonValue& value : std::as_const(rectangles)) {
+        const Rectangle rectangle = readRectangle(value);
+        result += ComposeIntervalsByRecangleMsg(rectangle.left, rectangle.right, rectangle.top,
+                                                rectangle.bottom);
+    }
+    return result;
+}
+
+QString PluginScheduleBackup::ComposeIntervalsByRecangleMsg(int left, int right, double top,
+                                                            double bottom) const
+{
+    QString result;
+    for (qint64 day = left; day < right; ++day)
+        result += ComposeIntervalMsg(int(day), top, bottom);
+    return result;
+}
+
+QString PluginScheduleBackup::ComposeIntervalMsg(int day, double top, double bottom) const
+{
+    // Documents are range-checked before they get here; the saturation only keeps a direct call
+    // with absurd values defined.
+    const double dayStart = double(qint64(day) * secondsPerDay);
+    const int begin = truncateToInt(top * 3600.0 + dayStart);
+    int end = truncateToInt(dayStart + bottom * 3600.0);
+    // The server's week ends at Saturday 23:59:00, not at the first second of the next week.
+    if (day == lastDayOfWeek && bottom * 3600.0 == 86400.0)
+        end -= 60;
+    return MSG_SCHE_BACKUP_TIME_INTERVAL.arg(QString::number(qint64(begin)),
+                                             QString::number(qint64(end)));
+}
+
+bool PluginScheduleBackup::IsContinousInterval(std::pair<int, int> a, std::pair<int, int> b) const
+{
+    return a.second == b.first;
+}

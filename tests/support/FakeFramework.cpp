@@ -1,0 +1,36 @@
+#include "FakeFramework.h"
+
+#include "PluginBase.h"
+
+QVariantList FakeServerInfo::getTimestamp(const QDateTime& dateTime)
+{
+    ++calls;
+    if (answerEmpty)
+        return {};
+    return {dateTime.toMSecsSinceEpoch()};
+}
+
+bool FakeFramework::SendCommand(void* hostData, const QString& pluginId, const QString& command,
+                                const QVariant& arguments, void* context, int flag,
+                                const QString& relayPath)
+{
+    // A refused command is recorded too, so tests can check what would have been sent.
+    sent.append({hostData, pluginId, command, arguments, context, flag, relayPath});
+    return accept;
+}
+
+QObject* FakeFramework::GetPluginObject(void*, const QString& pluginId)
+{
+    pluginObjectRequests.append(pluginId);
+    if (pluginId == QLatin1String("3CE573D25E0F455B8F75EDDC573E2B64"))
+        return serverInfo.data();
+    return nullptr;
+}
+
+void FakeFramework::reply(PluginBase* plugin, int index, const QString& resultCode,
+                          const QVariant& result)
+{
+    const SentCommand& command = sent.at(index);
+    plugin->CommandProcessor(command.command, result, command.context, resultCode, QString(), false,
+                             command.relayPath);
+}
