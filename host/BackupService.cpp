@@ -41,11 +41,8 @@ bool readInteger(const QVariantMap& arguments, const QString& key, qint64* value
 } // namespace
 
 BackupService::BackupService(const QString& dataDir, QObject* parent)
-    : QObject(parent)
-    , m_store(dataDir)
-    , m_clock([] { return QDateTime::currentDateTime(); })
-{
-}
+    : QObject(parent), m_store(dataDir), m_clock([] { return QDateTime::currentDateTime(); })
+{ }
 
 BackupService::~BackupService() = default;
 
@@ -124,7 +121,8 @@ ServiceReply BackupService::getTimeCard() const
 ServiceReply BackupService::getBackupPath() const
 {
     const QString xml = QStringLiteral("<GetBkpTmcardRes><Tmcard>")
-        + element(QStringLiteral("Dir"), m_card.dir) + QStringLiteral("</Tmcard></GetBkpTmcardRes>");
+        + element(QStringLiteral("Dir"), m_card.dir)
+        + QStringLiteral("</Tmcard></GetBkpTmcardRes>");
     return {ResultCodes::Success, xml, QString()};
 }
 
@@ -207,11 +205,13 @@ ServiceReply BackupService::updateTimeCard(const QString& replyElement, const QV
             m_inventory.cbegin(), m_inventory.cend(),
             [&cameraId](const InventoryCamera& camera) { return camera.cameraId == cameraId; });
         if (known == m_inventory.cend())
-            return fail(ResultCodes::UnknownCamera, QStringLiteral("unknown camera \"%1\"").arg(cameraId));
+            return fail(ResultCodes::UnknownCamera,
+                        QStringLiteral("unknown camera \"%1\"").arg(cameraId));
         // The inventory owns the group of a camera; a client that does not know it sends none.
         if (!groupId.isEmpty() && groupId != known->groupId)
-            return fail(ResultCodes::UnknownCamera, QStringLiteral("camera \"%1\" is not in group \"%2\"")
-                                                        .arg(cameraId, groupId));
+            return fail(
+                ResultCodes::UnknownCamera,
+                QStringLiteral("camera \"%1\" is not in group \"%2\"").arg(cameraId, groupId));
         if (!seen.contains(cameraId)) {
             seen.insert(cameraId);
             cameras.append({cameraId, known->groupId});

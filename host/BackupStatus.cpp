@@ -16,9 +16,8 @@ QList<WeekInterval> BackupStatusSimulator::windows(const QList<WeekInterval>& in
         if (interval.begin < interval.end)
             sorted.append(interval);
     }
-    std::sort(sorted.begin(), sorted.end(), [](const WeekInterval& a, const WeekInterval& b) {
-        return a.begin < b.begin;
-    });
+    std::sort(sorted.begin(), sorted.end(),
+              [](const WeekInterval& a, const WeekInterval& b) { return a.begin < b.begin; });
     QList<WeekInterval> joined;
     for (const WeekInterval& interval : std::as_const(sorted)) {
         if (!joined.isEmpty() && interval.begin <= joined.last().end)
@@ -35,8 +34,7 @@ QDateTime BackupStatusSimulator::weekStart(const QDateTime& moment)
     return date.addDays(-(date.dayOfWeek() % 7)).startOfDay();
 }
 
-QString BackupStatusSimulator::intervalText(const QDateTime& weekStart,
-                                            const WeekInterval& window)
+QString BackupStatusSimulator::intervalText(const QDateTime& weekStart, const WeekInterval& window)
 {
     const QDateTime begin = weekStart.addSecs(window.begin);
     const QDateTime end = weekStart.addSecs(window.end);

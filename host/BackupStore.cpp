@@ -57,10 +57,7 @@ bool readCard(QXmlStreamReader& reader, TimeCard* card)
 
 } // namespace
 
-BackupStore::BackupStore(const QString& dataDir)
-    : m_dataDir(dataDir)
-{
-}
+BackupStore::BackupStore(const QString& dataDir) : m_dataDir(dataDir) { }
 
 QString BackupStore::filePath() const
 {
@@ -103,9 +100,10 @@ bool BackupStore::load(TimeCard* card, QList<InventoryCamera>* inventory, QStrin
         }
     }
     if (reader.hasError() || !hasCard) {
-        *error = QStringLiteral("%1 is damaged: %2")
-                     .arg(file.fileName(),
-                          reader.hasError() ? reader.errorString() : QStringLiteral("no time-card"));
+        *error
+            = QStringLiteral("%1 is damaged: %2")
+                  .arg(file.fileName(),
+                       reader.hasError() ? reader.errorString() : QStringLiteral("no time-card"));
         return false;
     }
     const TimeFrame frame = TimeFrame::parse(loaded.timeFrameXml);
@@ -191,7 +189,7 @@ TimeCard BackupStore::sampleTimeCard()
     card.dir = QStringLiteral("/srv/backup/video");
     card.maxThroughputBytes = 30LL << 20;
     card.maxRangeMinutes = 2 * 1440;
-    card.cameras = {CameraRef{AllCamerasId, QString()}};
+    card.cameras = {CameraRef {AllCamerasId, QString()}};
     // Monday to Friday, 09:00 to 17:00.
     for (qint64 day = 1; day <= 5; ++day)
         card.intervals.append({day * SecondsPerDay + 9 * 3600, day * SecondsPerDay + 17 * 3600});
@@ -202,10 +200,10 @@ TimeCard BackupStore::sampleTimeCard()
 
 QList<InventoryCamera> BackupStore::sampleInventory()
 {
-    static const char* const places[] = {"Lobby entrance", "Lobby desk",     "Lift hall",
-                                         "Stairs",         "Parking gate",   "Parking level 1",
-                                         "Parking level 2", "Parking exit",  "Loading dock",
-                                         "Warehouse aisle", "Warehouse door", "Yard"};
+    static const char* const places[]
+        = {"Lobby entrance", "Lobby desk",      "Lift hall",       "Stairs",
+           "Parking gate",   "Parking level 1", "Parking level 2", "Parking exit",
+           "Loading dock",   "Warehouse aisle", "Warehouse door",  "Yard"};
     static const char* const groups[] = {"grp-lobby", "grp-parking", "grp-warehouse"};
     QList<InventoryCamera> cameras;
     for (int i = 0; i < 12; ++i) {

@@ -7,8 +7,7 @@
 #include "XML2Json.h"
 
 HostFramework::HostFramework(BackupService* service, QObject* parent)
-    : QObject(parent)
-    , m_service(service)
+    : QObject(parent), m_service(service)
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &HostFramework::processDue);
@@ -101,8 +100,8 @@ void HostFramework::processDue()
         Q_EMIT pendingCountChanged(pendingCount());
         const ServiceReply reply = m_service
             ? m_service->handle(pending.command, pending.arguments)
-            : ServiceReply{ResultCodes::Cancelled, QStringLiteral("<ServiceRes/>"),
-                           QStringLiteral("backup service is gone")};
+            : ServiceReply {ResultCodes::Cancelled, QStringLiteral("<ServiceRes/>"),
+                            QStringLiteral("backup service is gone")};
         deliver(pending, reply.resultCode, reply.xml, reply.reason);
     }
     scheduleNext();

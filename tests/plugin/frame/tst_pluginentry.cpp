@@ -233,7 +233,8 @@ void tst_PluginEntry::requestsFailWithoutFramework()
     p->InitialPluginBase(nullptr, &host, nullptr);
     p->tst_setCurRelayPath("kept");
     SignalLog signalLog(p);
-    const QString json = QStringLiteral(R"({"Rectangles":[{"Top":1,"Bottom":2,"Left":0,"Right":1}]})");
+    const QString json
+        = QStringLiteral(R"({"Rectangles":[{"Top":1,"Bottom":2,"Left":0,"Right":1}]})");
 
     bool ok = true;
     bool invoked = false;
@@ -246,8 +247,8 @@ void tst_PluginEntry::requestsFailWithoutFramework()
         invoked = QMetaObject::invokeMethod(p, method, Q_RETURN_ARG(bool, ok), Q_ARG(QString, "S"),
                                             Q_ARG(QString, json), Q_ARG(QString, "path"));
     } else {
-        invoked = QMetaObject::invokeMethod(p, method, Q_RETURN_ARG(bool, ok),
-                                            Q_ARG(QString, "path"));
+        invoked
+            = QMetaObject::invokeMethod(p, method, Q_RETURN_ARG(bool, ok), Q_ARG(QString, "path"));
     }
     QVERIFY(invoked);
     QCOMPARE(ok, false);

@@ -31,9 +31,9 @@ inline QVariantMap interval(qint64 b, qint64 e)
 // One time-frame entry (Mapping/Ele); `intervals` is Intervals/Ele as given: a map or a list.
 inline QVariantMap entry(const QString& name, const QVariant& intervals)
 {
-    const QVariantMap frame{{QStringLiteral("Name"), name},
-                            {QStringLiteral("Intervals"),
-                             QVariantMap{{QStringLiteral("Ele"), intervals}}}};
+    const QVariantMap frame {
+        {QStringLiteral("Name"), name},
+        {QStringLiteral("Intervals"), QVariantMap {{QStringLiteral("Ele"), intervals}}}};
     return {{QStringLiteral("Frame"), frame}};
 }
 
@@ -53,7 +53,8 @@ inline QString rect(const char* top, const char* bottom, int left)
 
 inline QString document(const QStringList& rects)
 {
-    return QStringLiteral("{\"Rectangles\":[") + rects.join(QLatin1Char(',')) + QStringLiteral("]}");
+    return QStringLiteral("{\"Rectangles\":[") + rects.join(QLatin1Char(','))
+        + QStringLiteral("]}");
 }
 
 } // namespace ScheduleTrees

@@ -45,20 +45,19 @@ inline QVariantMap mapping(const QString& frameName, const QList<QPair<int, int>
 {
     QVariantList eles;
     for (const auto& interval : intervals)
-        eles << QVariantMap{{QStringLiteral("@B"), QString::number(interval.first)},
-                            {QStringLiteral("@E"), QString::number(interval.second)}};
-    const QVariantMap frame{{QStringLiteral("Name"), frameName},
-                            {QStringLiteral("Intervals"),
-                             QVariantMap{{QStringLiteral("Ele"), eles.size() == 1
-                                                                     ? eles.first()
-                                                                     : QVariant(eles)}}}};
-    return {{QStringLiteral("Ele"), QVariantMap{{QStringLiteral("Frame"), frame}}}};
+        eles << QVariantMap {{QStringLiteral("@B"), QString::number(interval.first)},
+                             {QStringLiteral("@E"), QString::number(interval.second)}};
+    const QVariantMap frame {
+        {QStringLiteral("Name"), frameName},
+        {QStringLiteral("Intervals"),
+         QVariantMap {{QStringLiteral("Ele"), eles.size() == 1 ? eles.first() : QVariant(eles)}}}};
+    return {{QStringLiteral("Ele"), QVariantMap {{QStringLiteral("Frame"), frame}}}};
 }
 
 inline QVariant reply(const QVariantMap& tmcard)
 {
-    return QVariantMap{
-        {QStringLiteral("GetBkpTmcardRes"), QVariantMap{{QStringLiteral("Tmcard"), tmcard}}}};
+    return QVariantMap {
+        {QStringLiteral("GetBkpTmcardRes"), QVariantMap {{QStringLiteral("Tmcard"), tmcard}}}};
 }
 
 // The reply tree of a time-card given as the XML the server sends.
@@ -82,10 +81,9 @@ inline QVariantMap baseCard()
             {QStringLiteral("MaxRange"), 5 * 1440},
             {QStringLiteral("Mapping"), mapping(QStringLiteral("Old"), {{295200, 298800}})},
             {QStringLiteral("CamList"),
-             QVariantMap{{QStringLiteral("Cam"), QVariantList{cam(QStringLiteral("X"),
-                                                                  QStringLiteral("gx")),
-                                                              cam(QStringLiteral("Y"),
-                                                                  QStringLiteral("gy"))}}}}};
+             QVariantMap {{QStringLiteral("Cam"),
+                           QVariantList {cam(QStringLiteral("X"), QStringLiteral("gx")),
+                                         cam(QStringLiteral("Y"), QStringLiteral("gy"))}}}}};
 }
 
 inline QVariantMap with(QVariantMap card, const QString& key, const QVariant& value)
@@ -202,9 +200,8 @@ private:
                 const char* name)
     {
         m_connections << QObject::connect(plugin, signal, [this, name](bool success) {
-            names << QStringLiteral("%1(%2)").arg(QLatin1String(name),
-                                                  success ? QLatin1String("true")
-                                                          : QLatin1String("false"));
+            names << QStringLiteral("%1(%2)").arg(
+                QLatin1String(name), success ? QLatin1String("true") : QLatin1String("false"));
         });
     }
 
@@ -237,6 +234,7 @@ public:
             return nullptr;
         framework = std::make_unique<FakeFramework>();
         framework->serverInfo = &serverInfo;
+        serverInfo.calls = 0;
         plugin->InitialPluginBase(nullptr, &hostData, withFramework ? framework.get() : nullptr);
         return plugin;
     }
@@ -330,3 +328,5 @@ private:
 };
 
 } // namespace SettingsTestKit
+
+Q_DECLARE_METATYPE(SettingsTestKit::Update)
