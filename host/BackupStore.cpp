@@ -148,7 +148,9 @@ bool BackupStore::save(const TimeCard& card, const QList<InventoryCamera>& inven
                             QString::number(card.maxThroughputBytes));
     writer.writeTextElement(QStringLiteral("MaxRange"), QString::number(card.maxRangeMinutes));
     // Kept as text so the client gets back exactly the element it stored.
-    writer.writeTextElement(QStringLiteral("TimeFrame"), card.timeFrameXml);
+    writer.writeStartElement(QStringLiteral("TimeFrame"));
+    writer.writeCDATA(card.timeFrameXml);
+    writer.writeEndElement();
     writer.writeStartElement(QStringLiteral("CamList"));
     for (const CameraRef& camera : card.cameras) {
         writer.writeStartElement(QStringLiteral("Cam"));

@@ -4,6 +4,7 @@
 
 #include "FrameworkWrapperBase.h"
 #include "PluginScheduleBackupCommon.h"
+#include "PluginScheduleBackup_Bounds.h"
 #include "PluginScheduleBackup_Log.h"
 
 #include <QMetaObject>
@@ -46,7 +47,7 @@ bool readBound(const QVariant& value, int& bound)
     const qlonglong number = value.toLongLong(&ok);
     if (!ok) {
         bound = 0;
-        return true;
+        return !ScheduleBounds::isIntegerText(value);
     }
     if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())
         return false;

@@ -3,6 +3,7 @@
 
 #include "PluginScheduleBackup.h"
 
+#include "PluginScheduleBackup_Bounds.h"
 #include "PluginScheduleBackup_Log.h"
 
 #include <cmath>
@@ -113,8 +114,12 @@ bool readBound(const QVariant& value, quint64& bound)
 {
     bool ok = false;
     bound = value.toULongLong(&ok);
-    if (!ok)
+    if (!ok) {
         bound = 0;
+        bool isSigned = false;
+        value.toLongLong(&isSigned);
+        return isSigned || !ScheduleBounds::isIntegerText(value);
+    }
     return bound <= quint64(std::numeric_limits<int>::max());
 }
 } // namespace

@@ -1,6 +1,7 @@
 #include "FakeFramework.h"
 #include "PluginBase.h"
 #include "PluginLoading.h"
+#include "TraceObject.h"
 #include "TraceRecorder.h"
 
 #include <QFileInfo>
@@ -65,6 +66,7 @@ private Q_SLOTS:
     void cleanup() { TraceRecorder::setRejectAll(false); }
 
     void moduleRegisteredAtLoad();
+    void exportedTraceNames();
     void linesPerOperation_data();
     void linesPerOperation();
     void destructorTracesAndConstructorDoesNot();
@@ -103,6 +105,29 @@ void tst_Trace::moduleRegisteredAtLoad()
     QCOMPARE(TraceRecorder::registeredModules(), std::vector<std::string> {"ScheduleBackup"});
     QCOMPARE(TraceRecorder::registerKind(), 19);
 #endif
+}
+
+void tst_Trace::exportedTraceNames()
+{
+    QLibrary library(SCHEDULE_BACKUP_PLUGIN_PATH);
+    const auto* moduleId = reinterpret_cast<int*>(library.resolve("g_nGivenModIdScheduleBackup"));
+    const auto* traceObject
+        = reinterpret_cast<TraceObject**>(library.resolve("g_ptTraceInfoScheduleBackup"));
+    using OutputFn = void (*)(const char*, ...);
+    const auto output
+        = reinterpret_cast<OutputFn>(library.resolve("LocalTraceOutFuncScheduleBackup"));
+    QVERIFY(moduleId && traceObject && output && library.resolve("g_ScheduleBackup"));
+
+    QCOMPARE(*moduleId, expectedModuleId);
+    TraceObject* recorderObject = nullptr;
+    LogTrace_GetGlobalObject(0, &recorderObject);
+    QCOMPARE(*traceObject, recorderObject);
+
+    // The output function formats nothing itself and consults no filter.
+    output("%s, probe %d", "exported", 3);
+    QVERIFY(TraceRecorder::filterCalls().empty());
+    QCOMPARE(TraceRecorder::lines().size(), size_t(1));
+    QCOMPARE(TraceRecorder::lines().front().text, std::string("exported, probe 3"));
 }
 
 void tst_Trace::run(const QString& operation)
