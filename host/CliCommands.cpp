@@ -74,7 +74,7 @@ void CliCommands::printSettings()
 {
     const PluginClient::Settings settings = m_client->currentSettings();
     QString cameras = QStringLiteral("none");
-    if (m_client->pluginProperty("hasAllCameras").toBool())
+    if (m_client->hasAllCameras())
         cameras = QStringLiteral("all");
     else if (!m_client->pluginProperty("cameraList").toStringList().isEmpty())
         cameras = m_client->pluginProperty("cameraList").toStringList().join(QStringLiteral(", "));

@@ -200,6 +200,14 @@ QVariant PluginClient::pluginProperty(const char* name) const
     return m_plugin ? m_plugin->property(name) : QVariant();
 }
 
+bool PluginClient::hasAllCameras() const
+{
+    // After an update the plug-in may list the all-cameras tag as a camera of its own.
+    const QStringList cameras = pluginProperty("cameraList").toStringList();
+    return pluginProperty("hasAllCameras").toBool()
+        || cameras == QStringList {QStringLiteral("__allcams__")};
+}
+
 PluginClient::Settings PluginClient::currentSettings() const
 {
     Settings settings;
@@ -210,7 +218,7 @@ PluginClient::Settings PluginClient::currentSettings() const
     settings.scheduleJson = pluginProperty("scheduleTemplate").toString();
     settings.maxThroughputMB = pluginProperty("maxThroughputMB").toInt();
     settings.maxRangeDay = pluginProperty("maxRangeDay").toInt();
-    if (pluginProperty("hasAllCameras").toBool()) {
+    if (hasAllCameras()) {
         settings.camList = {QVariantMap {{QStringLiteral("Name"), QStringLiteral("__allcams__")},
                                          {QStringLiteral("GrpID"), QString()}}};
     } else {

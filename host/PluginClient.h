@@ -65,6 +65,7 @@ public:
     // The plug-in's current settings, read from its properties.
     Settings currentSettings() const;
     QVariant pluginProperty(const char* name) const;
+    bool hasAllCameras() const;
 
     static const QString RelayPath;
 

@@ -11,8 +11,8 @@
 
 namespace {
 
-const QString MondayOfficeHours = TimeFrame::compose(QStringLiteral("Short"),
-                                                     {{118800, 147600}}); // Mon 09:00-17:00
+const QString MondayOfficeHours
+    = TimeFrame::compose(QStringLiteral("Short"), {{118800, 147600}}); // Mon 09:00-17:00
 
 QByteArray fileBytes(const QString& path)
 {
@@ -35,8 +35,8 @@ QVariantMap updateFor(const BackupService& service)
             {QStringLiteral("Enabled"), false},
             {QStringLiteral("TargetCyclic"), false},
             {QStringLiteral("Dir"), QStringLiteral("/mnt/archive")},
-            {QStringLiteral("CamGroupList"), QVariantList{camera(QStringLiteral("cam-02")),
-                                                          camera(QStringLiteral("cam-05"))}},
+            {QStringLiteral("CamGroupList"),
+             QVariantList {camera(QStringLiteral("cam-02")), camera(QStringLiteral("cam-05"))}},
             {QStringLiteral("TimeFrameMessage"), MondayOfficeHours},
             {QStringLiteral("TmFrameName"), QStringLiteral("Short")},
             {QStringLiteral("TmFrameJson"), QString()},
@@ -80,7 +80,7 @@ void TestBackupService::seedsSampleDataOnFirstRun()
     QCOMPARE(service.revision(), 1);
     QCOMPARE(service.inventory().size(), 12);
     const TimeCard card = service.timeCard();
-    QCOMPARE(card.cameras, QList<CameraRef>{CameraRef{AllCamerasId, QString()}});
+    QCOMPARE(card.cameras, (QList<CameraRef> {CameraRef {AllCamerasId, QString()}}));
     QCOMPARE(card.intervals.size(), 5);
     QCOMPARE(card.timeFrameName, QStringLiteral("Office hours"));
 
@@ -110,10 +110,8 @@ void TestBackupService::repliesCarryTheStoredTimeCard()
     QCOMPARE(card.value(QStringLiteral("Enabled")).toString(), QStringLiteral("true"));
     QCOMPARE(card.value(QStringLiteral("MaxThroughput")).toLongLong(), 30LL << 20);
     QCOMPARE(card.value(QStringLiteral("MaxRange")).toLongLong(), 2880);
-    const QVariantMap cam = card.value(QStringLiteral("CamList"))
-                                .toMap()
-                                .value(QStringLiteral("Cam"))
-                                .toMap();
+    const QVariantMap cam
+        = card.value(QStringLiteral("CamList")).toMap().value(QStringLiteral("Cam")).toMap();
     QCOMPARE(cam.value(QStringLiteral("#text")).toString(), AllCamerasId);
     QVERIFY(cam.contains(QStringLiteral("@GrpID")));
     const QVariantList intervals = card.value(QStringLiteral("Mapping"))
@@ -151,8 +149,8 @@ void TestBackupService::acceptedUpdatePersistsAndRaisesRevision()
         BackupService service(dir.path());
         QVERIFY(service.open(&error));
         QSignalSpy changed(&service, &BackupService::timeCardChanged);
-        const ServiceReply reply =
-            service.handle(QStringLiteral("UpdBkpTmcard"), updateFor(service));
+        const ServiceReply reply
+            = service.handle(QStringLiteral("UpdBkpTmcard"), updateFor(service));
         QVERIFY2(reply.isSuccess(), qPrintable(reply.reason));
         QCOMPARE(reply.xml, QStringLiteral("<UpdBkpTmcardRes/>"));
         QCOMPARE(changed.size(), 1);
@@ -206,28 +204,31 @@ void TestBackupService::refusesUpdate_data()
     QTest::newRow("missing revision") << "Revision" << QVariant() << ResultCodes::InvalidArgument;
     QTest::newRow("other time-card") << "TmcardID" << QVariant(8) << ResultCodes::UnknownTimeCard;
     QTest::newRow("time frame not xml")
-        << "TimeFrameMessage" << QVariant(QStringLiteral("<Ele><Frame>")) << ResultCodes::MalformedTimeFrame;
+        << "TimeFrameMessage" << QVariant(QStringLiteral("<Ele><Frame>"))
+        << ResultCodes::MalformedTimeFrame;
     QTest::newRow("empty time frame")
         << "TimeFrameMessage" << QVariant(QString()) << ResultCodes::MalformedTimeFrame;
     QTest::newRow("interval past the week")
         << "TimeFrameMessage" << frame(0, 604801) << ResultCodes::MalformedTimeFrame;
     QTest::newRow("interval ends before it begins")
         << "TimeFrameMessage" << frame(147600, 118800) << ResultCodes::MalformedTimeFrame;
-    QTest::newRow("empty directory") << "Dir" << QVariant(QString()) << ResultCodes::MissingDirectory;
+    QTest::newRow("empty directory")
+        << "Dir" << QVariant(QString()) << ResultCodes::MissingDirectory;
     QTest::newRow("blank directory")
         << "Dir" << QVariant(QStringLiteral("   ")) << ResultCodes::MissingDirectory;
     QTest::newRow("unknown camera")
-        << "CamGroupList" << QVariant(QVariantList{camera(QStringLiteral("cam-99"))})
+        << "CamGroupList" << QVariant(QVariantList {camera(QStringLiteral("cam-99"))})
         << ResultCodes::UnknownCamera;
     QTest::newRow("camera in another group")
         << "CamGroupList"
-        << QVariant(QVariantList{camera(QStringLiteral("cam-01"), QStringLiteral("grp-yard"))})
+        << QVariant(QVariantList {camera(QStringLiteral("cam-01"), QStringLiteral("grp-yard"))})
         << ResultCodes::UnknownCamera;
     QTest::newRow("all cameras mixed with one")
         << "CamGroupList"
-        << QVariant(QVariantList{camera(AllCamerasId), camera(QStringLiteral("cam-01"))})
+        << QVariant(QVariantList {camera(AllCamerasId), camera(QStringLiteral("cam-01"))})
         << ResultCodes::InvalidArgument;
-    QTest::newRow("no cameras") << "CamGroupList" << QVariant(QVariantList()) << ResultCodes::InvalidArgument;
+    QTest::newRow("no cameras") << "CamGroupList" << QVariant(QVariantList())
+                                << ResultCodes::InvalidArgument;
     QTest::newRow("negative throughput")
         << "MaxThroughput" << QVariant(-1) << ResultCodes::InvalidArgument;
 }
@@ -296,26 +297,27 @@ void TestBackupService::timeFrameValidation_data()
     QTest::addColumn<int>("intervalCount");
 
     QTest::newRow("composed frame") << MondayOfficeHours << true << 1;
-    QTest::newRow("no intervals")
-        << QStringLiteral("<Ele><Frame><Name>a</Name><Intervals></Intervals></Frame></Ele>") << true << 0;
+    QTest::newRow("no intervals") << QStringLiteral(
+        "<Ele><Frame><Name>a</Name><Intervals></Intervals></Frame></Ele>")
+                                  << true << 0;
     QTest::newRow("whole week, end shortened")
         << TimeFrame::compose(QStringLiteral("w"), {{0, 86400}, {518400, 604740}}) << true << 2;
-    QTest::newRow("interval of zero length") << TimeFrame::compose(QStringLiteral("z"), {{5, 5}})
-                                             << true << 1;
+    QTest::newRow("interval of zero length")
+        << TimeFrame::compose(QStringLiteral("z"), {{5, 5}}) << true << 1;
     QTest::newRow("missing Intervals")
         << QStringLiteral("<Ele><Frame><Name>a</Name></Frame></Ele>") << false << 0;
     QTest::newRow("wrong root") << QStringLiteral("<Frame><Intervals/></Frame>") << false << 0;
-    QTest::newRow("two frames")
-        << QStringLiteral("<Ele><Frame><Intervals/></Frame><Frame><Intervals/></Frame></Ele>")
-        << false << 0;
+    QTest::newRow("two frames") << QStringLiteral(
+        "<Ele><Frame><Intervals/></Frame><Frame><Intervals/></Frame></Ele>")
+                                << false << 0;
     QTest::newRow("trailing element")
         << QStringLiteral("<Ele><Frame><Intervals/></Frame></Ele><Ele/>") << false << 0;
-    QTest::newRow("bound not a number")
-        << QStringLiteral("<Ele><Frame><Intervals><Ele B=\"x\" E=\"5\" /></Intervals></Frame></Ele>")
-        << false << 0;
-    QTest::newRow("negative bound")
-        << QStringLiteral("<Ele><Frame><Intervals><Ele B=\"-1\" E=\"5\" /></Intervals></Frame></Ele>")
-        << false << 0;
+    QTest::newRow("bound not a number") << QStringLiteral(
+        "<Ele><Frame><Intervals><Ele B=\"x\" E=\"5\" /></Intervals></Frame></Ele>")
+                                        << false << 0;
+    QTest::newRow("negative bound") << QStringLiteral(
+        "<Ele><Frame><Intervals><Ele B=\"-1\" E=\"5\" /></Intervals></Frame></Ele>")
+                                    << false << 0;
     QTest::newRow("name with raw ampersand")
         << QStringLiteral("<Ele><Frame><Name>A&B</Name><Intervals/></Frame></Ele>") << false << 0;
 }
@@ -342,20 +344,21 @@ void TestBackupService::simulatesBackupRuns_data()
 
     // 2026-12-07 is a Monday; the sample schedule runs Monday to Friday 09:00-17:00.
     const QDate monday(2026, 12, 7);
-    QTest::newRow("before the first window")
-        << true << QDateTime(monday, QTime(8, 0)) << "Idle" << "2026-12-07 09:00 - 17:00" << 0;
+    QTest::newRow("before the first window") << true << QDateTime(monday, QTime(8, 0)) << "Idle"
+                                             << "2026-12-07 09:00 - 17:00" << 0;
     QTest::newRow("window opens") << true << QDateTime(monday, QTime(9, 0)) << "Running"
                                   << "2026-12-07 09:00 - 17:00" << 0;
     QTest::newRow("half way") << true << QDateTime(monday, QTime(13, 0)) << "Running"
                               << "2026-12-07 09:00 - 17:00" << 50;
     QTest::newRow("just finished") << true << QDateTime(monday, QTime(17, 30)) << "Completed"
                                    << "2026-12-07 09:00 - 17:00" << 100;
-    QTest::newRow("evening waits for tomorrow")
-        << true << QDateTime(monday, QTime(20, 0)) << "Idle" << "2026-12-08 09:00 - 17:00" << 0;
-    QTest::newRow("weekend waits for next week") << true << QDateTime(monday.addDays(5), QTime(12, 0))
-                                                 << "Idle" << "2026-12-14 09:00 - 17:00" << 0;
-    QTest::newRow("switched off") << false << QDateTime(monday, QTime(13, 0)) << "Disabled" << ""
-                                  << 0;
+    QTest::newRow("evening waits for tomorrow") << true << QDateTime(monday, QTime(20, 0)) << "Idle"
+                                                << "2026-12-08 09:00 - 17:00" << 0;
+    QTest::newRow("weekend waits for next week")
+        << true << QDateTime(monday.addDays(5), QTime(12, 0)) << "Idle"
+        << "2026-12-14 09:00 - 17:00" << 0;
+    QTest::newRow("switched off") << false << QDateTime(monday, QTime(13, 0)) << "Disabled"
+                                  << "" << 0;
 }
 
 void TestBackupService::simulatesBackupRuns()

@@ -43,7 +43,8 @@ void TestWeekSchedule::textToRectangles_data()
     QTest::newRow("overlapping windows merge")
         << "Tue 09:00-12:00; Tue 11:00-13:00"
         << R"({"Rectangles":[{"Bottom":13,"Left":2,"Right":3,"Top":9}]})";
-    QTest::newRow("none") << "none" << R"({"Rectangles":[]})";
+    QTest::newRow("none") << "none"
+                          << R"({"Rectangles":[]})";
 }
 
 void TestWeekSchedule::textToRectangles()
@@ -101,10 +102,13 @@ void TestWeekSchedule::rectanglesToText_data()
     QTest::newRow("same windows, days apart")
         << R"({"Rectangles":[{"Top":9,"Bottom":10,"Left":1,"Right":2},{"Top":9,"Bottom":10,"Left":3,"Right":4}]})"
         << "Mon,Wed 09:00-10:00";
-    QTest::newRow("Sunday listed last") << R"({"Rectangles":[{"Top":8,"Bottom":9,"Left":0,"Right":7}]})"
-                                        << "Mon-Sun 08:00-09:00";
-    QTest::newRow("empty document") << "" << "none";
-    QTest::newRow("no rectangles") << R"({"Rectangles":[]})" << "none";
+    QTest::newRow("Sunday listed last")
+        << R"({"Rectangles":[{"Top":8,"Bottom":9,"Left":0,"Right":7}]})"
+        << "Mon-Sun 08:00-09:00";
+    QTest::newRow("empty document") << ""
+                                    << "none";
+    QTest::newRow("no rectangles") << R"({"Rectangles":[]})"
+                                   << "none";
 }
 
 void TestWeekSchedule::rectanglesToText()

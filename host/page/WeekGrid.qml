@@ -1,0 +1,134 @@
+import QtQuick
+import QtQuick.Controls
+
+// The week as seven day columns (Sunday first) of 48 half-hour cells. Press and drag paints a
+// block of cells; a block that starts on a painted cell erases instead.
+Item {
+    id: grid
+
+    // The schedule as a rectangle document; reading it gives one rectangle per run of cells.
+    property alias document: cells.document
+    readonly property alias model: cells
+    readonly property int selectedCount: cells.selectedCount
+
+    readonly property int labelWidth: 44
+    readonly property int headerHeight: 22
+    readonly property int spacing: 1
+    readonly property real cellWidth: Math.floor((width - labelWidth) / cells.days) - spacing
+    readonly property real cellHeight: Math.max(6, Math.floor((height - headerHeight) / cells.rowsPerDay) - spacing)
+    readonly property var dayNames: [qsTr("Sun"), qsTr("Mon"), qsTr("Tue"), qsTr("Wed"), qsTr("Thu"), qsTr("Fri"), qsTr("Sat")]
+
+    // The cell under the pointer while hovering, for the caption below the grid.
+    property int hoverDay: -1
+    property int hoverRow: -1
+
+    signal edited
+
+    function timeText(row) {
+        const minutes = row * 30;
+        return "%1:%2".arg(String(Math.floor(minutes / 60)).padStart(2, "0")).arg(String(minutes % 60).padStart(2, "0"));
+    }
+
+    function dayAt(x) {
+        return Math.floor(x / (cellWidth + spacing));
+    }
+
+    function rowAt(y) {
+        return Math.floor(y / (cellHeight + spacing));
+    }
+
+    implicitWidth: labelWidth + 7 * 64
+    implicitHeight: headerHeight + 48 * 8
+
+    WeekGridModel {
+        id: cells
+    }
+
+    Row {
+        x: grid.labelWidth
+        height: grid.headerHeight
+        spacing: grid.spacing
+
+        Repeater {
+            model: grid.dayNames
+
+            Label {
+                required property string modelData
+                required property int index
+
+                width: grid.cellWidth
+                height: grid.headerHeight
+                horizontalAlignment: Text.AlignHCenter
+                verticalAlignment: Text.AlignVCenter
+                text: modelData
+                font.bold: index === grid.hoverDay
+            }
+        }
+    }
+
+    // Hour labels every two hours, centred on the line they name.
+    Repeater {
+        model: 13
+
+        Label {
+            required property int index
+
+            x: 0
+            width: grid.labelWidth - 6
+            y: grid.headerHeight + index * 4 * (grid.cellHeight + grid.spacing) - height / 2
+            horizontalAlignment: Text.AlignRight
+            text: grid.timeText(index * 4)
+            font.pointSize: 8
+            color: palette.placeholderText
+        }
+    }
+
+    Rectangle {
+        id: board
+
+        x: grid.labelWidth
+        y: grid.headerHeight
+        width: cells.days * (grid.cellWidth + grid.spacing) + grid.spacing
+        height: cells.rowsPerDay * (grid.cellHeight + grid.spacing) + grid.spacing
+        color: palette.mid
+
+        Grid {
+            x: grid.spacing
+            y: grid.spacing
+            columns: cells.days
+            spacing: grid.spacing
+
+            Repeater {
+                model: cells
+
+                Rectangle {
+                    required property int day
+                    required property int row
+                    required property bool selected
+
+                    width: grid.cellWidth
+                    height: grid.cellHeight
+                    color: selected ? palette.highlight : (Math.floor(row / 2) % 2 ? palette.alternateBase : palette.base)
+                }
+            }
+        }
+
+        MouseArea {
+            anchors.fill: parent
+            hoverEnabled: true
+            onPressed: mouse => cells.beginStroke(grid.dayAt(mouse.x), grid.rowAt(mouse.y))
+            onPositionChanged: mouse => {
+                grid.hoverDay = grid.dayAt(mouse.x);
+                grid.hoverRow = grid.rowAt(mouse.y);
+                if (pressed)
+                    cells.extendStroke(grid.hoverDay, grid.hoverRow);
+            }
+            onReleased: {
+                cells.endStroke();
+                grid.edited();
+            }
+            onCanceled: cells.endStroke()
+            onExited: grid.hoverDay = -1
+        }
+    }
+}

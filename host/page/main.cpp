@@ -1,0 +1,105 @@
+#include "PageViewer.h"
+
+#include <QCommandLineParser>
+#include <QGuiApplication>
+#include <QQuickStyle>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
+#include <QTextStream>
+#include <QtQml/qqmlextensionplugin.h>
+
+Q_IMPORT_QML_PLUGIN(ScheduleBackupPagePlugin)
+
+namespace {
+
+constexpr int HostFailure = 1;
+constexpr int BadOptions = 2;
+constexpr int ScreenshotTimeoutMs = 15000;
+
+struct ViewerOptions
+{
+    ScheduleBackupHost::Options host;
+    QString screenshot;
+};
+
+bool parseOptions(const QCoreApplication& app, ViewerOptions* options, QString* error)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Shows the scheduled-backup settings page against the embedded backup "
+                       "service."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption data(QStringLiteral("data"),
+                                  QStringLiteral("Data folder of the backup service (default: "
+                                                 "the user's application data folder)."),
+                                  QStringLiteral("dir"));
+    const QCommandLineOption pluginDir(QStringLiteral("plugin-dir"),
+                                       QStringLiteral("Folder to load plug-ins from."),
+                                       QStringLiteral("dir"));
+    const QCommandLineOption latency(QStringLiteral("latency"),
+                                     QStringLiteral("Delay of every service reply (default 0)."),
+                                     QStringLiteral("ms"), QStringLiteral("0"));
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save a PNG of the page once the settings are loaded, then quit."),
+        QStringLiteral("file"));
+    parser.addOptions({data, pluginDir, latency, screenshot});
+    parser.process(app);
+
+    bool ok = false;
+    options->host.latencyMs = parser.value(latency).toInt(&ok);
+    if (!ok || options->host.latencyMs < 0) {
+        *error = QStringLiteral("--latency takes a number of milliseconds");
+        return false;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        *error = QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first());
+        return false;
+    }
+    options->host.dataDir = parser.value(data);
+    options->host.pluginDir = parser.value(pluginDir);
+    options->screenshot = parser.value(screenshot);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // The plug-in reads its trace settings when it is loaded; keep the viewer quiet by default.
+    if (!qEnvironmentVariableIsSet("ZELT_LOG_LEVEL"))
+        qputenv("ZELT_LOG_LEVEL", "0");
+
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("schedule-backup-page"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SCHEDULE_BACKUP_VERSION));
+    QTextStream err(stderr);
+
+    ViewerOptions options;
+    QString error;
+    if (!parseOptions(app, &options, &error)) {
+        err << "schedule-backup-page: " << error << " (see --help)" << Qt::endl;
+        return BadOptions;
+    }
+
+    if (!qEnvironmentVariableIsSet("QT_QUICK_CONTROLS_STYLE"))
+        QQuickStyle::setStyle(QStringLiteral("Fusion"));
+    // Without a display there is no GPU context to read back from; the software renderer
+    // renders the same page into memory.
+    const bool headless = QGuiApplication::platformName() == QLatin1String("offscreen")
+        || QGuiApplication::platformName() == QLatin1String("minimal");
+    if (headless && !qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+
+    PageViewer viewer;
+    error = viewer.start(options.host);
+    if (!error.isEmpty()) {
+        err << "error: " << error << Qt::endl;
+        return HostFailure;
+    }
+    viewer.show();
+    if (!options.screenshot.isEmpty())
+        viewer.takeScreenshot(options.screenshot, ScreenshotTimeoutMs + options.host.latencyMs);
+    return app.exec();
+}
