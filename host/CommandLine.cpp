@@ -100,7 +100,7 @@ CommandLineResult parseCommandLine(const QStringList& arguments)
                                     QStringLiteral("set: overwrite the oldest backups when full."),
                                     QStringLiteral("on|off"));
     const QCommandLineOption throughput(QStringLiteral("throughput"),
-                                        QStringLiteral("set: throughput limit, 0..2047 MB."),
+                                        QStringLiteral("set: throughput limit, 0..1000000 MB."),
                                         QStringLiteral("MB"));
     const QCommandLineOption range(QStringLiteral("range"),
                                    QStringLiteral("set: range limit, 0..3650 days."),
@@ -185,10 +185,9 @@ CommandLineResult parseCommandLine(const QStringList& arguments)
             return error(QStringLiteral("--dir expects a directory"));
         request.dir = parser.value(dir);
     }
-    // Sent in bytes as a 32-bit value, so 2048 MB and more cannot travel.
     if (parser.isSet(throughput)
-        && !(request.throughputMB = parseNumber(parser.value(throughput), 0, 2047)))
-        return error(QStringLiteral("--throughput expects 0 to 2047 MB"));
+        && !(request.throughputMB = parseNumber(parser.value(throughput), 0, 1000000)))
+        return error(QStringLiteral("--throughput expects 0 to 1000000 MB"));
     if (parser.isSet(range) && !(request.rangeDays = parseNumber(parser.value(range), 0, 3650)))
         return error(QStringLiteral("--range expects 0 to 3650 days"));
     if (parser.isSet(cameras)) {

@@ -50,6 +50,8 @@ QString PageViewer::start(const ScheduleBackupHost::Options& options)
             &PageViewer::onPendingCountChanged);
 
     // The host has made the plug-in the context property `scheduleBackup` of this engine.
+    // The page's module is compiled into the program; its files live under qrc:/.
+    m_host.engine()->addImportPath(QStringLiteral("qrc:/"));
     m_view = std::make_unique<QQuickView>(m_host.engine(), nullptr);
     m_view->setTitle(QStringLiteral("Scheduled backup"));
     m_view->setResizeMode(QQuickView::SizeRootObjectToView);

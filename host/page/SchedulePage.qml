@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import ScheduleBackup.Page
 
 // The scheduled-backup settings page. It talks to the server only through the plug-in object
 // `scheduleBackup` (a context property set by the host): it calls its invokables and reads its
@@ -270,11 +271,6 @@ Page {
                         onEdited: page.modified = true
                     }
 
-                    Label {
-                        Layout.fillWidth: true
-                        color: palette.placeholderText
-                        text: weekGrid.hoverDay >= 0 && weekGrid.hoverRow >= 0 && weekGrid.hoverRow < 48 ? "%1 %2 – %3".arg(weekGrid.dayNames[weekGrid.hoverDay]).arg(weekGrid.timeText(weekGrid.hoverRow)).arg(weekGrid.timeText(weekGrid.hoverRow + 1)) : qsTr("%1 hours a week. Drag to paint, drag from a painted cell to erase.").arg(weekGrid.selectedCount / 2)
-                    }
                 }
             }
 

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import ScheduleBackup.Page
 
 // The week as seven day columns (Sunday first) of 48 half-hour cells. Press and drag paints a
 // block of cells; a block that starts on a painted cell erases instead.
@@ -13,9 +14,10 @@ Item {
 
     readonly property int labelWidth: 44
     readonly property int headerHeight: 22
+    readonly property int captionHeight: 24
     readonly property int spacing: 1
     readonly property real cellWidth: Math.floor((width - labelWidth) / cells.days) - spacing
-    readonly property real cellHeight: Math.max(6, Math.floor((height - headerHeight) / cells.rowsPerDay) - spacing)
+    readonly property real cellHeight: Math.max(6, Math.floor((height - headerHeight - captionHeight) / cells.rowsPerDay) - spacing)
     readonly property var dayNames: [qsTr("Sun"), qsTr("Mon"), qsTr("Tue"), qsTr("Wed"), qsTr("Thu"), qsTr("Fri"), qsTr("Sat")]
 
     // The cell under the pointer while hovering, for the caption below the grid.
@@ -38,7 +40,7 @@ Item {
     }
 
     implicitWidth: labelWidth + 7 * 64
-    implicitHeight: headerHeight + 48 * 8
+    implicitHeight: headerHeight + 48 * 8 + captionHeight
 
     WeekGridModel {
         id: cells
@@ -130,5 +132,14 @@ Item {
             onCanceled: cells.endStroke()
             onExited: grid.hoverDay = -1
         }
+    }
+
+    Label {
+        x: grid.labelWidth
+        y: board.y + board.height + 6
+        width: board.width
+        elide: Text.ElideRight
+        color: palette.placeholderText
+        text: grid.hoverDay >= 0 && grid.hoverDay < cells.days && grid.hoverRow >= 0 && grid.hoverRow < cells.rowsPerDay ? "%1 %2 – %3".arg(grid.dayNames[grid.hoverDay]).arg(grid.timeText(grid.hoverRow)).arg(grid.timeText(grid.hoverRow + 1)) : qsTr("%1 hours a week. Drag to paint; drag from a painted cell to erase.").arg(cells.selectedCount / 2)
     }
 }

@@ -49,6 +49,7 @@ private Q_SLOTS:
     void badOptions();
     void showPrintsSeededSettings();
     void setIsSeenByNextProcess();
+    void largeThroughputTravelsWhole();
     void scheduleCommandStoresOnlySchedule();
     void refusedUpdateExplainsWhy_data();
     void refusedUpdateExplainsWhy();
@@ -100,7 +101,7 @@ void TestHostCli::badOptions_data()
     QTest::newRow("switch not on or off") << QStringList {
         QStringLiteral("set"), QStringLiteral("--enabled"), QStringLiteral("maybe")};
     QTest::newRow("throughput too large") << QStringList {
-        QStringLiteral("set"), QStringLiteral("--throughput"), QStringLiteral("2048")};
+        QStringLiteral("set"), QStringLiteral("--throughput"), QStringLiteral("1000001")};
     QTest::newRow("unreadable schedule") << QStringList {
         QStringLiteral("set"), QStringLiteral("--schedule"), QStringLiteral("Mon 9-17")};
     QTest::newRow("name breaking the time frame")
@@ -177,6 +178,22 @@ void TestHostCli::setIsSeenByNextProcess()
     QCOMPARE(card.cameras.at(1).groupId, QStringLiteral("grp-warehouse"));
     QCOMPARE(card.timeFrameName, QStringLiteral("Shop hours"));
     QCOMPARE(card.intervals.size(), 6);
+}
+
+void TestHostCli::largeThroughputTravelsWhole()
+{
+    // 4096 MB in bytes does not fit 32 bits; it must neither wrap nor be cut.
+    QCOMPARE(runHost(withData({QStringLiteral("set"), QStringLiteral("--throughput"),
+                               QStringLiteral("4096")}))
+                 .exitCode,
+             ExitCode::Success);
+    TimeCard card;
+    QList<InventoryCamera> inventory;
+    QString error;
+    QVERIFY(BackupStore(m_data->path()).load(&card, &inventory, &error));
+    QCOMPARE(card.maxThroughputBytes, 4096LL << 20);
+    const Run show = runHost(withData({QStringLiteral("show")}));
+    QVERIFY2(show.out.contains(QLatin1String("Throughput:    4096 MB")), qPrintable(show.out));
 }
 
 void TestHostCli::scheduleCommandStoresOnlySchedule()

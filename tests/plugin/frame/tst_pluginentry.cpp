@@ -45,7 +45,6 @@ private Q_SLOTS:
     void instanceIsSingleUntilDeleted();
     void freshInstanceHasInitialValues_data();
     void freshInstanceHasInitialValues();
-    void freshInstanceHasNoIdentityOrHost();
     void castByName_data();
     void castByName();
     void qobjectCastReachesBothInterfaces();
@@ -63,7 +62,6 @@ void tst_PluginEntry::metaDataNamesInterfaceClassAndIdentity()
     QVERIFY(own.value("ClientOnly").isBool());
     QCOMPARE(own.value("ClientOnly").toBool(), false);
     QCOMPARE(own.value("PluginID").toString(), pluginIdText);
-}));
 }
 
 void tst_PluginEntry::instanceIsSingleUntilDeleted()
@@ -77,25 +75,33 @@ void tst_PluginEntry::instanceIsSingleUntilDeleted()
     auto* used = qobject_cast<PluginScheduleBackup*>(first);
     FakeFramework framework;
     used->InitialPluginBase(nullptr, &framework, &framework);
+    used->hostFlag = true;
     used->setEnabled(true);
     used->setMaxRangeDay(9);
     used->setTargetDir("/mnt/old");
     used->tst_setRevision(12);
     used->tst_setCurRelayPath("old/path");
+    used->setSchedule(QVariantMap {{"Ele", "x"}});
 
     QPointer<QObject> guard(first);
     PluginLoading::resetInstance();
     QVERIFY(guard.isNull());
 
+    // A fresh object: no identity, no host, nothing loaded (properties: see the table test).
     auto* fresh = plugin();
     QVERIFY(fresh);
+    QCOMPARE(PluginLoading::instance(), fresh);
+    QVERIFY(!fresh->hostFlag && fresh->prefixName.isEmpty() && fresh->pluginId.isEmpty());
+    QVERIFY(fresh->hostData == nullptr && fresh->framework == nullptr);
     QCOMPARE(fresh->enabled(), false);
     QCOMPARE(fresh->maxRangeDay(), 2);
     QCOMPARE(fresh->targetDir(), QString());
     QCOMPARE(fresh->revision(), qint64(-1));
+    QCOMPARE(fresh->tmcardId(), qint64(-1));
+    QCOMPARE(fresh->tmcardName(), QString());
     QCOMPARE(fresh->curRelayPath(), QString());
-    QVERIFY(fresh->framework == nullptr);
-    QCOMPARE(PluginLoading::instance(), fresh);
+    QVERIFY(!fresh->schedule().isValid());
+    QVERIFY(fresh->camGroupMapList().isEmpty());
 }
 
 void tst_PluginEntry::freshInstanceHasInitialValues_data()
@@ -122,23 +128,6 @@ void tst_PluginEntry::freshInstanceHasInitialValues()
     const QVariant value = PluginLoading::instance()->property(property.toLatin1());
     QCOMPARE(value.metaType(), expected.metaType());
     QCOMPARE(value, expected);
-}
-
-void tst_PluginEntry::freshInstanceHasNoIdentityOrHost()
-{
-    PluginScheduleBackup* p = plugin();
-    QVERIFY(p);
-    QCOMPARE(p->revision(), qint64(-1));
-    QCOMPARE(p->tmcardId(), qint64(-1));
-    QCOMPARE(p->tmcardName(), QString());
-    QCOMPARE(p->curRelayPath(), QString());
-    QVERIFY(!p->schedule().isValid());
-    QVERIFY(p->camGroupMapList().isEmpty());
-    QCOMPARE(p->hostFlag, false);
-    QVERIFY(p->prefixName.isEmpty());
-    QVERIFY(p->pluginId.isEmpty());
-    QVERIFY(p->hostData == nullptr);
-    QVERIFY(p->framework == nullptr);
 }
 
 void tst_PluginEntry::castByName_data()

@@ -40,12 +40,12 @@ QStringList enterLeave(const QString& operation, const QStringList& inner = {})
         + QStringList {entry(enterLeaveLevel, operation + ", Leave")};
 }
 
-bool invokeQuery(QObject* object, const char* method, const QString& relayPath)
+bool invokeQuery(QObject* object, const QByteArray& method, const QString& relayPath)
 {
     bool ok = false;
     if (!QMetaObject::invokeMethod(object, method, Q_RETURN_ARG(bool, ok),
                                    Q_ARG(QString, relayPath)))
-        qFatal("cannot invoke %s", method);
+        qFatal("cannot invoke %s", method.constData());
     return ok;
 }
 
@@ -130,14 +130,28 @@ void tst_Trace::exportedTraceNames()
     QCOMPARE(TraceRecorder::lines().front().text, std::string("exported, probe 3"));
 }
 
+// "query <method> accepted|refused|unset", "reply <command> <result code> path|status|empty|none"
+// or the name of a processor.
 void tst_Trace::run(const QString& operation)
 {
+    const QStringList word = operation.split(' ');
     int dummy = 0;
     auto* config = reinterpret_cast<ConfigBase*>(&dummy); // never dereferenced
     const QVariantMap pathOk = pathTree({{"Dir", "/mnt"}});
-    const QVariantMap statusOk = {{"GetBackupStatusRes", QVariantMap {{"Status", "Idle"}}}};
 
-    if (operation == "InitialPluginBase") {
+    if (word.at(0) == "query") {
+        framework.accept = word.at(2) == "accepted";
+        if (word.at(2) == "unset")
+            base->framework = nullptr;
+        QCOMPARE(invokeQuery(object, word.at(1).toLatin1(), "p"), framework.accept);
+    } else if (word.at(0) == "reply") {
+        const QVariantMap trees
+            = {{"path", pathOk},
+               {"status", QVariantMap {{"GetBackupStatusRes", QVariantMap {{"Status", "Idle"}}}}},
+               {"empty", pathTree({})}};
+        base->CommandProcessor(word.at(1), trees.value(word.at(3)), nullptr, word.at(2), {}, false,
+                               "p");
+    } else if (operation == "InitialPluginBase") {
         base->InitialPluginBase(nullptr, &framework, &framework);
     } else if (operation == "Init") {
         QVERIFY(base->Init(nullptr));
@@ -155,41 +169,6 @@ void tst_Trace::run(const QString& operation)
                               "_ZN20PluginScheduleBackup14ErrorProcessorE7QStringPvS0_"));
         QVERIFY(fn);
         fn(object, "GetBackupPath", nullptr, "1");
-    } else if (operation == "getBackupInfo accepted") {
-        QVERIFY(invokeQuery(object, "getBackupInfo", "p"));
-    } else if (operation == "getBackupInfo refused") {
-        framework.accept = false;
-        QVERIFY(!invokeQuery(object, "getBackupInfo", "p"));
-    } else if (operation == "getBackupInfo without framework") {
-        base->framework = nullptr;
-        QVERIFY(!invokeQuery(object, "getBackupInfo", "p"));
-    } else if (operation == "getBackupStatus accepted") {
-        QVERIFY(invokeQuery(object, "getBackupStatus", "p"));
-    } else if (operation == "getBackupStatus refused") {
-        framework.accept = false;
-        QVERIFY(!invokeQuery(object, "getBackupStatus", "p"));
-    } else if (operation == "getBackupPathInfo accepted") {
-        QVERIFY(invokeQuery(object, "getBackupPathInfo", "p"));
-    } else if (operation == "getBackupPathInfo refused") {
-        framework.accept = false;
-        QVERIFY(!invokeQuery(object, "getBackupPathInfo", "p"));
-    } else if (operation == "getBackupPathInfo without framework") {
-        base->framework = nullptr;
-        QVERIFY(!invokeQuery(object, "getBackupPathInfo", "p"));
-    } else if (operation == "unmatched command") {
-        base->CommandProcessor("getbackuppath", pathOk, nullptr, "0", {}, false, "p");
-    } else if (operation == "path reply ok") {
-        base->CommandProcessor("GetBackupPath", pathOk, nullptr, "0", {}, false, "p");
-    } else if (operation == "path reply refused") {
-        base->CommandProcessor("GetBackupPath", pathOk, nullptr, "1", {}, false, "p");
-    } else if (operation == "path reply invalid") {
-        base->CommandProcessor("GetBackupPath", QVariant(), nullptr, "0", {}, false, "p");
-    } else if (operation == "path reply without record") {
-        base->CommandProcessor("GetBackupPath", pathTree({}), nullptr, "0", {}, false, "p");
-    } else if (operation == "status reply ok") {
-        base->CommandProcessor("GetBackupStatus", statusOk, nullptr, "0", {}, false, "p");
-    } else if (operation == "status reply refused") {
-        base->CommandProcessor("GetBackupStatus", statusOk, nullptr, "00", {}, false, "p");
     } else {
         QFAIL(qPrintable("unknown operation " + operation));
     }
@@ -201,6 +180,8 @@ void tst_Trace::linesPerOperation_data()
     QTest::addColumn<QStringList>("expected");
 
     const QString cp = QStringLiteral("CommandProcessor");
+    const QStringList infoFailed = {entry(2, "getBackupInfo, SendCommand failed")};
+    const QStringList pathFailed = {entry(2, "HandleGetBackupPathResp, getBackupPath failed")};
     const auto row = [](const char* operation, const QStringList& expected) {
         QTest::newRow(operation) << QString::fromLatin1(operation) << expected;
     };
@@ -210,29 +191,25 @@ void tst_Trace::linesPerOperation_data()
     row("EventProcessorEx", enterLeave("EventProcessorEx"));
     row("CommandProcessorEx", enterLeave("CommandProcessorEx"));
     row("ErrorProcessor", enterLeave("ErrorProcessor"));
-    row("getBackupInfo accepted", enterLeave("getBackupInfo"));
-    row("getBackupInfo refused",
-        enterLeave("getBackupInfo", {entry(2, "getBackupInfo, SendCommand failed")}));
-    row("getBackupInfo without framework",
-        enterLeave("getBackupInfo", {entry(2, "getBackupInfo, SendCommand failed")}));
-    row("getBackupStatus accepted", enterLeave("getBackupStatus"));
-    row("getBackupStatus refused", enterLeave("getBackupStatus"));
-    row("getBackupPathInfo accepted", {});
-    row("getBackupPathInfo refused", {});
-    row("getBackupPathInfo without framework", {});
-    row("unmatched command", enterLeave(cp));
-    row("path reply ok", enterLeave(cp));
-    row("path reply refused",
-        enterLeave(cp, {entry(2, "HandleGetBackupPathResp, getBackupPath failed")}));
-    row("path reply invalid",
-        enterLeave(cp, {entry(2, "HandleGetBackupPathResp, getBackupPath failed")}));
-    row("path reply without record",
+    row("query getBackupInfo accepted", enterLeave("getBackupInfo"));
+    row("query getBackupInfo refused", enterLeave("getBackupInfo", infoFailed));
+    row("query getBackupInfo unset", enterLeave("getBackupInfo", infoFailed));
+    row("query getBackupStatus accepted", enterLeave("getBackupStatus"));
+    row("query getBackupStatus refused", enterLeave("getBackupStatus"));
+    row("query getBackupPathInfo accepted", {});
+    row("query getBackupPathInfo refused", {});
+    row("query getBackupPathInfo unset", {});
+    row("reply getbackuppath 0 path", enterLeave(cp));
+    row("reply GetBackupPath 0 path", enterLeave(cp));
+    row("reply GetBackupPath 1 path", enterLeave(cp, pathFailed));
+    row("reply GetBackupPath 0 none", enterLeave(cp, pathFailed));
+    row("reply GetBackupPath 0 empty",
         enterLeave(cp,
                    {entry(2,
                           "HandleGetBackupPathResp, getBackupPath response data is not "
                           "correct")}));
-    row("status reply ok", enterLeave(cp));
-    row("status reply refused",
+    row("reply GetBackupStatus 0 status", enterLeave(cp));
+    row("reply GetBackupStatus 00 status",
         enterLeave(cp, {entry(2, "handleGetBackupStatusResp, getBackupStatus failed")}));
 }
 
@@ -281,8 +258,8 @@ void tst_Trace::destructorTracesAndConstructorDoesNot()
 void tst_Trace::rejectingFilterSuppressesOutput()
 {
     TraceRecorder::setRejectAll(true);
-    run("getBackupInfo refused");
-    run("path reply without record");
+    run("query getBackupInfo refused");
+    run("reply GetBackupPath 0 empty");
 
     // Enter, failure and Leave for each operation reach the filter; none is written.
     QCOMPARE(TraceRecorder::filterCalls().size(), size_t(6));
