@@ -50,7 +50,8 @@ GroupBox {
             clip: true
             model: selector.choices
             boundsBehavior: Flickable.StopAtBounds
-            ScrollBar.vertical: ScrollBar {}
+            ScrollBar.vertical: ScrollBar {
+            }
 
             delegate: CheckBox {
                 required property var modelData

@@ -105,7 +105,6 @@ void PageViewer::onSettingsLoaded(bool success)
 {
     m_loaded = m_loaded || success;
     m_loadFailed = !success;
-    Q_EMIT settingsLoaded(success);
     if (!m_screenshotPath.isEmpty())
         captureWhenIdle();
 }

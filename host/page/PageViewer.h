@@ -29,12 +29,8 @@ public:
     void takeScreenshot(const QString& filePath, int timeoutMs);
 
     QQuickView* view() const { return m_view.get(); }
-    ScheduleBackupHost* host() { return &m_host; }
     // The cameras of the service's inventory as the page's choices: [{id, group, name}].
     QVariantList cameraInventory() const;
-
-Q_SIGNALS:
-    void settingsLoaded(bool success);
 
 private Q_SLOTS:
     void onSettingsLoaded(bool success);

@@ -20,6 +20,9 @@ Page {
     property bool loaded: false
     property bool saving: false
     property bool modified: false
+    // Set while reloading after a schedule-only save: only the schedule is read back then, so
+    // other unsaved edits stay.
+    property bool reloadingSchedule: false
     property string message
     property bool messageIsError: false
 
@@ -57,12 +60,12 @@ Page {
 
     function selectedCameras() {
         return cameras.selectedIds.map(id => {
-            const known = cameraInventory.find(camera => camera.id === id);
-            return {
-                "Name": id,
-                "GrpID": known ? known.group : ""
-            };
-        });
+                const known = cameraInventory.find(camera => camera.id === id);
+                return {
+                    "Name": id,
+                    "GrpID": known ? known.group : ""
+                };
+            });
     }
 
     function cameraChoices() {
@@ -70,10 +73,10 @@ Page {
         for (const id of scheduleBackup.cameraList) {
             if (id !== allCamerasTag && !choices.some(camera => camera.id === id))
                 choices.push({
-                    "id": id,
-                    "group": "",
-                    "name": ""
-                });
+                        "id": id,
+                        "group": "",
+                        "name": ""
+                    });
         }
         return choices;
     }
@@ -137,7 +140,11 @@ Page {
                 page.showMessage(qsTr("The settings could not be loaded"), true);
                 return;
             }
-            page.readSettings();
+            if (page.reloadingSchedule)
+                page.readSchedule();
+            else
+                page.readSettings();
+            page.reloadingSchedule = false;
             page.loaded = true;
             scheduleBackup.getBackupPathInfo(page.relayPath);
         }
@@ -168,8 +175,10 @@ Page {
             page.saving = false;
             page.showMessage(success ? qsTr("Schedule saved") : qsTr("The server refused the schedule"), !success);
             // The plug-in keeps its old schedule until it is loaded again.
-            if (success)
+            if (success) {
+                page.reloadingSchedule = true;
                 page.reload();
+            }
         }
 
         target: scheduleBackup
@@ -270,7 +279,6 @@ Page {
                         Layout.fillHeight: true
                         onEdited: page.modified = true
                     }
-
                 }
             }
 

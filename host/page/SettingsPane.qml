@@ -28,7 +28,7 @@ GroupBox {
 
             Layout.columnSpan: 2
             Layout.fillWidth: true
-            text: qsTr("Scheduled backup")
+            text: qsTr("Back up on schedule")
             onToggled: pane.edited()
         }
 

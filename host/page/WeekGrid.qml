@@ -17,7 +17,7 @@ Item {
     readonly property int captionHeight: 24
     readonly property int spacing: 1
     readonly property real cellWidth: Math.floor((width - labelWidth) / cells.days) - spacing
-    readonly property real cellHeight: Math.max(6, Math.floor((height - headerHeight - captionHeight) / cells.rowsPerDay) - spacing)
+    readonly property real cellHeight: Math.max(6, Math.floor((height - headerHeight - captionHeight - spacing) / cells.rowsPerDay))
     readonly property var dayNames: [qsTr("Sun"), qsTr("Mon"), qsTr("Tue"), qsTr("Wed"), qsTr("Thu"), qsTr("Fri"), qsTr("Sat")]
 
     // The cell under the pointer while hovering, for the caption below the grid.
@@ -31,12 +31,13 @@ Item {
         return "%1:%2".arg(String(Math.floor(minutes / 60)).padStart(2, "0")).arg(String(minutes % 60).padStart(2, "0"));
     }
 
+    // Day column and half-hour row under a point of the board.
     function dayAt(x) {
-        return Math.floor(x / (cellWidth + spacing));
+        return Math.floor((x - spacing) / (cellWidth + spacing));
     }
 
     function rowAt(y) {
-        return Math.floor(y / (cellHeight + spacing));
+        return Math.floor((y - spacing) / cellHeight);
     }
 
     implicitWidth: labelWidth + 7 * 64
@@ -77,7 +78,7 @@ Item {
 
             x: 0
             width: grid.labelWidth - 6
-            y: grid.headerHeight + index * 4 * (grid.cellHeight + grid.spacing) - height / 2
+            y: grid.headerHeight + grid.spacing + index * 4 * grid.cellHeight - height / 2
             horizontalAlignment: Text.AlignRight
             text: grid.timeText(index * 4)
             font.pointSize: 8
@@ -91,14 +92,14 @@ Item {
         x: grid.labelWidth
         y: grid.headerHeight
         width: cells.days * (grid.cellWidth + grid.spacing) + grid.spacing
-        height: cells.rowsPerDay * (grid.cellHeight + grid.spacing) + grid.spacing
+        height: cells.rowsPerDay * grid.cellHeight + 2 * grid.spacing
         color: palette.mid
 
         Grid {
             x: grid.spacing
             y: grid.spacing
             columns: cells.days
-            spacing: grid.spacing
+            columnSpacing: grid.spacing
 
             Repeater {
                 model: cells
@@ -110,7 +111,15 @@ Item {
 
                     width: grid.cellWidth
                     height: grid.cellHeight
-                    color: selected ? palette.highlight : (Math.floor(row / 2) % 2 ? palette.alternateBase : palette.base)
+                    color: selected ? palette.highlight : palette.base
+
+                    // Full hours get a stronger line than half hours.
+                    Rectangle {
+                        anchors.bottom: parent.bottom
+                        width: parent.width
+                        height: 1
+                        color: Qt.rgba(0, 0, 0, parent.row % 2 ? 0.16 : 0.05)
+                    }
                 }
             }
         }

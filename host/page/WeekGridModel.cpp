@@ -22,8 +22,7 @@ QString rectangleText(int day, int firstRow, int endRow)
 
 } // namespace
 
-WeekGridModel::WeekGridModel(QObject* parent) : QAbstractListModel(parent), m_cells(CellCount)
-{ }
+WeekGridModel::WeekGridModel(QObject* parent) : QAbstractListModel(parent), m_cells(CellCount) { }
 
 int WeekGridModel::rowCount(const QModelIndex& parent) const
 {

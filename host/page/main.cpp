@@ -54,7 +54,8 @@ bool parseOptions(const QCoreApplication& app, ViewerOptions* options, QString* 
         return false;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        *error = QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first());
+        *error = QStringLiteral("unexpected argument \"%1\"")
+                     .arg(parser.positionalArguments().first());
         return false;
     }
     options->host.dataDir = parser.value(data);

@@ -29,7 +29,10 @@ private Q_SLOTS:
 
 private:
     QObject* child(const char* objectName) const;
-    QVariant pluginValue(const char* name) const { return m_host->scheduleBackup()->property(name); }
+    QVariant pluginValue(const char* name) const
+    {
+        return m_host->scheduleBackup()->property(name);
+    }
     bool callPage(const char* function);
 
     std::unique_ptr<QTemporaryDir> m_dataDir;
@@ -55,8 +58,8 @@ void SchedulePageTest::init()
     m_host->engine()->addImportPath(QStringLiteral("qrc:/"));
     QQmlComponent component(m_host->engine(),
                             QUrl(QStringLiteral("qrc:/ScheduleBackup/Page/SchedulePage.qml")));
-    m_page.reset(component.createWithInitialProperties(
-        {{QStringLiteral("cameraInventory"), inventory}}));
+    m_page.reset(
+        component.createWithInitialProperties({{QStringLiteral("cameraInventory"), inventory}}));
     QVERIFY2(m_page, qPrintable(component.errorString()));
 
     QVERIFY(callPage("reload"));
@@ -89,7 +92,8 @@ void SchedulePageTest::fillsFromService()
     QCOMPARE(child("targetDirField")->property("text"), pluginValue("targetDir"));
     QCOMPARE(child("targetDirField")->property("text").toString(),
              m_host->service()->timeCard().dir);
-    QCOMPARE(child("scheduleNameField")->property("text").toString(), QStringLiteral("Office hours"));
+    QCOMPARE(child("scheduleNameField")->property("text").toString(),
+             QStringLiteral("Office hours"));
     QCOMPARE(child("settingsPane")->property("throughputMB"), pluginValue("maxThroughputMB"));
     QCOMPARE(child("cameraSelector")->property("allCameras").toBool(), true);
     // The service's sample schedule is Monday to Friday, 09:00 to 17:00.
@@ -176,9 +180,10 @@ void SchedulePageTest::scheduleOnlySaveReloadsSchedule()
 {
     // A local edit outside the schedule is not sent with the schedule.
     child("settingsPane")->setProperty("targetDir", QStringLiteral("/elsewhere"));
-    child("weekGrid")->setProperty("document",
-                                   QStringLiteral(R"({"Rectangles":[{"Top":10,"Bottom":12,)"
-                                                  R"("Left":6,"Right":7}]})"));
+    child("weekGrid")
+        ->setProperty("document",
+                      QStringLiteral(R"({"Rectangles":[{"Top":10,"Bottom":12,)"
+                                     R"("Left":6,"Right":7}]})"));
 
     QVERIFY(callPage("saveScheduleOnly"));
 
@@ -186,6 +191,7 @@ void SchedulePageTest::scheduleOnlySaveReloadsSchedule()
                  QStringLiteral(R"({"Rectangles":[{"Top":10,"Bottom":12,"Left":6,"Right":7}]})"));
     QCOMPARE(m_page->property("message").toString(), QStringLiteral("Schedule saved"));
     QCOMPARE(m_host->service()->timeCard().dir, QStringLiteral("/srv/backup/video"));
+    QCOMPARE(child("targetDirField")->property("text").toString(), QStringLiteral("/elsewhere"));
     QCOMPARE(child("weekGrid")->property("selectedCount").toInt(), 4);
 }
 

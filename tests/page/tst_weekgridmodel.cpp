@@ -143,8 +143,8 @@ void WeekGridModelTest::strokeFromSelectedCellErasesAndShrinksBack()
 
     model.extendStroke(1, 31); // back towards the start: Tuesday is whole again
     model.endStroke();
-    QCOMPARE(model.document(), document({rect("9", "15", 1), rect("16", "17", 1),
-                                         rect("9", "17", 2)}));
+    QCOMPARE(model.document(),
+             document({rect("9", "15", 1), rect("16", "17", 1), rect("9", "17", 2)}));
 
     model.extendStroke(6, 0); // after the stroke ended nothing follows the pointer
     QCOMPARE(model.isSelected(6, 0), false);
@@ -155,8 +155,8 @@ void WeekGridModelTest::documentReadsBackUnchanged_data()
     QTest::addColumn<QString>("text");
 
     QTest::newRow("empty week") << document({});
-    QTest::newRow("working days")
-        << document({rect("9", "17", 1), rect("9", "17", 2), rect("9", "12.5", 5)});
+    QTest::newRow("working days") << document(
+        {rect("9", "17", 1), rect("9", "17", 2), rect("9", "12.5", 5)});
     QTest::newRow("whole saturday") << document({rect("0", "24", 6)});
     QTest::newRow("night across midnight")
         << document({rect("22", "24", 0), rect("0", "6", 1), rect("22", "24", 1)});

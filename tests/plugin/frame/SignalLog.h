@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QMetaMethod>
+#include <QMetaProperty>
 #include <QObject>
 #include <QSignalSpy>
 #include <QStringList>
+#include <QVariantMap>
 
 #include <memory>
 #include <vector>
