@@ -24,7 +24,7 @@ private Q_SLOTS:
     void fillsFromService();
     void saveAppliesValuesAfterConfirmation();
     void refusedSaveKeepsPluginValues();
-    void savesChosenCamerasWithTheirGroups();
+    void savesChosenCameras();
     void scheduleOnlySaveReloadsSchedule();
 
 private:
@@ -157,7 +157,7 @@ void SchedulePageTest::refusedSaveKeepsPluginValues()
     QCOMPARE(m_host->service()->revision(), 1);
 }
 
-void SchedulePageTest::savesChosenCamerasWithTheirGroups()
+void SchedulePageTest::savesChosenCameras()
 {
     QObject* cameras = child("cameraSelector");
     cameras->setProperty("allCameras", false);
