@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-declarative-dev
     qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
     qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml-workerscript
+    qt6-declarative-dev-tools
     libgtest-dev libbenchmark-dev valgrind
 )
 
