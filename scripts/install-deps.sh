@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-declarative-dev
     qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
     qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml-workerscript
-    qt6-declarative-dev-tools
+    qt6-declarative-dev-tools qt6-qpa-plugins
     libgtest-dev libbenchmark-dev valgrind
 )
 
@@ -21,4 +21,4 @@ sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update
-$sudo apt-get install -y --no-install-recommends "${missing[@]}"
+$sudo apt-get install -y "${missing[@]}"
