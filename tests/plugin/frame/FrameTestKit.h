@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QMetaMethod>
+#include <QMetaProperty>
+#include <QSignalSpy>
+#include <QVariantMap>
+
+#include <memory>
+#include <vector>
+
+// Strings quoted, lists bracketed, everything else as QVariant spells it.
+inline QString text(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::QStringList)
+        return '[' + value.toStringList().join(',') + ']';
+    return value.typeId() == QMetaType::QString ? '"' + value.toString() + '"' : value.toString();
+}
+
+// Spies on every signal the object's own class declares; fired() lists each emission as
+// "name(arguments)", so a test sees the expected signals and the silence of all others at once.
+class SignalLog
+{
+public:
+    explicit SignalLog(QObject* object)
+    {
+        const QMetaObject* meta = object->metaObject();
+        for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
+            if (meta->method(i).methodType() == QMetaMethod::Signal) // only the class's own
+                spies.push_back(std::make_unique<QSignalSpy>(object, meta->method(i)));
+        }
+    }
+    QStringList fired() const
+    {
+        QStringList result;
+        for (const auto& spy : spies) {
+            for (const QList<QVariant>& arguments : *spy) {
+                QStringList texts;
+                for (const QVariant& argument : arguments)
+                    texts << text(argument);
+                result << QString::fromLatin1(spy->signal()).section('(', 0, 0) + '('
+                        + texts.join(',') + ')';
+            }
+        }
+        return result;
+    }
+
+private:
+    std::vector<std::unique_ptr<QSignalSpy>> spies;
+};
+
+inline bool query(QObject* object, const char* method, const QString& relayPath)
+{
+    bool ok = false;
+    QMetaObject::invokeMethod(object, method, Q_RETURN_ARG(bool, ok), Q_ARG(QString, relayPath));
+    return ok;
+}
+
+// A reply tree for the path handler; with a status, one that the status handler accepts too.
+inline QVariantMap replyTree(const QVariantMap& tmcard, const QVariant& status = QVariant())
+{
+    QVariantMap tree = {{"GetBkpTmcardRes", QVariantMap {{"Tmcard", tmcard}}}};
+    if (status.isValid())
+        tree.insert("GetBackupStatusRes", status);
+    return tree;
+}
