@@ -18,9 +18,8 @@ inline QString text(const QVariant& value)
 
 // Spies on every signal the object's own class declares; fired() lists each emission as
 // "name(arguments)", so a test sees the expected signals and the silence of all others at once.
-class SignalLog
+struct SignalLog
 {
-public:
     explicit SignalLog(QObject* object)
     {
         const QMetaObject* meta = object->metaObject();
@@ -43,8 +42,6 @@ public:
         }
         return result;
     }
-
-private:
     std::vector<std::unique_ptr<QSignalSpy>> spies;
 };
 
