@@ -52,11 +52,11 @@ inline bool query(QObject* object, const char* method, const QString& relayPath)
     return ok;
 }
 
-// A reply tree for the path handler; with a status, one that the status handler accepts too.
-inline QVariantMap replyTree(const QVariantMap& tmcard, const QVariant& status = QVariant())
+// A reply tree that both the path and the status handler read.
+inline QVariantMap replyTree(const QVariantMap& tmcard)
 {
-    QVariantMap tree = {{"GetBkpTmcardRes", QVariantMap {{"Tmcard", tmcard}}}};
-    if (status.isValid())
-        tree.insert("GetBackupStatusRes", status);
-    return tree;
+    return {{"GetBkpTmcardRes", QVariantMap {{"Tmcard", tmcard}}},
+            {"GetBackupStatusRes",
+             QVariantMap {
+                 {"Status", "Running"}, {"BackupInterval", "3600"}, {"BackupProgress", "42"}}}};
 }

@@ -5,6 +5,7 @@
 #include "TraceRecorder.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTest>
 
 // Built twice: once against a recorder that assigns module id 7, once against one that offers no
@@ -57,8 +58,6 @@ void tst_Trace::linesPerOperation_data()
         QTest::newRow(operation) << operation << traced << failure;
     };
     const char* infoFailed = "getBackupInfo, SendCommand failed";
-    row("InitialPluginBase", "Init");
-    row("delete", "~PluginScheduleBackup");
     row("query getBackupInfo accepted", "getBackupInfo");
     row("query getBackupInfo refused", "getBackupInfo", infoFailed);
     row("query getBackupInfo refused rejected", "getBackupInfo", infoFailed);
@@ -86,14 +85,10 @@ void tst_Trace::linesPerOperation()
     if (word[0] == "query") {
         framework.accept = word[2] == "accepted";
         QCOMPARE(query(base, qPrintable(word[1]), "p"), framework.accept);
-    } else if (word[0] == "reply") {
+    } else {
         base->CommandProcessor(
             word[1], replyTree(word.size() > 3 ? QVariantMap() : QVariantMap {{"Dir", "/m"}}),
             nullptr, word[2], {}, false, "p");
-    } else if (operation == "InitialPluginBase") {
-        base->InitialPluginBase(nullptr, &framework, &framework);
-    } else {
-        PluginLoading::resetInstance(); // the destructor's lines
     }
     TraceRecorder::setRejectAll(false);
 
@@ -108,14 +103,15 @@ void tst_Trace::linesPerOperation()
     for (const TraceRecorder::Line& line : TraceRecorder::lines())
         written << QString::number(line.levelWord) + '|' + line.text.c_str();
     for (const TraceRecorder::FilterCall& call : TraceRecorder::filterCalls()) {
-        filtered << QString::number(call.levelWord) + '|' + expected.value(filtered.size());
+        filtered << QString::number(call.levelWord);
         QCOMPARE(call.line == 0, filtered.size() == expected.size());
-        if (operation == "InitialPluginBase") // each line names the plug-in's source file
+        if (operation == "reply GetBackupPath 1") // each line names the plug-in's source file
             QVERIFY2(QFileInfo(call.file.c_str()).fileName().startsWith("PluginScheduleBackup"),
                      call.file.c_str());
     }
     QCOMPARE(written, reject ? QStringList() : expected);
-    QCOMPARE(filtered, expected);
+    QCOMPARE(filtered.join(' '),
+             expected.replaceInStrings(QRegularExpression("\\|.*"), "").join(' '));
 }
 
 QTEST_GUILESS_MAIN(tst_Trace)
