@@ -31,14 +31,9 @@ const auto pageCam = [](const QString& name, const QVariant& grp) {
     return QVariantMap {{"Name", name}, {"GrpID", grp}};
 };
 const QVariantMap AllGroup {{"CamID", "__allcams__"}}; // the all-cameras entry carries no group
-QVariant reply(const QVariantMap& card)
-{
-    return QVariantMap {{"GetBkpTmcardRes", QVariantMap {{"Tmcard", card}}}};
-}
-QVariant xmlReply(const QString& card)
-{
-    return XML2Json().parse("<GetBkpTmcardRes><Tmcard>" + card + "</Tmcard></GetBkpTmcardRes>");
-}
+const auto reply = [](const QVariantMap& card) {
+    return QVariant(QVariantMap {{"GetBkpTmcardRes", QVariantMap {{"Tmcard", card}}}});
+};
 // A map from alternating keys and values.
 QVariantMap kv(const QVariantList& flat, QVariantMap map = {})
 {
@@ -48,7 +43,7 @@ QVariantMap kv(const QVariantList& flat, QVariantMap map = {})
 }
 QVariantMap tmcard(const QString& xml)
 {
-    return xmlReply(xml).toMap()["GetBkpTmcardRes"].toMap()["Tmcard"].toMap();
+    return XML2Json().parse("<Tmcard>" + xml + "</Tmcard>").toMap()["Tmcard"].toMap();
 }
 // Revision 5 of time-card 77: two cameras, 10 MB, 5 days and a Wednesday 10:00-11:00 frame,
 // with the given entries replaced.
@@ -70,12 +65,10 @@ QVariantMap withCams(const QString& cams)
 // The first difference between two maps, value types included, or an empty string.
 QString difference(const QVariantMap& actual, const QVariantMap& expected)
 {
-    if (actual.keys() != expected.keys())
-        return "keys " + actual.keys().join(',');
-    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
-        const QVariant value = actual.value(it.key());
-        if (value.metaType() != it->metaType() || value != *it)
-            return it.key() + ": " + value.toString() + " (" + value.typeName() + ")";
+    for (const QString& key : actual.keys() + expected.keys()) {
+        const QVariant value = actual.value(key);
+        if (value.metaType() != expected.value(key).metaType() || value != expected.value(key))
+            return key + ": " + value.toString() + " (" + value.typeName() + ")";
     }
     return {};
 }
@@ -113,11 +106,11 @@ public:
     QStringList names;
 
 private Q_SLOTS:
-    void changed() { names << name(); }
-    void result(bool ok) { names << name() + (ok ? "(true)" : "(false)"); }
+    void changed() { names << emitted(); }
+    void result(bool ok) { names << emitted() + (ok ? "(true)" : "(false)"); }
 
 private:
-    QString name() const { return sender()->metaObject()->method(senderSignalIndex()).name(); }
+    QString emitted() const { return sender()->metaObject()->method(senderSignalIndex()).name(); }
 };
 
 class tst_Settings : public QObject
@@ -126,22 +119,14 @@ class tst_Settings : public QObject
 
     PluginScheduleBackup* p = nullptr;
     std::unique_ptr<FakeFramework> fw;
-    FakeServerInfo serverInfo;
     int hostData = 0;
     QSet<void*> outstanding; // contexts the plug-in handed to a request that got no reply
 
     int last() const { return int(fw->sent.size()) - 1; }
-    bool load(const QVariant& tree)
+    void load(const QVariant& tree)
     {
-        if (!p->getBackupInfo(Page))
-            return false;
+        QVERIFY(p->getBackupInfo(Page));
         fw->reply(p, last(), "0", tree);
-        return true;
-    }
-    void answer(int index, const QString& resultCode)
-    {
-        outstanding.remove(fw->sent.at(index).context);
-        fw->reply(p, index, resultCode);
     }
     QVariantMap snapshot() const
     {
@@ -160,7 +145,6 @@ private Q_SLOTS:
         p = qobject_cast<PluginScheduleBackup*>(PluginLoading::instance());
         QVERIFY(p);
         fw = std::make_unique<FakeFramework>();
-        fw->serverInfo = &serverInfo;
         p->InitialPluginBase(nullptr, &hostData, fw.get());
     }
     void cleanup()
@@ -193,15 +177,23 @@ private Q_SLOTS:
         gate("other path, failure code", "old", "1", newer, "");
         gate("result code 00", Page, "00", newer, failed);
         gate("failure before staleness", Page, "1", reply(baseCard({"Revision", 4})), failed);
-        gate("empty Tmcard element", Page, "0", xmlReply(""), failed);
+        gate("empty Tmcard element", Page, "0",
+             XML2Json().parse("<GetBkpTmcardRes><Tmcard/></GetBkpTmcardRes>"), failed);
         gate("stale revision", Page, "0", reply(baseCard({"Dir", "/new", "Revision", 4})), "");
         gate("newer revision", Page, "0", reply(baseCard({"Revision", 6})),
              "getBackupInfoResp(true)", 6);
 
+        const QVariantList all {AllGroup};
+        const QStringList none;
+        const QVariantMap everyField = kv(
+            {"tmcardId",      qint64(9), "tmcardName",       "New",  "enabled",         true,
+             "targetCyclic",  true,      "targetDir",        "/b",   "maxThroughputMB", 50,
+             "maxRangeDay",   3,         "scheduleTemplate", Monday, "scheduleName",    "Night",
+             "hasAllCameras", true,      "cameraList",       none,   "camGroupMapList", all});
         const auto row = [](const char* tag, const QVariantMap& card, QStringList names,
-                            const QVariantList& values) {
+                            const QVariantMap& values) {
             QTest::newRow(tag) << Page << "0" << reply(card) << (names << "getBackupInfoResp(true)")
-                               << kv(values);
+                               << values;
         };
         row("equal revision, every field, all cameras as plain text",
             tmcard("<Revision>5</Revision><TmcardID>9</TmcardID><Name>New</Name>"
@@ -212,35 +204,26 @@ private Q_SLOTS:
             {"enabledChanged", "targetCyclicChanged", "targetDirChanged", "maxThroughputMBChanged",
              "maxRangeDayChanged", "scheduleTemplateChanged", "scheduleNameChanged",
              "hasAllCamerasChanged", "cameraListChanged"},
-            {"tmcardId",         qint64(9),
-             "tmcardName",       "New",
-             "enabled",          true,
-             "targetCyclic",     true,
-             "targetDir",        "/b",
-             "maxThroughputMB",  50,
-             "maxRangeDay",      3,
-             "scheduleTemplate", Monday,
-             "scheduleName",     "Night",
-             "hasAllCameras",    true,
-             "cameraList",       QStringList(),
-             "camGroupMapList",  QVariantList {AllGroup}});
+            everyField);
         row("limits beyond an int saturate",
             baseCard({"MaxThroughput", (kIntMax + 1) * 1048576, "MaxRange",
                       QString::number(std::numeric_limits<qint64>::min())}),
             {"maxThroughputMBChanged", "maxRangeDayChanged"},
-            {"maxThroughputMB", int(kIntMax), "maxRangeDay", std::numeric_limits<int>::min()});
+            {{"maxThroughputMB", int(kIntMax)}, {"maxRangeDay", std::numeric_limits<int>::min()}});
         const QStringList cams {"cameraListChanged"};
         row("A, all cameras, B",
             withCams("<Cam GrpID=\"g1\">A</Cam><Cam GrpID=\"g0\">__allcams__</Cam>"
                      "<Cam GrpID=\"g2\">B</Cam>"),
             cams,
-            {"hasAllCameras", false, "cameraList", QStringList {"A", "B"}, "camGroupMapList",
-             QVariantList {group("A", "g1"), AllGroup}});
+            {{"hasAllCameras", false},
+             {"cameraList", QStringList {"A", "B"}},
+             {"camGroupMapList", QVariantList {group("A", "g1"), AllGroup}}});
         // A camera without a group arrives as plain text.
         row("A without group, B, A",
             withCams("<Cam>A</Cam><Cam GrpID=\"g2\">B</Cam><Cam GrpID=\"g3\">A</Cam>"), cams,
-            {"cameraList", QStringList {"A", "B"}, "camGroupMapList",
-             QVariantList {group("A", ""), group("B", "g2"), group("A", "g3")}});
+            {{"cameraList", QStringList {"A", "B"}},
+             {"camGroupMapList",
+              QVariantList {group("A", ""), group("B", "g2"), group("A", "g3")}}});
     }
     void load()
     {
@@ -249,7 +232,7 @@ private Q_SLOTS:
         QFETCH(QVariant, result);
         QFETCH(QStringList, signalNames);
         QFETCH(QVariantMap, values);
-        QVERIFY(load(reply(baseCard())));
+        load(reply(baseCard()));
         QVariantMap expected = snapshot();
         expected.insert(values);
         // The answered request comes first; a later request with the page's path makes it stale.
@@ -274,102 +257,79 @@ private Q_SLOTS:
     void update_data()
     {
         QTest::addColumn<QString>("request"); // "info", "schedule" or nothing sent
-        QTest::addColumn<QString>("loadedCams");
         QTest::addColumn<QVariantList>("cams");
-        QTest::addColumn<int>("mb");
-        QTest::addColumn<int>("days");
         QTest::addColumn<QString>("document");
         QTest::addColumn<int>("framework"); // 0: none, 1: refuses, 2: accepts
         QTest::addColumn<QString>("relayPath");
         QTest::addColumn<QVariantMap>("sent"); // empty: the call returns false
         QTest::addColumn<QString>("resultCode"); // null: no reply
         QTest::addColumn<QStringList>("signalNames");
-        QTest::addColumn<QVariantMap>("values"); // what changes, the sent groups and schedule aside
+        QTest::addColumn<QVariantMap>("values"); // what changes, the schedule aside
 
-        const QString xy = "<Cam GrpID=\"gx\">X</Cam><Cam GrpID=\"gy\">Y</Cam>",
-                      loadedAll = "<Cam>__allcams__</Cam>";
         const QVariantMap all = pageCam("__allcams__", "");
         const QVariantMap schedule
             = arguments("Card", false, "/old", {group("X", "gx"), group("Y", "gy")},
                         qint64(2147483648), qint64(2147484960));
-        const auto unsent = [&](const char* tag, const char* request, const QString& document,
-                                int framework, const QVariantMap& sent = {}) {
-            QTest::newRow(tag) << request << xy << QVariantList() << 1 << 1 << document << framework
-                               << "other" << sent << QString() << QStringList() << QVariantMap();
-        };
+        const QVariantMap info = arguments("Card", true, "/new", {}, 1048576, 1440);
+        const auto row
+            = [&](const char* tag, const char* request, const QString& document, int framework,
+                  const QString& relayPath, const QVariantMap& sent, const QString& code = {},
+                  const QStringList& signalNames = {}, const QVariantMap& values = {}) {
+                  QTest::newRow(tag) << request << QVariantList() << document << framework
+                                     << relayPath << sent << code << signalNames << values;
+              };
         // The page reads an empty document back for a time-card without intervals.
-        unsent("backup info: empty document", "info", "", 2,
-               kv({"TimeFrameMessage", "", "TmFrameJson", "", "CamGroupList", QVariantList(),
-                   "MaxThroughput", 1048576, "MaxRange", 1440},
-                  arguments("Card", true, "/new", {}, 0, 0)));
-        unsent("schedule: empty document", "schedule", "", 2,
-               kv({"TimeFrameMessage", "", "TmFrameJson", ""}, schedule));
-        unsent("backup info: not JSON", "info", "Monday 9 to 5", 2);
-        unsent("schedule: not JSON", "schedule", "Monday 9 to 5", 2);
-        unsent("backup info: refused", "info", Monday, 1);
-        unsent("schedule: refused", "schedule", Monday, 1);
-        unsent("backup info: no framework", "info", Monday, 0);
-        unsent("schedule: no framework", "schedule", Monday, 0);
-
-        const auto info = [&](const char* tag, const QString& loaded, const QVariantList& cams,
-                              const QVariantList& groups, int mb, int days,
-                              const QVariant& throughput, const QVariant& range,
-                              const QString& relayPath, const char* code,
-                              const QStringList& signalNames, const QVariantMap& values = {}) {
-            QTest::newRow(tag) << "info" << loaded << cams << mb << days << Monday << 2 << relayPath
-                               << arguments("Card", true, "/new", groups, throughput, range) << code
-                               << signalNames << values;
-        };
-        const auto applied = [&](const char* tag, const QString& loaded, const QVariantList& cams,
-                                 const QVariantList& groups, int mb, int days,
-                                 const QVariant& throughput, const QVariant& range, bool hasAll,
-                                 const QStringList& cameras, const QStringList& changes) {
-            const QStringList common {"enabledChanged",          "targetCyclicChanged",
-                                      "targetDirChanged",        "scheduleNameChanged",
-                                      "scheduleTemplateChanged", "maxThroughputMBChanged",
-                                      "maxRangeDayChanged"};
-            info(tag, loaded, cams, groups, mb, days, throughput, range, Page, "0",
-                 common + changes + QStringList {"updBackupInfoResp(true)"},
-                 kv({"enabled",          true,   "targetCyclic",    true,
-                     "targetDir",        "/new", "scheduleName",    "Night",
-                     "scheduleTemplate", Monday, "maxThroughputMB", mb,
-                     "maxRangeDay",      days,   "cameraList",      cameras,
-                     "hasAllCameras",    hasAll, "revision",        qint64(6)}));
-        };
-        applied("A, B, A, all-cameras tag passes through", xy,
-                {pageCam("A", "g1"), pageCam("B", 42), pageCam("A", "g3")},
-                {group("A", "g1"), group("B", "42"), group("A", "g3")}, 50, 3, 52428800, 4320,
-                false, {"A", "B"}, {"cameraListChanged"});
-        applied("all cameras saved", xy, {all}, {group("__allcams__", "")}, 10, 5, 10485760, 7200,
-                true, {}, {"cameraListChanged", "hasAllCamerasChanged"});
-        applied("A, all cameras, B, largest limits", loadedAll,
-                {pageCam("A", "g1"), all, pageCam("B", "g2")},
-                {group("A", "g1"), group("__allcams__", ""), group("B", "g2")}, int(kIntMax),
-                int(kIntMax), kIntMax * 1048576, kIntMax * 1440, false, {"A", "B"},
-                {"cameraListChanged", "hasAllCamerasChanged"});
-        applied("all cameras twice, negative limits", loadedAll, {all, all},
-                {group("__allcams__", ""), group("__allcams__", "")}, -2049, -1,
-                qint64(-2148532224), -1440, false, {}, {"hasAllCamerasChanged"});
+        const QVariantList noFrame {"TimeFrameMessage", "", "TmFrameJson", ""};
+        row("backup info: empty document", "info", "", 2, "other", kv(noFrame, info));
+        row("schedule: empty document", "schedule", "", 2, "other", kv(noFrame, schedule));
+        row("backup info: not JSON", "info", "Monday 9 to 5", 2, Page, {});
+        row("schedule: not JSON", "schedule", "Monday 9 to 5", 2, Page, {});
+        row("backup info: refused", "info", Monday, 1, Page, {});
+        row("backup info: no framework", "info", Monday, 0, Page, {});
         const QStringList failed {"updBackupInfoResp(false)"};
-        info("backup info, code 1", xy, {}, {}, 1, 1, 1048576, 1440, Page, "1", failed);
-        info("backup info, other path", xy, {}, {}, 1, 1, 1048576, 1440, "other", "0", {});
-        QTest::newRow("backup info, success without context")
-            << "" << xy << QVariantList() << 1 << 1 << Monday << 2 << Page << QVariantMap() << "0"
-            << failed << QVariantMap();
-        QTest::newRow("schedule, success")
-            << "schedule" << xy << QVariantList() << 1 << 1 << Monday << 2 << Page << schedule
-            << "0" << QStringList {"updateScheduleResp(true)"} << kv({"revision", qint64(6)});
-        QTest::newRow("schedule, failure")
-            << "schedule" << xy << QVariantList() << 1 << 1 << Monday << 2 << Page << schedule
-            << "1" << QStringList {"updateScheduleResp(false)"} << QVariantMap();
+        row("backup info, code 1", "info", Monday, 2, Page, info, "1", failed);
+        row("backup info, other path", "info", Monday, 2, "other", info, "0");
+        row("backup info, success without context", "", Monday, 2, Page, {}, "0", failed);
+        row("schedule, success", "schedule", Monday, 2, Page, schedule, "0",
+            {"updateScheduleResp(true)"}, kv({"revision", qint64(6)}));
+        row("schedule, failure", "schedule", Monday, 2, Page, schedule, "1",
+            {"updateScheduleResp(false)"});
+
+        // Loaded: cameras X and Y, 2048 MB and 1491309 days.
+        const auto applied = [&](const char* tag, const QVariantList& cams, int mb, int days,
+                                 const QVariant& throughput, const QVariant& range, bool hasAll,
+                                 const QStringList& cameras) {
+            QVariantList groups;
+            for (const QVariant& cam : cams)
+                groups << group(cam.toMap()["Name"].toString(), cam.toMap()["GrpID"].toString());
+            QStringList names {"enabledChanged",          "targetCyclicChanged",
+                               "targetDirChanged",        "scheduleNameChanged",
+                               "scheduleTemplateChanged", "maxThroughputMBChanged",
+                               "maxRangeDayChanged",      "cameraListChanged"};
+            if (hasAll)
+                names << "hasAllCamerasChanged";
+            QTest::newRow(tag) << "info" << cams << Monday << 2 << Page
+                               << arguments("Card", true, "/new", groups, throughput, range) << "0"
+                               << names + QStringList {"updBackupInfoResp(true)"}
+                               << kv({"enabled",          true,     "targetCyclic",    true,
+                                      "targetDir",        "/new",   "scheduleName",    "Night",
+                                      "scheduleTemplate", Monday,   "maxThroughputMB", mb,
+                                      "maxRangeDay",      days,     "cameraList",      cameras,
+                                      "hasAllCameras",    hasAll,   "camGroupMapList", groups,
+                                      "revision",         qint64(6)});
+        };
+        applied("A, B, A", {pageCam("A", "g1"), pageCam("B", 42), pageCam("A", "g3")}, 50, 3,
+                52428800, 4320, false, {"A", "B"});
+        applied("all cameras saved", {all}, 10, 5, 10485760, 7200, true, {});
+        applied("A, all cameras, B, largest limits", {pageCam("A", "g1"), all, pageCam("B", "g2")},
+                int(kIntMax), int(kIntMax), kIntMax * 1048576, kIntMax * 1440, false, {"A", "B"});
+        applied("all cameras twice, negative limits", {all, all}, -2049, -1, qint64(-2148532224),
+                -1440, false, {});
     }
     void update()
     {
         QFETCH(QString, request);
-        QFETCH(QString, loadedCams);
         QFETCH(QVariantList, cams);
-        QFETCH(int, mb);
-        QFETCH(int, days);
         QFETCH(QString, document);
         QFETCH(int, framework);
         QFETCH(QString, relayPath);
@@ -377,19 +337,19 @@ private Q_SLOTS:
         QFETCH(QString, resultCode);
         QFETCH(QStringList, signalNames);
         QFETCH(QVariantMap, values);
-        QVERIFY(load(reply(
-            kv({"MaxThroughput", "2147483648", "MaxRange", "2147484960"}, withCams(loadedCams)))));
+        load(reply(baseCard({"MaxThroughput", "2147483648", "MaxRange", "2147484960"})));
         const int requests = int(fw->sent.size());
         fw->accept = framework == 2;
-        if (framework == 0)
-            p->InitialPluginBase(nullptr, &hostData, nullptr);
+        p->InitialPluginBase(nullptr, &hostData, framework ? fw.get() : nullptr);
         QVariantMap state = snapshot();
         SignalLog log(p);
         // A context that was not sent stays with the plug-in, which must release it.
+        // The limits sent are the ones a confirmed update shows.
         const bool ok = request == "schedule" ? p->updateSchedule("Night", document, relayPath)
                                               : request == "info"
-                && p->updateBackupInfo(true, true, "/new", cams, "Night", document, mb, days,
-                                       relayPath);
+                && p->updateBackupInfo(true, true, "/new", cams, "Night", document,
+                                       values.value("maxThroughputMB", 1).toInt(),
+                                       values.value("maxRangeDay", 1).toInt(), relayPath);
         QCOMPARE(ok, !sent.isEmpty());
         QCOMPARE(fw->sent.size() - requests, ok || framework == 1 ? 1 : 0);
         if (ok) {
@@ -408,15 +368,15 @@ private Q_SLOTS:
         COMPARE_MAPS(snapshot(), state);
         if (resultCode.isNull())
             return;
-        if (ok)
-            answer(last(), resultCode); // the plug-in gets the context back and releases it
-        else
+        if (ok) {
+            outstanding.remove(fw->sent.last().context); // the plug-in gets it back and releases it
+            fw->reply(p, last(), resultCode);
+        } else
             p->CommandProcessor("UpdBkpTmcard", QVariant(), nullptr, resultCode, QString(), false,
                                 relayPath);
         QCOMPARE(log.names, signalNames);
         state.insert(values);
         if (values.contains("cameraList")) {
-            state.insert("camGroupMapList", sent.value("CamGroupList"));
             state.insert("schedule", p->schedule());
             // The stored schedule is the sent time frame in the tree form of a loaded Mapping.
             QCOMPARE(p->ConvertScheduleContent(p->schedule()), Monday);
@@ -424,9 +384,8 @@ private Q_SLOTS:
         COMPARE_MAPS(snapshot(), state);
         // The next request carries the current settings and revision.
         QVERIFY(p->updateSchedule("Night", Monday, Page));
-        const QVariantMap next = fw->argumentsOf(last());
-        QCOMPARE(next.value("Revision"), state.value("revision"));
-        QCOMPARE(next.value("CamGroupList"), state.value("camGroupMapList"));
+        QCOMPARE(fw->argumentsOf(last()).value("Revision"), state.value("revision"));
+        QCOMPARE(fw->argumentsOf(last()).value("CamGroupList"), state.value("camGroupMapList"));
     }
 };
 
