@@ -21,7 +21,6 @@ bool FakeFramework::SendCommand(void* hostData, const QString& pluginId, const Q
 
 QObject* FakeFramework::GetPluginObject(void*, const QString& pluginId)
 {
-    pluginObjectRequests.append(pluginId);
     if (pluginId == QLatin1String("3CE573D25E0F455B8F75EDDC573E2B64"))
         return serverInfo.data();
     return nullptr;

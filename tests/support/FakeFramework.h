@@ -54,6 +54,5 @@ public:
 
     bool accept = true;
     QList<SentCommand> sent;
-    QList<QString> pluginObjectRequests;
     QPointer<QObject> serverInfo;
 };
