@@ -54,6 +54,20 @@ std::optional<int> parseNumber(const QString& text, int minimum, int maximum)
 
 } // namespace
 
+HostOptions hostOptions()
+{
+    return {QCommandLineOption(QStringLiteral("data"),
+                               QStringLiteral("Data folder of the backup service (default: the "
+                                              "user's application data folder)."),
+                               QStringLiteral("dir")),
+            QCommandLineOption(QStringLiteral("plugin-dir"),
+                               QStringLiteral("Folder to load plug-ins from."),
+                               QStringLiteral("dir")),
+            QCommandLineOption(QStringLiteral("latency"),
+                               QStringLiteral("Delay of every service reply (default 0)."),
+                               QStringLiteral("ms"), QStringLiteral("0"))};
+}
+
 CommandLineResult parseCommandLine(const QStringList& arguments)
 {
     CommandLineResult result;
@@ -69,16 +83,10 @@ CommandLineResult parseCommandLine(const QStringList& arguments)
     const QCommandLineOption versionOption = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("command"), Commands.join(QStringLiteral(", ")));
 
-    const QCommandLineOption data(QStringLiteral("data"),
-                                  QStringLiteral("Data folder of the backup service (default: "
-                                                 "the user's application data folder)."),
-                                  QStringLiteral("dir"));
-    const QCommandLineOption pluginDir(QStringLiteral("plugin-dir"),
-                                       QStringLiteral("Folder to load plug-ins from."),
-                                       QStringLiteral("dir"));
-    const QCommandLineOption latency(QStringLiteral("latency"),
-                                     QStringLiteral("Delay of every service reply (default 0)."),
-                                     QStringLiteral("ms"), QStringLiteral("0"));
+    const HostOptions shared = hostOptions();
+    const QCommandLineOption& data = shared.data;
+    const QCommandLineOption& pluginDir = shared.pluginDir;
+    const QCommandLineOption& latency = shared.latency;
     const QCommandLineOption timeout(QStringLiteral("timeout"),
                                      QStringLiteral("How long to wait for a reply (default 5000)."),
                                      QStringLiteral("ms"), QStringLiteral("5000"));

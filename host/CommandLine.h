@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCommandLineOption>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -45,5 +46,15 @@ struct CommandLineResult
     CommandRequest request;
     QString text; // help text or error message
 };
+
+// The options every program of the kit shares: the service's data folder, where the plug-ins
+// come from and the delay of the service's replies.
+struct HostOptions
+{
+    QCommandLineOption data;
+    QCommandLineOption pluginDir;
+    QCommandLineOption latency;
+};
+HostOptions hostOptions();
 
 CommandLineResult parseCommandLine(const QStringList& arguments);

@@ -1,3 +1,4 @@
+#include "CommandLine.h"
 #include "PageViewer.h"
 
 #include <QCommandLineParser>
@@ -12,8 +13,6 @@ Q_IMPORT_QML_PLUGIN(ScheduleBackupPagePlugin)
 
 namespace {
 
-constexpr int HostFailure = 1;
-constexpr int BadOptions = 2;
 constexpr int ScreenshotTimeoutMs = 15000;
 
 struct ViewerOptions
@@ -30,16 +29,10 @@ bool parseOptions(const QCoreApplication& app, ViewerOptions* options, QString* 
                        "service."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption data(QStringLiteral("data"),
-                                  QStringLiteral("Data folder of the backup service (default: "
-                                                 "the user's application data folder)."),
-                                  QStringLiteral("dir"));
-    const QCommandLineOption pluginDir(QStringLiteral("plugin-dir"),
-                                       QStringLiteral("Folder to load plug-ins from."),
-                                       QStringLiteral("dir"));
-    const QCommandLineOption latency(QStringLiteral("latency"),
-                                     QStringLiteral("Delay of every service reply (default 0)."),
-                                     QStringLiteral("ms"), QStringLiteral("0"));
+    const HostOptions shared = hostOptions();
+    const QCommandLineOption& data = shared.data;
+    const QCommandLineOption& pluginDir = shared.pluginDir;
+    const QCommandLineOption& latency = shared.latency;
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"),
         QStringLiteral("Save a PNG of the page once the settings are loaded, then quit."),
@@ -81,7 +74,7 @@ int main(int argc, char* argv[])
     QString error;
     if (!parseOptions(app, &options, &error)) {
         err << "schedule-backup-page: " << error << " (see --help)" << Qt::endl;
-        return BadOptions;
+        return ExitCode::BadOptions;
     }
 
     if (!qEnvironmentVariableIsSet("QT_QUICK_CONTROLS_STYLE"))
@@ -97,7 +90,7 @@ int main(int argc, char* argv[])
     error = viewer.start(options.host);
     if (!error.isEmpty()) {
         err << "error: " << error << Qt::endl;
-        return HostFailure;
+        return ExitCode::HostFailure;
     }
     viewer.show();
     if (!options.screenshot.isEmpty())
