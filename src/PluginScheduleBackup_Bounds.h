@@ -3,23 +3,50 @@
 #include <QString>
 #include <QVariant>
 
+#include <limits>
+
 namespace ScheduleBounds {
 
-// True for text that is a whole number, however large: a conversion that fails on such text
-// failed on its size, which marks a corrupt bound rather than a missing one.
-inline bool isIntegerText(const QVariant& value)
+// An interval bound that is a number outside the signed 32-bit range: the composer never writes
+// one, so it marks a corrupt interval. Text that is no number at all is not out of range; it
+// reads as 0 like a missing bound.
+inline bool isOutOfRange(const QVariant& value)
 {
-    if (value.typeId() != QMetaType::QString)
-        return false;
-    const QString text = value.toString().trimmed();
-    qsizetype i = (text.startsWith(QLatin1Char('-')) || text.startsWith(QLatin1Char('+'))) ? 1 : 0;
-    if (i == text.size())
-        return false;
-    for (; i < text.size(); ++i) {
-        if (!text.at(i).isDigit())
+    constexpr qint64 lowest = std::numeric_limits<int>::min();
+    constexpr qint64 highest = std::numeric_limits<int>::max();
+    switch (value.typeId()) {
+    case QMetaType::QString: {
+        const QString text = value.toString().trimmed();
+        const bool negative = text.startsWith(QLatin1Char('-'));
+        const qsizetype signLength = (negative || text.startsWith(QLatin1Char('+'))) ? 1 : 0;
+        if (text.size() == signLength)
             return false;
+        qint64 magnitude = 0;
+        for (qsizetype i = signLength; i < text.size(); ++i) {
+            const char16_t digit = text.at(i).unicode();
+            if (digit < u'0' || digit > u'9')
+                return false;
+            magnitude = magnitude * 10 + (digit - u'0');
+            if (magnitude > highest + 1)
+                return true; // stop before the magnitude itself could overflow
+        }
+        return negative ? -magnitude < lowest : magnitude > highest;
     }
-    return true;
+    case QMetaType::ULongLong:
+    case QMetaType::ULong:
+    case QMetaType::UInt:
+        return value.toULongLong() > quint64(highest);
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        const double number = value.toDouble();
+        return !(number >= double(lowest) && number <= double(highest));
+    }
+    default: {
+        bool ok = false;
+        const qint64 number = value.toLongLong(&ok);
+        return ok && (number < lowest || number > highest);
+    }
+    }
 }
 
 } // namespace ScheduleBounds

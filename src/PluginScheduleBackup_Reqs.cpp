@@ -43,15 +43,9 @@ QVariant limitValue(qint64 value)
 // Missing or non-numeric bounds read as 0; a bound outside the 32-bit range is refused.
 bool readBound(const QVariant& value, int& bound)
 {
-    bool ok = false;
-    const qlonglong number = value.toLongLong(&ok);
-    if (!ok) {
-        bound = 0;
-        return !ScheduleBounds::isIntegerText(value);
-    }
-    if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())
+    if (ScheduleBounds::isOutOfRange(value))
         return false;
-    bound = int(number);
+    bound = int(value.toLongLong());
     return true;
 }
 

@@ -108,19 +108,16 @@ double snappedHour(quint64 weekSecond)
     return double(secondOfDay / secondsPerHour) + snap;
 }
 
-// Interval bounds as written by the composer; a bound that does not fit a signed 32-bit value
-// marks a corrupt interval. Missing or non-numeric bounds read as 0.
+// Bounds as the composer writes them: week seconds, never negative. A missing, non-numeric or
+// negative bound reads as 0; one outside the signed 32-bit range makes the interval corrupt.
 bool readBound(const QVariant& value, quint64& bound)
 {
+    if (ScheduleBounds::isOutOfRange(value))
+        return false;
     bool ok = false;
-    bound = value.toULongLong(&ok);
-    if (!ok) {
-        bound = 0;
-        bool isSigned = false;
-        value.toLongLong(&isSigned);
-        return isSigned || !ScheduleBounds::isIntegerText(value);
-    }
-    return bound <= quint64(std::numeric_limits<int>::max());
+    const qlonglong number = value.toLongLong(&ok);
+    bound = ok && number > 0 ? quint64(number) : 0;
+    return true;
 }
 } // namespace
 
@@ -128,8 +125,9 @@ QVariantList PluginScheduleBackup::transContentAsList(QVariant value) const
 {
     if (value.isNull())
         return {};
+    // Qt converts text to a list of its characters; an element's text is one entry.
     const int type = value.typeId();
-    if (type == QMetaType::QVariantList || type == QMetaType::QStringList) {
+    if (type != QMetaType::QString && type != QMetaType::QByteArray) {
         const QVariantList list = value.toList();
         if (!list.isEmpty())
             return list;

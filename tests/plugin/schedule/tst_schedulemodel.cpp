@@ -175,8 +175,11 @@ private Q_SLOTS:
         row("largest 32-bit bound", iv(2147483647, 2147483647), {rect("3", "3", 24855)});
         row("bounds outside 32 bits contribute nothing",
             QVariantList {iv(0, 4294967296LL), iv(4295067296LL, 4295077296LL),
-                          iv("0", "99999999999999999999"), kFriday},
+                          iv("0", "99999999999999999999"), iv("-99999999999", "147600"), kFriday},
             {friday});
+        // Digits of other scripts are no number to the conversion: such a bound reads as 0.
+        row("non-ASCII digits read as 0", iv(QString::fromUtf8("\uFF11\uFF12"), "147600"),
+            {rect("0", "24", 0), rect("0", "17", 1)});
         QTest::newRow("two entries, first first")
             << QVariant(mapping(QVariantList {entry("A", kFriday), entry("B", kMonday)}))
             << doc({friday, monday});
@@ -197,6 +200,10 @@ private Q_SLOTS:
         // Qt would split a string into its characters.
         QCOMPARE(plugin()->transContentAsList(QStringLiteral("Weekly")), QVariantList {"Weekly"});
         QCOMPARE(plugin()->transContentAsList(QVariant()), QVariantList());
+        // A host may build repeated elements as a typed list.
+        const QVariantMap cam {{"#text", "A"}};
+        QCOMPARE(plugin()->transContentAsList(QVariant::fromValue(QList<QVariantMap> {cam, cam})),
+                 (QVariantList {cam, cam}));
     }
 
     void roundTrip_data()
