@@ -23,7 +23,7 @@ const QString MSG_SCHE_BACKUP_TIME_FRAME
                      "<End>false</End></Range><RepeatFreq>1</RepeatFreq></Frame></Ele>");
 const QString MSG_SCHE_BACKUP_TIME_INTERVAL = QStringLiteral(R"(<Ele B="%1" E="%2" />)");
 
-const QString KEY_MAPPING_ELE = QStringLiteral("Ele");
+const QString KEY_ELE = QStringLiteral("Ele");
 const QString KEY_FRAME = QStringLiteral("Frame");
 const QString KEY_NAME = QStringLiteral("Name");
 const QString KEY_INTERVALS = QStringLiteral("Intervals");
@@ -140,7 +140,7 @@ QString PluginScheduleBackup::GetFirstTimeframeNameFromTimecard(const QVariantMa
     if (!timecard.contains(KEY_MAPPING))
         return QString();
     const QVariantList entries
-        = transContentAsList(timecard.value(KEY_MAPPING).toMap().value(KEY_MAPPING_ELE));
+        = transContentAsList(timecard.value(KEY_MAPPING).toMap().value(KEY_ELE));
     if (entries.isEmpty())
         return QString();
     return entries.first().toMap().value(KEY_FRAME).toMap().value(KEY_NAME).toString();
@@ -153,14 +153,10 @@ QString PluginScheduleBackup::ConvertScheduleContent(QVariant mapping) const
     QString result;
     int intervalsSeen = 0;
     int piecesWritten = 0;
-    const QVariantList entries = transContentAsList(mapping.toMap().value(KEY_MAPPING_ELE));
+    const QVariantList entries = transContentAsList(mapping.toMap().value(KEY_ELE));
     for (const QVariant& entry : entries) {
-        const QVariant intervalsValue = entry.toMap()
-                                            .value(KEY_FRAME)
-                                            .toMap()
-                                            .value(KEY_INTERVALS)
-                                            .toMap()
-                                            .value(KEY_MAPPING_ELE);
+        const QVariant intervalsValue
+            = entry.toMap().value(KEY_FRAME).toMap().value(KEY_INTERVALS).toMap().value(KEY_ELE);
         const QVariantList intervals = transContentAsList(intervalsValue);
         for (const QVariant& interval : intervals) {
             if (intervalsSeen == 0)
