@@ -20,24 +20,18 @@ namespace {
 struct Run
 {
     int exitCode = -1;
-    QString out;
-    QString err;
+    QString out, err;
 };
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Everything a refused update must leave alone: the plug-in's properties and the stored file.
 QVariantMap snapshot(const QObject* plugin, const BackupService* service)
 {
-    QVariantMap values {{QStringLiteral("file"), fileBytes(service->dataFilePath())},
-                        {QStringLiteral("revision"), service->revision()}};
+    QFile file(service->dataFilePath());
+    QVariantMap values {{"file", file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray()},
+                        {"revision", service->revision()}};
     for (const char* name : {"cameraList", "enabled", "targetCyclic", "maxThroughputMB",
                              "maxRangeDay", "scheduleTemplate", "scheduleName", "targetDir"})
-        values.insert(QString::fromLatin1(name), plugin->property(name));
+        values.insert(name, plugin->property(name));
     return values;
 }
 
@@ -101,31 +95,22 @@ void TestHost::hostLoadsRealPlugin()
 
 void TestHost::refusalsReachThePlugin_data()
 {
-    QTest::addColumn<bool>("stale"); // someone else stores the time-card after the page loaded it
     QTest::addColumn<bool>("scheduleOnly"); // updateSchedule rather than updateBackupInfo
     QTest::addColumn<QString>("dir");
     QTest::addColumn<QString>("json");
     QTest::addColumn<QString>("code");
 
     const QString good = R"({"Rectangles":[{"Top":9,"Bottom":17,"Left":1,"Right":6}]})";
-    QTest::newRow("stale revision")
-        << true << false << "/mnt/x" << good << ResultCodes::StaleRevision;
-    QTest::newRow("stale revision, schedule only")
-        << true << true << "/mnt/x" << good << ResultCodes::StaleRevision;
-    QTest::newRow("window ends before it starts")
-        << false << false << "/mnt/x"
+    QTest::newRow("stale revision") << false << "/mnt/x" << good << ResultCodes::StaleRevision;
+    QTest::newRow("window ends before it starts, schedule only")
+        << true << "/mnt/x"
         << R"({"Rectangles":[{"Top":17,"Bottom":9,"Left":1,"Right":2}]})"
         << ResultCodes::MalformedTimeFrame;
-    QTest::newRow("window past the week, schedule only")
-        << false << true << "/mnt/x"
-        << R"({"Rectangles":[{"Top":0,"Bottom":24,"Left":7,"Right":8}]})"
-        << ResultCodes::MalformedTimeFrame;
-    QTest::newRow("no directory") << false << false << "" << good << ResultCodes::MissingDirectory;
+    QTest::newRow("no directory") << false << "" << good << ResultCodes::MissingDirectory;
 }
 
 void TestHost::refusalsReachThePlugin()
 {
-    QFETCH(bool, stale);
     QFETCH(bool, scheduleOnly);
     QFETCH(QString, dir);
     QFETCH(QString, json);
@@ -136,7 +121,7 @@ void TestHost::refusalsReachThePlugin()
     QObject* plugin = host.scheduleBackup();
     PluginClient client(plugin, host.framework());
     QVERIFY(client.loadBackupInfo().isSuccess());
-    if (stale) {
+    if (code == ResultCodes::StaleRevision) { // someone else stored the time-card meanwhile
         const TimeCard card = host.service()->timeCard();
         const QVariantMap other {
             {"Revision", card.revision},
@@ -161,8 +146,7 @@ void TestHost::refusalsReachThePlugin()
         : client.updateBackupInfo(settings);
     QCOMPARE(result.outcome, PluginClient::Outcome::Failed);
     QVERIFY2(result.errorText.contains(code), qPrintable(result.errorText));
-    QCOMPARE(resp.size(), 1);
-    QCOMPARE(resp.first().first().toBool(), false);
+    QCOMPARE(QList<QVariantList>(resp), QList<QVariantList> {{false}});
     QCOMPARE(snapshot(plugin, host.service()), before);
 }
 
@@ -170,81 +154,54 @@ void TestHost::cli_data()
 {
     QTest::addColumn<QList<QStringList>>("runs"); // in separate processes, one data folder
     QTest::addColumn<QList<int>>("codes");
-    QTest::addColumn<QStringList>("out"); // found in the last run's standard output
-    QTest::addColumn<QString>("err"); // the last run's only line on standard error
+    // In the last run's standard output (blanks collapsed), or its only line on standard error.
+    QTest::addColumn<QString>("text");
 
+    // Throughput beyond 32 bits once counted in bytes.
     const QStringList setAll
         = {"set",           "--enabled",    "off",
            "--dir",         "/mnt/nas",     "--cyclic",
-           "off",           "--throughput", "120",
+           "off",           "--throughput", "4096",
            "--range",       "14",           "--cameras",
            "cam-02,cam-09", "--schedule",   "Mon-Fri 09:00-17:00; Sat 10:00-12:30",
            "--name",        "Shop hours"};
-    const QStringList show = {"show"};
-    const QStringList stored = {"Target dir:    /mnt/nas",
-                                "Cyclic:        no",
-                                "Throughput:    120 MB",
-                                "Range:         14 days",
-                                "Cameras:       cam-02, cam-09",
-                                "Schedule name: Shop hours",
-                                "Schedule:      Mon-Fri 09:00-17:00; Sat 10:00-12:30",
-                                "Backup path:     /mnt/nas"};
     const int ok = ExitCode::Success;
 
-    QTest::newRow("show seeded settings")
-        << QList<QStringList> {show} << QList<int> {ok}
-        << QStringList {"Enabled:       yes", "Cameras:       all",
-                        "Schedule:      Mon-Fri 09:00-17:00", "Next backup:"}
-        << "";
-    QTest::newRow("set, then show in another process")
-        << QList<QStringList> {setAll, show} << QList<int> {ok, ok}
-        << stored + QStringList {"Enabled:       no", "Status:          Disabled"} << "";
-    QTest::newRow("changing one setting keeps the others")
-        << QList<QStringList> {setAll, {"set", "--enabled", "on"}, show} << QList<int> {ok, ok, ok}
-        << stored + QStringList {"Enabled:       yes"} << "";
-    QTest::newRow("throughput beyond 32 bits in bytes")
-        << QList<QStringList> {{"set", "--throughput", "4096"}, show} << QList<int> {ok, ok}
-        << QStringList {"Throughput:    4096 MB"} << "";
+    QTest::newRow("set, then one setting changed by another process, nothing lost")
+        << QList<QStringList> {setAll, {"set", "--enabled", "on"}, {"show"}}
+        << QList<int> {ok, ok, ok}
+        << "Enabled: yes Target dir: /mnt/nas Cyclic: no Throughput: 4096 MB Range: 14 days "
+           "Cameras: cam-02, cam-09 Schedule name: Shop hours Schedule: Mon-Fri 09:00-17:00; Sat "
+           "10:00-12:30 Backup path: /mnt/nas";
     QTest::newRow("schedule command stores only the schedule")
-        << QList<QStringList> {{"schedule", "--schedule", "Sun 20:00-24:00"}, show}
-        << QList<int> {ok, ok}
-        << QStringList {"Schedule:      Sun 20:00-24:00", "Schedule name: Office hours"} << "";
-    QTest::newRow("next after Friday evening")
-        << QList<QStringList> {{"next", "--at", "2026-12-11T18:00"}} << QList<int> {ok}
-        << QStringList {"2026-12-14T09:00:00"} << "";
-    QTest::newRow("refused update changes nothing")
-        << QList<QStringList> {{"set", "--cameras", "cam-01,cam-42"}, show}
-        << QList<int> {ExitCode::Failed, ok} << QStringList {"Cameras:       all"} << "";
-    QTest::newRow("refused update") << QList<QStringList> {{"set", "--cameras", "cam-01,cam-42"}}
-                                    << QList<int> {ExitCode::Failed} << QStringList {}
-                                    << "unknown camera \"cam-42\" (code 1004)";
+        << QList<QStringList> {{"schedule", "--schedule", "Sun 20:00-24:00"}, {"show"}}
+        << QList<int> {ok, ok} << "Schedule name: Office hours Schedule: Sun 20:00-24:00";
+    QTest::newRow("refused update")
+        << QList<QStringList> {{"set", "--cameras", "cam-01,cam-42"}}
+        << QList<int> {ExitCode::Failed} << "unknown camera \"cam-42\" (code 1004)";
     QTest::newRow("bad option value")
         << QList<QStringList> {{"set", "--enabled", "maybe"}} << QList<int> {ExitCode::BadOptions}
-        << QStringList {} << "--enabled expects on or off";
-    QTest::newRow("unknown command")
-        << QList<QStringList> {{"delete"}} << QList<int> {ExitCode::BadOptions} << QStringList {}
-        << "expected one command";
+        << "--enabled expects on or off";
     QTest::newRow("no reply in time")
         << QList<QStringList> {{"status", "--latency", "3000", "--timeout", "100"}}
-        << QList<int> {ExitCode::TimedOut} << QStringList {} << "no answer";
+        << QList<int> {ExitCode::TimedOut} << "no answer";
 }
 
 void TestHost::cli()
 {
     QFETCH(QList<QStringList>, runs);
     QFETCH(QList<int>, codes);
-    QFETCH(QStringList, out);
-    QFETCH(QString, err);
+    QFETCH(QString, text);
 
     Run run;
     for (int i = 0; i < runs.size(); ++i) {
         run = runHost(runs.at(i));
         QVERIFY2(run.exitCode == codes.at(i), qPrintable(runs.at(i).join(' ') + ": " + run.err));
     }
-    for (const QString& text : out)
-        QVERIFY2(run.out.contains(text), qPrintable(text + " not in\n" + run.out));
-    QVERIFY2(err.isEmpty() ? run.err.isEmpty() : run.err.contains(err), qPrintable(run.err));
-    QCOMPARE(run.err.trimmed().count(u'\n'), 0);
+    const bool failed = codes.last() != ExitCode::Success;
+    QVERIFY2((failed ? run.err : run.out.simplified()).contains(text),
+             qPrintable(run.out + run.err));
+    QVERIFY2(failed ? !run.err.trimmed().contains(u'\n') : run.err.isEmpty(), qPrintable(run.err));
     // Bad options are caught before the service starts and writes anything.
     if (codes.last() == ExitCode::BadOptions)
         QVERIFY(QDir(m_data->path()).isEmpty() && run.out.isEmpty());
@@ -253,8 +210,8 @@ void TestHost::cli()
 void TestHost::killedProcessLeavesWholeFile_data()
 {
     QTest::addColumn<int>("killAfterMs");
-    // Spread over the start, the wait for the slow reply and the write.
-    for (int ms : {50, 200, 350, 600})
+    // During the wait for the slow reply, and around the write.
+    for (int ms : {100, 350})
         QTest::newRow(qPrintable(QStringLiteral("kill after %1 ms").arg(ms))) << ms;
 }
 

@@ -1,12 +1,8 @@
 #pragma once
 
-#include <QMetaMethod>
-#include <QMetaProperty>
 #include <QSignalSpy>
-#include <QVariantMap>
 
-#include <memory>
-#include <vector>
+#include <list>
 
 // Strings quoted, lists bracketed, everything else as QVariant spells it.
 inline QString text(const QVariant& value)
@@ -23,26 +19,23 @@ struct SignalLog
     explicit SignalLog(QObject* object)
     {
         const QMetaObject* meta = object->metaObject();
-        for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
-            if (meta->method(i).methodType() == QMetaMethod::Signal) // only the class's own
-                spies.push_back(std::make_unique<QSignalSpy>(object, meta->method(i)));
-        }
+        for (int i = meta->methodOffset(); i < meta->methodCount(); ++i)
+            if (meta->method(i).methodType() == QMetaMethod::Signal)
+                spies.emplace_back(object, meta->method(i));
     }
     QStringList fired() const
     {
-        QStringList result;
-        for (const auto& spy : spies) {
-            for (const QList<QVariant>& arguments : *spy) {
-                QStringList texts;
+        QStringList result, texts;
+        for (const QSignalSpy& spy : spies)
+            for (const QList<QVariant>& arguments : spy) {
+                texts.clear();
                 for (const QVariant& argument : arguments)
                     texts << text(argument);
-                result << QString::fromLatin1(spy->signal()).section('(', 0, 0) + '('
-                        + texts.join(',') + ')';
+                result << QString(spy.signal()).section('(', 0, 0) + '(' + texts.join(',') + ')';
             }
-        }
         return result;
     }
-    std::vector<std::unique_ptr<QSignalSpy>> spies;
+    std::list<QSignalSpy> spies;
 };
 
 inline bool query(QObject* object, const char* method, const QString& relayPath)
@@ -55,8 +48,7 @@ inline bool query(QObject* object, const char* method, const QString& relayPath)
 // A reply tree that both the path and the status handler read.
 inline QVariantMap replyTree(const QVariantMap& tmcard)
 {
-    return {{"GetBkpTmcardRes", QVariantMap {{"Tmcard", tmcard}}},
-            {"GetBackupStatusRes",
-             QVariantMap {
-                 {"Status", "Running"}, {"BackupInterval", "3600"}, {"BackupProgress", "42"}}}};
+    const QVariantMap status {
+        {"Status", "Running"}, {"BackupInterval", "3600"}, {"BackupProgress", "42"}};
+    return {{"GetBkpTmcardRes", QVariantMap {{"Tmcard", tmcard}}}, {"GetBackupStatusRes", status}};
 }
