@@ -1,17 +1,14 @@
 #include "HostFramework.h"
 
-#include "BackupService.h"
+#include "BackupProtocol.h"
+#include "CommandHandler.h"
 #include "HostLogging.h"
 #include "PluginBase.h"
-#include "ResultCodes.h"
 #include "XML2Json.h"
 
-HostFramework::HostFramework(BackupService* service, QObject* parent)
-    : QObject(parent), m_service(service)
-{
-    m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, &HostFramework::processDue);
-}
+HostFramework::HostFramework(CommandHandler* handler, QObject* parent)
+    : QObject(parent), m_handler(handler)
+{ }
 
 HostFramework::~HostFramework()
 {
@@ -29,22 +26,24 @@ bool HostFramework::SendCommand(void* hostData, const QString& pluginId, const Q
         qCWarning(lcFramework) << "command" << command << "from unknown plug-in" << pluginId;
         return false;
     }
-    if (!m_service || !BackupService::isKnownCommand(command)) {
-        qCWarning(lcFramework) << "refused unknown command" << command;
+    if (!m_handler)
+        return false;
+    const quint64 id = m_nextId++;
+    // Registered before the hand-over, so that even an answer given too early finds it.
+    m_pending.emplace(id, PendingCommand {command, context, relayPath, target});
+    const QPointer<HostFramework> self(this);
+    const bool accepted
+        = m_handler->submit(command, arguments, [self, id](const ServiceReply& reply) {
+              if (self)
+                  self->answer(id, reply);
+          });
+    if (!accepted) {
+        m_pending.erase(id);
+        qCWarning(lcFramework) << "refused command" << command;
         return false;
     }
-    PendingCommand pending;
-    pending.command = command;
-    pending.arguments = arguments;
-    pending.context = context;
-    pending.relayPath = relayPath;
-    pending.target = target;
-    pending.due = QDeadlineTimer(m_latency);
-    m_pending.push_back(std::move(pending));
-    qCDebug(lcFramework) << "accepted" << command << "relay" << relayPath << "latency" << m_latency;
-    Q_EMIT commandAccepted(command, relayPath);
+    qCDebug(lcFramework) << "accepted" << command << "relay" << relayPath;
     Q_EMIT pendingCountChanged(pendingCount());
-    scheduleNext();
     return true;
 }
 
@@ -72,70 +71,47 @@ void HostFramework::unregisterAll()
     m_objects.clear();
 }
 
-void HostFramework::setLatency(int milliseconds)
+void HostFramework::answer(quint64 id, const ServiceReply& reply)
 {
-    milliseconds = std::max(0, milliseconds);
-    if (m_latency == milliseconds)
-        return;
-    m_latency = milliseconds;
-    Q_EMIT latencyChanged(m_latency);
-}
-
-void HostFramework::scheduleNext()
-{
-    if (m_pending.empty()) {
-        m_timer.stop();
+    const auto it = m_pending.find(id);
+    if (it == m_pending.end()) {
+        // Already answered or cancelled: the context went back to the plug-in once already.
+        qCWarning(lcFramework) << "dropped a second answer to one command";
         return;
     }
-    m_timer.start(int(std::max<qint64>(0, m_pending.front().due.remainingTime())));
-}
-
-void HostFramework::processDue()
-{
-    // Commands run in the order they were sent; a reply handler may send the next command,
-    // so the queue is re-read after every delivery.
-    while (!m_pending.empty() && m_pending.front().due.hasExpired()) {
-        const PendingCommand pending = std::move(m_pending.front());
-        m_pending.pop_front();
-        Q_EMIT pendingCountChanged(pendingCount());
-        const ServiceReply reply = m_service
-            ? m_service->handle(pending.command, pending.arguments)
-            : ServiceReply {ResultCodes::Cancelled, QStringLiteral("<ServiceRes/>"),
-                            QStringLiteral("backup service is gone")};
-        deliver(pending, reply.resultCode, reply.xml, reply.reason);
-    }
-    scheduleNext();
+    const PendingCommand pending = std::move(it->second);
+    m_pending.erase(it);
+    Q_EMIT pendingCountChanged(pendingCount());
+    deliver(pending, reply);
 }
 
 void HostFramework::cancelPending()
 {
-    m_timer.stop();
-    while (!m_pending.empty()) {
-        const PendingCommand pending = std::move(m_pending.front());
-        m_pending.pop_front();
-        deliver(pending, ResultCodes::Cancelled,
-                QStringLiteral("<CommandCancelled><Reason>host shutting down</Reason>"
-                               "</CommandCancelled>"),
-                QStringLiteral("host shutting down"));
-    }
-    Q_EMIT pendingCountChanged(0);
+    if (m_pending.empty())
+        return;
+    const ServiceReply cancelled {
+        BackupProtocol::Code::Cancelled,
+        QStringLiteral("<%1><%2>host shutting down</%2></%1>")
+            .arg(BackupProtocol::Reply::CancelledRoot, BackupProtocol::Reply::Reason),
+        QStringLiteral("host shutting down")};
+    while (!m_pending.empty())
+        answer(m_pending.begin()->first, cancelled);
 }
 
-void HostFramework::deliver(const PendingCommand& pending, const QString& resultCode,
-                            const QString& xml, const QString& reason)
+void HostFramework::deliver(const PendingCommand& pending, const ServiceReply& reply)
 {
     if (!pending.target) {
         // Only the plug-in can free the context; with the plug-in gone it is lost.
         qCWarning(lcFramework) << "reply to" << pending.command << "dropped: plug-in is gone";
         return;
     }
-    if (resultCode != ResultCodes::Success)
-        qCInfo(lcFramework) << pending.command << "failed with" << resultCode << reason;
+    if (reply.resultCode != BackupProtocol::Code::Success)
+        qCInfo(lcFramework) << pending.command << "failed with" << reply.resultCode << reply.reason;
     else
         qCDebug(lcFramework) << pending.command << "succeeded";
     // Replies take the road of a real one: XML text turned into the reply tree.
-    const QVariant tree = XML2Json().parse(xml);
-    pending.target->CommandProcessor(pending.command, tree, pending.context, resultCode, QString(),
-                                     false, pending.relayPath);
-    Q_EMIT replyDelivered(pending.command, resultCode, reason, pending.relayPath);
+    const QVariant tree = XML2Json().parse(reply.xml);
+    pending.target->CommandProcessor(pending.command, tree, pending.context, reply.resultCode,
+                                     QString(), false, pending.relayPath);
+    Q_EMIT replyDelivered(pending.command, reply.resultCode, reply.reason, pending.relayPath);
 }

@@ -2,4 +2,3 @@
 
 Q_LOGGING_CATEGORY(lcHost, "schedulebackup.host", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcFramework, "schedulebackup.framework", QtWarningMsg)
-Q_LOGGING_CATEGORY(lcService, "schedulebackup.service", QtWarningMsg)

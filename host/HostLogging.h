@@ -2,7 +2,6 @@
 
 #include <QLoggingCategory>
 
-// Warnings are shown by default; info and debug are switched on by --trace.
+// Warnings are shown by default; the programs switch info and debug on with --trace.
 Q_DECLARE_LOGGING_CATEGORY(lcHost)
 Q_DECLARE_LOGGING_CATEGORY(lcFramework)
-Q_DECLARE_LOGGING_CATEGORY(lcService)

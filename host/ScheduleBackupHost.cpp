@@ -1,10 +1,12 @@
 #include "ScheduleBackupHost.h"
 
+#include "BackupProtocol.h"
 #include "BackupService.h"
 #include "HostFramework.h"
 #include "HostLogging.h"
 #include "PluginBase.h"
 #include "ServerInfo.h"
+#include "ServiceCommandHandler.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,73 +14,96 @@
 #include <QQmlEngine>
 #include <QStandardPaths>
 
-const QString ScheduleBackupHost::ScheduleBackupPluginId
-    = QStringLiteral("185196A13473421C84A3CE473516AED7");
-const QString ScheduleBackupHost::ContextPropertyName = QStringLiteral("scheduleBackup");
+namespace {
 
-ScheduleBackupHost::ScheduleBackupHost(QObject* parent)
-    : QObject(parent),
-      m_scheduleBackup(PluginLoadResult::failed(PluginLoadResult::Error::NotFound, QString(),
-                                                QStringLiteral("host not started")))
-{ }
+HostError hostError(PluginLoadError error)
+{
+    switch (error) {
+    case PluginLoadError::NoError:
+        return HostError::NoError;
+    case PluginLoadError::NotFound:
+        return HostError::PluginNotFound;
+    case PluginLoadError::WrongInterface:
+        return HostError::PluginWrongInterface;
+    case PluginLoadError::LoadFailed:
+        return HostError::PluginLoadFailed;
+    case PluginLoadError::DuplicateId:
+        return HostError::PluginIdTaken;
+    }
+    return HostError::PluginLoadFailed;
+}
+
+} // namespace
+
+ScheduleBackupHost::ScheduleBackupHost(QObject* parent) : QObject(parent) { }
 
 ScheduleBackupHost::~ScheduleBackupHost()
 {
     shutdown();
 }
 
-PluginLoadResult ScheduleBackupHost::start(const Options& options)
+HostStartResult ScheduleBackupHost::start(const HostOptions& options)
 {
-    using Error = PluginLoadResult::Error;
     shutdown();
 
     const QString dataDir = options.dataDir.isEmpty() ? defaultDataDir() : options.dataDir;
     m_service = std::make_unique<BackupService>(dataDir);
-    QString error;
-    if (!m_service->open(&error))
-        return PluginLoadResult::failed(Error::LoadFailed, QString(), error);
+    if (const StoreResult<> opened = m_service->open(); !opened) {
+        m_service.reset();
+        return HostStartResult::failure(opened.errorReason() == StoreError::Damaged
+                                            ? HostError::DataDamaged
+                                            : HostError::DataUnusable,
+                                        opened.errorText());
+    }
 
+    m_handler = std::make_unique<ServiceCommandHandler>(m_service.get());
+    m_handler->setLatency(options.latencyMs);
     m_serverInfo = std::make_unique<ServerInfo>();
-    m_framework = std::make_unique<HostFramework>(m_service.get());
-    m_framework->setLatency(options.latencyMs);
-    m_framework->registerObject(ServerInfo::PluginId, m_serverInfo.get());
+    m_framework = std::make_unique<HostFramework>(m_handler.get());
+    m_framework->registerObject(BackupProtocol::ServerInfoPluginId, m_serverInfo.get());
     m_engine = std::make_unique<QQmlEngine>();
     m_loader = std::make_unique<PluginLoader>();
 
     const QString pluginDir = options.pluginDir.isEmpty() ? defaultPluginDir() : options.pluginDir;
-    m_loadResults = m_loader->loadDirectory(pluginDir);
+    const QList<PluginLoadResult> results = m_loader->loadDirectory(pluginDir);
     QStringList problems;
-    for (const PluginLoadResult& result : std::as_const(m_loadResults)) {
-        if (!result.isOk()) {
-            qCInfo(lcHost) << "skipped" << result.describe();
-            problems.append(result.describe());
+    for (const PluginLoadResult& result : results) {
+        if (result.errorReason() == PluginLoadError::DuplicateId) {
+            const HostStartResult failed
+                = HostStartResult::failure(HostError::PluginIdTaken, result.errorText());
+            shutdown();
+            return failed;
+        }
+        if (!result) {
+            qCInfo(lcHost) << "skipped" << result.errorText();
+            problems.append(result.errorText());
             continue;
         }
-        m_framework->registerPlugin(result.pluginId(), result.plugin());
+        m_framework->registerPlugin(result.value().pluginId, result.value().plugin());
     }
     // Every plug-in can reach its siblings through the framework from InitialPluginBase on.
-    for (const PluginLoadResult& result : std::as_const(m_loadResults)) {
-        if (result.isOk())
-            result.plugin()->InitialPluginBase(m_engine->rootContext(), this, m_framework.get());
+    for (const PluginLoadResult& result : results) {
+        if (result)
+            result.value().plugin()->InitialPluginBase(m_engine->rootContext(), this,
+                                                       m_framework.get());
     }
 
-    m_scheduleBackup = m_loader->find(ScheduleBackupPluginId);
-    if (!m_scheduleBackup.isOk()) {
+    const PluginLoadResult found = m_loader->find(BackupProtocol::ScheduleBackupPluginId);
+    if (!found) {
         QString text = QStringLiteral("no schedule-backup plug-in in %1").arg(pluginDir);
         if (!problems.isEmpty())
             text += QStringLiteral(" (") + problems.join(QStringLiteral("; ")) + QLatin1Char(')');
         // Report the most telling reason: a plug-in that was there but did not load.
-        Error reason = Error::NotFound;
-        for (const PluginLoadResult& result : std::as_const(m_loadResults)) {
-            if (!result.isOk() && result.error() != Error::NotFound)
-                reason = result.error();
+        HostError reason = HostError::PluginNotFound;
+        for (const PluginLoadResult& result : results) {
+            if (!result && result.errorReason() != PluginLoadError::NotFound)
+                reason = hostError(result.errorReason());
         }
-        m_scheduleBackup = PluginLoadResult::failed(reason, pluginDir, text);
-        return m_scheduleBackup;
+        shutdown();
+        return HostStartResult::failure(reason, text);
     }
-    m_engine->rootContext()->setContextProperty(ContextPropertyName, scheduleBackup());
-    Q_EMIT scheduleBackupChanged();
-    return m_scheduleBackup;
+    m_scheduleBackup = found.value();
+    return HostStartResult::success(m_scheduleBackup.object.data());
 }
 
 void ScheduleBackupHost::shutdown()
@@ -87,28 +112,22 @@ void ScheduleBackupHost::shutdown()
     // QML lets go of the plug-ins before their libraries are unloaded.
     if (m_framework)
         m_framework->cancelPending();
-    if (m_engine)
-        m_engine->rootContext()->setContextProperty(ContextPropertyName, nullptr);
     m_engine.reset();
     if (m_framework)
         m_framework->unregisterAll();
     if (m_loader)
         m_loader->unloadAll();
-    const bool hadPlugin = m_scheduleBackup.isOk();
-    m_scheduleBackup = PluginLoadResult::failed(PluginLoadResult::Error::NotFound, QString(),
-                                                QStringLiteral("host stopped"));
+    m_scheduleBackup = {};
     m_loader.reset();
     m_framework.reset();
     m_serverInfo.reset();
+    m_handler.reset();
     m_service.reset();
-    m_loadResults.clear();
-    if (hadPlugin)
-        Q_EMIT scheduleBackupChanged();
 }
 
 QObject* ScheduleBackupHost::scheduleBackup() const
 {
-    return m_scheduleBackup.plugin();
+    return m_scheduleBackup.object;
 }
 
 QString ScheduleBackupHost::defaultPluginDir()
@@ -117,12 +136,8 @@ QString ScheduleBackupHost::defaultPluginDir()
     const QString buildTree = exeDir.absoluteFilePath(QStringLiteral("../plugins"));
     if (QDir(buildTree).exists())
         return QDir::cleanPath(buildTree);
-    const QString installed
-        = exeDir.absoluteFilePath(QStringLiteral("../" SCHEDULE_BACKUP_PLUGIN_INSTALL_DIR));
-    if (QDir(installed).exists())
-        return QDir::cleanPath(installed);
     return QDir::cleanPath(
-        exeDir.absoluteFilePath(QStringLiteral("../lib/schedule-backup/plugins")));
+        exeDir.absoluteFilePath(QStringLiteral("../" SCHEDULE_BACKUP_PLUGIN_INSTALL_DIR)));
 }
 
 QString ScheduleBackupHost::defaultDataDir()

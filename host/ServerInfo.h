@@ -10,8 +10,6 @@ class ServerInfo : public QObject
     Q_OBJECT
 
 public:
-    static const QString PluginId;
-
     explicit ServerInfo(QObject* parent = nullptr);
 
     // The first entry is the moment in milliseconds since the epoch; the caller does arithmetic

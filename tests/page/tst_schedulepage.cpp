@@ -22,20 +22,22 @@ void SchedulePageTest::fillsAndSavesOnlyWhatTheServiceConfirms()
 {
     QTemporaryDir dataDir;
     ScheduleBackupHost host;
-    const PluginLoadResult started
+    const HostStartResult started
         = host.start({dataDir.path(), QStringLiteral(SCHEDULE_BACKUP_PLUGIN_DIR), 0});
-    QVERIFY2(started.isOk(), qPrintable(started.describe()));
+    QVERIFY2(started, qPrintable(started.errorText()));
     host.engine()->addImportPath(QStringLiteral("qrc:/"));
     QQmlComponent component(host.engine(),
                             QUrl(QStringLiteral("qrc:/ScheduleBackup/Page/SchedulePage.qml")));
-    std::unique_ptr<QObject> page(component.create());
+    std::unique_ptr<QObject> page(component.createWithInitialProperties(
+        {{QStringLiteral("scheduleBackup"), QVariant::fromValue(started.value())}}));
     QVERIFY2(page, qPrintable(component.errorString()));
     const auto child = [&page](const char* name) { return page->findChild<QObject*>(name); };
     const auto plugin = [&host](const char* name) { return host.scheduleBackup()->property(name); };
     // Fills from the service: its sample schedule is Monday to Friday, 09:00 to 17:00.
     QVERIFY(QMetaObject::invokeMethod(page.get(), "reload"));
     QTRY_COMPARE(page->property("loaded").toBool(), true);
-    QCOMPARE(child("targetDirField")->property("text").toString(), host.service()->timeCard().dir);
+    QCOMPARE(child("targetDirField")->property("text").toString(),
+             host.service()->data().value().card.dir);
     QCOMPARE(child("scheduleNameField")->property("text").toString(), "Office hours");
     QCOMPARE(child("settingsPane")->property("throughputMB"), plugin("maxThroughputMB"));
     QCOMPARE(child("weekGrid")->property("selectedCount").toInt(), 5 * 16);
@@ -48,7 +50,7 @@ void SchedulePageTest::fillsAndSavesOnlyWhatTheServiceConfirms()
     QCOMPARE(page->property("message").toString(), "The server refused the change");
     QCOMPARE(page->property("messageIsError").toBool(), true);
     QCOMPARE(plugin("targetDir").toString(), "/srv/backup/video");
-    QCOMPARE(host.service()->revision(), 1);
+    QCOMPARE(host.service()->data().value().card.revision, 1);
 
     // The plug-in takes the new values only once the service has confirmed them.
     child("settingsPane")->setProperty("targetDir", "/mnt/archive");
@@ -65,7 +67,7 @@ void SchedulePageTest::fillsAndSavesOnlyWhatTheServiceConfirms()
              "/mnt/archive Evenings");
     QCOMPARE(plugin("maxThroughputMB").toInt(), 50);
     QCOMPARE(plugin("scheduleTemplate").toString(), evenings);
-    QCOMPARE(host.service()->timeCard().dir, "/mnt/archive");
+    QCOMPARE(host.service()->data().value().card.dir, "/mnt/archive");
     QCOMPARE(page->property("modified").toBool(), false);
 }
 

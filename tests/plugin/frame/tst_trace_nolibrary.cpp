@@ -20,8 +20,8 @@ private Q_SLOTS:
         QVERIFY(QDir(tree.path()).mkpath("plugins") && QDir(tree.path()).mkpath("lib"));
         const QString pluginCopy = tree.filePath("plugins/libPluginScheduleBackup.so");
         QVERIFY(QFile::copy(SCHEDULE_BACKUP_PLUGIN_PATH, pluginCopy));
-        // The real XML2Json file under the name the plug-in asks for.
-        QVERIFY(QFile::copy(SCHEDULE_BACKUP_XML2JSON_PATH, tree.filePath("lib/libXML2Json.so.1")));
+        // XML2Json as clients ship it: a plain libXML2Json.so with no version in its name.
+        QVERIFY(QFile::copy(SCHEDULE_BACKUP_XML2JSON_PATH, tree.filePath("lib/libXML2Json.so")));
         QPluginLoader loader(pluginCopy);
         auto* base = qobject_cast<PluginBase*>(loader.instance());
         QVERIFY2(base, qPrintable(loader.errorString()));

@@ -1,0 +1,223 @@
+#include "CliCommands.h"
+
+#include "WeekSchedule.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+QString yesNo(bool value)
+{
+    return value ? QStringLiteral("yes") : QStringLiteral("no");
+}
+
+QString row(const QString& label, const QString& value)
+{
+    return QStringLiteral("%1 %2\n").arg(label + QLatin1Char(':'), -16).arg(value);
+}
+
+bool stdoutIsTerminal()
+{
+    return isatty(fileno(stdout)) != 0;
+}
+
+} // namespace
+
+CliCommands::CliCommands(PluginClient* client, QTextStream* out, QTextStream* err)
+    : m_client(client), m_out(out), m_err(err)
+{ }
+
+int CliCommands::run(const CommandRequest& request)
+{
+    if (request.command == QLatin1String("show"))
+        return show();
+    if (request.command == QLatin1String("set"))
+        return set(request);
+    if (request.command == QLatin1String("schedule"))
+        return schedule(request);
+    if (request.command == QLatin1String("next"))
+        return next(request);
+    if (request.command == QLatin1String("status"))
+        return status();
+    *m_err << "unknown command " << request.command << Qt::endl;
+    return ExitCode::BadOptions;
+}
+
+int CliCommands::report(const PluginClient::Result& result)
+{
+    using Outcome = PluginClient::Outcome;
+    if (result.isSuccess())
+        return ExitCode::Success;
+    *m_err << "error: " << result.errorText << Qt::endl;
+    switch (result.outcome) {
+    case Outcome::Refused:
+        return ExitCode::Refused;
+    case Outcome::TimedOut:
+        return ExitCode::TimedOut;
+    case Outcome::Failed:
+    case Outcome::Success:
+        break;
+    }
+    return ExitCode::Failed;
+}
+
+QString CliCommands::progressBar(qint64 progress, int width)
+{
+    const qint64 clamped = std::clamp<qint64>(progress, 0, 100);
+    const int filled = int(clamped * width / 100);
+    return QLatin1Char('[') + QString(filled, QLatin1Char('#'))
+        + QString(width - filled, QLatin1Char('-')) + QLatin1Char(']');
+}
+
+void CliCommands::printSettings()
+{
+    const PluginClient::Settings settings = m_client->currentSettings();
+    QString cameras = QStringLiteral("none");
+    if (m_client->hasAllCameras())
+        cameras = QStringLiteral("all");
+    else if (!m_client->pluginProperty("cameraList").toStringList().isEmpty())
+        cameras = m_client->pluginProperty("cameraList").toStringList().join(QStringLiteral(", "));
+    const WeekSchedule schedule = WeekSchedule::fromRectangleJson(settings.scheduleJson);
+
+    *m_out << "Scheduled backup\n"
+           << row(QStringLiteral("  Enabled"), yesNo(settings.enabled))
+           << row(QStringLiteral("  Target dir"), settings.targetDir)
+           << row(QStringLiteral("  Cyclic"), yesNo(settings.targetCyclic))
+           << row(QStringLiteral("  Throughput"),
+                  QStringLiteral("%1 MB").arg(settings.maxThroughputMB))
+           << row(QStringLiteral("  Range"), QStringLiteral("%1 days").arg(settings.maxRangeDay))
+           << row(QStringLiteral("  Cameras"), cameras)
+           << row(QStringLiteral("  Schedule name"), settings.scheduleName)
+           << row(QStringLiteral("  Schedule"),
+                  schedule.isValid() ? schedule.toText() : QStringLiteral("(unreadable)"));
+}
+
+void CliCommands::printStatus(const PluginClient::Status& status, bool terminal)
+{
+    QString line = status.status;
+    if (terminal && status.status == QLatin1String("Running"))
+        line += QLatin1Char(' ') + progressBar(status.progress, 30);
+    line += QStringLiteral(" %1%").arg(status.progress);
+    if (!status.interval.isEmpty())
+        line += QStringLiteral(" (%1)").arg(status.interval);
+    *m_out << row(QStringLiteral("Status"), line);
+}
+
+int CliCommands::show()
+{
+    if (const int code = report(m_client->loadBackupInfo()))
+        return code;
+    printSettings();
+
+    QString path;
+    if (const int code = report(m_client->loadBackupPath(&path)))
+        return code;
+    *m_out << row(QStringLiteral("Backup path"), path);
+
+    PluginClient::Status status;
+    if (const int code = report(m_client->loadBackupStatus(&status)))
+        return code;
+    printStatus(status, false);
+
+    QString nextText;
+    if (const int code = nextBackupText(QDateTime::currentDateTime(), &nextText))
+        return code;
+    *m_out << row(QStringLiteral("Next backup"), nextText);
+    m_out->flush();
+    return ExitCode::Success;
+}
+
+int CliCommands::nextBackupText(const QDateTime& at, QString* text)
+{
+    // The plug-in answers a time even when no backup will run; it is only shown when one will.
+    if (!m_client->pluginProperty("enabled").toBool()) {
+        *text = QStringLiteral("none, scheduled backup is off");
+        return ExitCode::Success;
+    }
+    const QString document = m_client->pluginProperty("scheduleTemplate").toString();
+    if (WeekSchedule::fromRectangleJson(document).isEmpty()) {
+        *text = QStringLiteral("none, no backup window is scheduled");
+        return ExitCode::Success;
+    }
+    QDateTime nextStart;
+    if (const int code = report(m_client->nextBackupTime(at, &nextStart)))
+        return code;
+    if (!nextStart.isValid() || nextStart < at || nextStart.date().year() > 9999) {
+        *m_err << "error: no next backup time can be given after " << at.toString(Qt::ISODate)
+               << Qt::endl;
+        return ExitCode::Failed;
+    }
+    *text = nextStart.toLocalTime().toString(Qt::ISODate);
+    return ExitCode::Success;
+}
+
+int CliCommands::set(const CommandRequest& request)
+{
+    if (const int code = report(m_client->loadBackupInfo()))
+        return code;
+    PluginClient::Settings settings = m_client->currentSettings();
+    // The loaded schedule is sent back in canonical form, without empty rectangles.
+    settings.scheduleJson
+        = WeekSchedule::fromRectangleJson(settings.scheduleJson).toRectangleJson();
+    if (request.enabled)
+        settings.enabled = *request.enabled;
+    if (request.cyclic)
+        settings.targetCyclic = *request.cyclic;
+    if (request.dir)
+        settings.targetDir = *request.dir;
+    if (request.throughputMB)
+        settings.maxThroughputMB = *request.throughputMB;
+    if (request.rangeDays)
+        settings.maxRangeDay = *request.rangeDays;
+    if (request.scheduleJson)
+        settings.scheduleJson = *request.scheduleJson;
+    if (request.scheduleName)
+        settings.scheduleName = *request.scheduleName;
+    if (request.cameras) {
+        settings.camList.clear();
+        for (const QString& camera : *request.cameras)
+            settings.camList.append(PluginClient::pageCamera(camera));
+    }
+    if (const int code = report(m_client->updateBackupInfo(settings)))
+        return code;
+    *m_out << "Settings saved.\n";
+    printSettings();
+    m_out->flush();
+    return ExitCode::Success;
+}
+
+int CliCommands::schedule(const CommandRequest& request)
+{
+    if (const int code = report(m_client->loadBackupInfo()))
+        return code;
+    const QString name
+        = request.scheduleName.value_or(m_client->pluginProperty("scheduleName").toString());
+    if (const int code = report(m_client->updateSchedule(name, *request.scheduleJson)))
+        return code;
+    *m_out << "Schedule saved: " << WeekSchedule::fromRectangleJson(*request.scheduleJson).toText()
+           << Qt::endl;
+    return ExitCode::Success;
+}
+
+int CliCommands::next(const CommandRequest& request)
+{
+    if (const int code = report(m_client->loadBackupInfo()))
+        return code;
+    QString nextText;
+    if (const int code
+        = nextBackupText(request.at.value_or(QDateTime::currentDateTime()), &nextText))
+        return code;
+    *m_out << nextText << Qt::endl;
+    return ExitCode::Success;
+}
+
+int CliCommands::status()
+{
+    PluginClient::Status status;
+    if (const int code = report(m_client->loadBackupStatus(&status)))
+        return code;
+    printStatus(status, stdoutIsTerminal());
+    m_out->flush();
+    return ExitCode::Success;
+}

@@ -1,0 +1,242 @@
+#include "CommandLine.h"
+
+#include "BackupProtocol.h"
+#include "ServiceLimits.h"
+#include "WeekSchedule.h"
+
+#include <QCommandLineParser>
+
+#include <algorithm>
+
+namespace {
+
+const QString Description = QStringLiteral(
+    "Demo host for the scheduled-backup settings plug-in. It loads the plug-in, runs an\n"
+    "embedded backup service and drives the plug-in the way its settings page does.\n"
+    "\n"
+    "Commands:\n"
+    "  show                     Print the backup settings, path, status and next start.\n"
+    "  set [setting options]    Change settings (--enabled, --dir, --cyclic, --throughput,\n"
+    "                           --range, --cameras, --schedule, --name); others are kept.\n"
+    "  schedule --schedule S    Store a new schedule only (optionally --name).\n"
+    "  next [--at DATETIME]     Print the next scheduled backup start in local time.\n"
+    "  status                   Print the running backup's status and progress.\n"
+    "\n"
+    "Schedules: \"Mon-Fri 09:00-17:00; Sat 10:00-12:30\", days Sun..Sat or \"daily\",\n"
+    "times on whole or half hours up to 24:00, several windows as \"08:00-12:00,13:00-17:00\";\n"
+    "\"none\" clears the schedule.\n"
+    "\n"
+    "Exit codes: 0 success, 1 host could not start, 2 bad options, 3 request refused by the\n"
+    "plug-in, 4 request failed (the service's reason is printed), 5 no reply in time.");
+
+const QStringList Commands
+    = {QStringLiteral("show"), QStringLiteral("set"), QStringLiteral("schedule"),
+       QStringLiteral("next"), QStringLiteral("status")};
+
+std::optional<bool> parseSwitch(const QString& text)
+{
+    const QString lower = text.toLower();
+    if (lower == QLatin1String("on") || lower == QLatin1String("true")
+        || lower == QLatin1String("yes"))
+        return true;
+    if (lower == QLatin1String("off") || lower == QLatin1String("false")
+        || lower == QLatin1String("no"))
+        return false;
+    return std::nullopt;
+}
+
+std::optional<int> parseNumber(const QString& text, int minimum, int maximum)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < minimum || value > maximum)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+CommandLineResult parseCommandLine(const QStringList& arguments)
+{
+    CommandLineResult result;
+    auto error = [&result](const QString& text) {
+        result.action = CommandLineResult::Action::Error;
+        result.text = text;
+        return result;
+    };
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(Description);
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("command"), Commands.join(QStringLiteral(", ")));
+
+    const HostOptionSet hostOptions;
+    hostOptions.addTo(&parser);
+    const QCommandLineOption timeout(QStringLiteral("timeout"),
+                                     QStringLiteral("How long to wait for a reply (default 5000)."),
+                                     QStringLiteral("ms"), QStringLiteral("5000"));
+    const QCommandLineOption trace(QStringLiteral("trace"),
+                                   QStringLiteral("Trace level of the plug-in's log, 0 (off) to 5 "
+                                                  "(all); 3 and up also show host diagnostics."),
+                                   QStringLiteral("level"));
+    const QCommandLineOption traceFile(QStringLiteral("trace-file"),
+                                       QStringLiteral("Write the plug-in's trace to this file "
+                                                      "instead of stderr."),
+                                       QStringLiteral("file"));
+    const QCommandLineOption enabled(QStringLiteral("enabled"),
+                                     QStringLiteral("set: scheduled backup on or off."),
+                                     QStringLiteral("on|off"));
+    const QCommandLineOption dir(QStringLiteral("dir"),
+                                 QStringLiteral("set: target directory of the backup."),
+                                 QStringLiteral("path"));
+    const QCommandLineOption cyclic(QStringLiteral("cyclic"),
+                                    QStringLiteral("set: overwrite the oldest backups when full."),
+                                    QStringLiteral("on|off"));
+    const QCommandLineOption throughput(QStringLiteral("throughput"),
+                                        QStringLiteral("set: throughput limit, 0..1000000 MB."),
+                                        QStringLiteral("MB"));
+    const QCommandLineOption range(QStringLiteral("range"),
+                                   QStringLiteral("set: range limit, 0..3650 days."),
+                                   QStringLiteral("days"));
+    const QCommandLineOption cameras(QStringLiteral("cameras"),
+                                     QStringLiteral("set: cameras to back up, \"all\" or ids "
+                                                    "separated by commas (cam-01,cam-02)."),
+                                     QStringLiteral("ids|all"));
+    const QCommandLineOption schedule(QStringLiteral("schedule"),
+                                      QStringLiteral("set, schedule: the weekly backup windows."),
+                                      QStringLiteral("windows"));
+    const QCommandLineOption name(QStringLiteral("name"),
+                                  QStringLiteral("set, schedule: name of the schedule."),
+                                  QStringLiteral("name"));
+    const QCommandLineOption at(QStringLiteral("at"),
+                                QStringLiteral("next: local date-time to start from "
+                                               "(ISO, e.g. 2026-12-07T08:00; default now)."),
+                                QStringLiteral("datetime"));
+    parser.addOptions({timeout, trace, traceFile, enabled, dir, cyclic, throughput, range, cameras,
+                       schedule, name, at});
+
+    if (!parser.parse(arguments))
+        return error(parser.errorText());
+    if (parser.isSet(helpOption)) {
+        result.action = CommandLineResult::Action::Help;
+        result.text = parser.helpText();
+        return result;
+    }
+    if (parser.isSet(versionOption)) {
+        result.action = CommandLineResult::Action::Version;
+        return result;
+    }
+
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 1 || !Commands.contains(positional.first()))
+        return error(
+            QStringLiteral("expected one command: %1").arg(Commands.join(QStringLiteral(", "))));
+    CommandRequest& request = result.request;
+    request.command = positional.first();
+
+    // Options of one command are errors with another, so a typo never goes unnoticed.
+    const QList<std::pair<QCommandLineOption, QStringList>> scopes = {
+        {enabled, {QStringLiteral("set")}},
+        {dir, {QStringLiteral("set")}},
+        {cyclic, {QStringLiteral("set")}},
+        {throughput, {QStringLiteral("set")}},
+        {range, {QStringLiteral("set")}},
+        {cameras, {QStringLiteral("set")}},
+        {schedule, {QStringLiteral("set"), QStringLiteral("schedule")}},
+        {name, {QStringLiteral("set"), QStringLiteral("schedule")}},
+        {at, {QStringLiteral("next")}},
+    };
+    for (const auto& [option, commands] : scopes) {
+        if (parser.isSet(option) && !commands.contains(request.command))
+            return error(QStringLiteral("--%1 does not apply to %2")
+                             .arg(option.names().first(), request.command));
+    }
+
+    QString hostError;
+    if (!hostOptions.read(parser, &request.host, &hostError))
+        return error(hostError);
+    const auto timeoutMs = parseNumber(parser.value(timeout), 1, 3600000);
+    if (!timeoutMs)
+        return error(QStringLiteral("--timeout expects a positive number of milliseconds"));
+    request.timeoutMs = *timeoutMs;
+    if (parser.isSet(trace)) {
+        request.traceLevel = parseNumber(parser.value(trace), 0, 5);
+        if (!request.traceLevel)
+            return error(QStringLiteral("--trace expects a level from 0 to 5"));
+    }
+    request.traceFile = parser.value(traceFile);
+
+    if (parser.isSet(enabled) && !(request.enabled = parseSwitch(parser.value(enabled))))
+        return error(QStringLiteral("--enabled expects on or off"));
+    if (parser.isSet(cyclic) && !(request.cyclic = parseSwitch(parser.value(cyclic))))
+        return error(QStringLiteral("--cyclic expects on or off"));
+    if (parser.isSet(dir)) {
+        const QString value = parser.value(dir);
+        if (value.trimmed().isEmpty())
+            return error(QStringLiteral("--dir expects a directory"));
+        // The service stores the text as it is; blanks at the ends are almost always a slip.
+        if (value.trimmed() != value)
+            return error(QStringLiteral("--dir must not start or end with blanks"));
+        if (!ServiceLimits::isStorableText(value))
+            return error(QStringLiteral("--dir must not contain control characters"));
+        request.dir = value;
+    }
+    if (parser.isSet(throughput)
+        && !(request.throughputMB
+             = parseNumber(parser.value(throughput), 0, ServiceLimits::MaxThroughputMB)))
+        return error(
+            QStringLiteral("--throughput expects 0 to %1 MB").arg(ServiceLimits::MaxThroughputMB));
+    if (parser.isSet(range)
+        && !(request.rangeDays = parseNumber(parser.value(range), 0, ServiceLimits::MaxRangeDays)))
+        return error(
+            QStringLiteral("--range expects 0 to %1 days").arg(ServiceLimits::MaxRangeDays));
+    if (parser.isSet(cameras)) {
+        const QString value = parser.value(cameras).trimmed();
+        QStringList ids;
+        if (value.compare(QLatin1String("all"), Qt::CaseInsensitive) == 0) {
+            ids = {BackupProtocol::AllCamerasTag};
+        } else {
+            for (const QString& id : value.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+                if (!ids.contains(id.trimmed()) && !id.trimmed().isEmpty())
+                    ids.append(id.trimmed());
+            }
+        }
+        if (!ServiceLimits::isStorableText(ids.join(QLatin1Char(','))))
+            return error(QStringLiteral("--cameras must not contain control characters"));
+        if (ids.isEmpty())
+            return error(QStringLiteral("--cameras expects \"all\" or camera ids"));
+        request.cameras = ids;
+    }
+    if (parser.isSet(schedule)) {
+        const WeekSchedule parsed = WeekSchedule::parse(parser.value(schedule));
+        if (!parsed.isValid())
+            return error(QStringLiteral("--schedule: %1").arg(parsed.errorText()));
+        request.scheduleJson = parsed.toRectangleJson();
+    }
+    if (parser.isSet(name)) {
+        const QString value = parser.value(name);
+        if (!ServiceLimits::isStorableText(value))
+            return error(QStringLiteral("--name must not contain control characters"));
+        request.scheduleName = value;
+    }
+    const bool changesSomething = request.enabled || request.cyclic || request.dir
+        || request.throughputMB || request.rangeDays || request.cameras || request.scheduleJson
+        || request.scheduleName;
+    if (request.command == QLatin1String("set") && !changesSomething)
+        return error(QStringLiteral("set needs at least one setting option"));
+    if (request.command == QLatin1String("schedule") && !request.scheduleJson)
+        return error(QStringLiteral("schedule needs --schedule"));
+    if (parser.isSet(at)) {
+        QDateTime moment = QDateTime::fromString(parser.value(at), Qt::ISODate);
+        if (!moment.isValid())
+            moment = QDateTime::fromString(parser.value(at), QStringLiteral("yyyy-MM-dd HH:mm"));
+        if (!moment.isValid())
+            return error(QStringLiteral("--at expects a date-time like 2026-12-07T08:00"));
+        // The next start is counted in milliseconds since 1970 and printed with four-digit years.
+        if (moment.date().year() < 1970 || moment.date().year() > 9998)
+            return error(QStringLiteral("--at must lie between the years 1970 and 9998"));
+        request.at = moment;
+    }
+    return result;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "ExitCodes.h"
+#include "HostOptions.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What the command line asks for, checked and converted to plug-in units.
+struct CommandRequest
+{
+    QString command; // show, set, schedule, next, status
+    HostOptions host;
+    int timeoutMs = 5000;
+    std::optional<int> traceLevel;
+    QString traceFile;
+
+    std::optional<bool> enabled;
+    std::optional<bool> cyclic;
+    std::optional<QString> dir;
+    std::optional<int> throughputMB;
+    std::optional<int> rangeDays;
+    std::optional<QStringList> cameras; // the all-cameras tag alone for all
+    std::optional<QString> scheduleJson;
+    std::optional<QString> scheduleName;
+    std::optional<QDateTime> at;
+};
+
+struct CommandLineResult
+{
+    enum class Action { Run, Help, Version, Error };
+    Action action = Action::Run;
+    CommandRequest request;
+    QString text; // help text or error message
+};
+
+CommandLineResult parseCommandLine(const QStringList& arguments);

@@ -1,0 +1,79 @@
+#include "BackupService.h"
+#include "CliCommands.h"
+#include "CommandLine.h"
+#include "HostLogging.h"
+#include "PluginClient.h"
+#include "ScheduleBackupHost.h"
+
+#include <QCoreApplication>
+#include <QLoggingCategory>
+#include <QTextStream>
+
+namespace {
+
+// The plug-in reads its trace settings when its library is loaded, so they must be in the
+// environment before the host loads any plug-in.
+void configureTracing(const CommandRequest& request)
+{
+    if (request.traceLevel)
+        qputenv("ZELT_LOG_LEVEL", QByteArray::number(*request.traceLevel));
+    else if (!qEnvironmentVariableIsSet("ZELT_LOG_LEVEL"))
+        qputenv("ZELT_LOG_LEVEL", "0"); // keep the front end's output clean by default
+    if (!request.traceFile.isEmpty())
+        qputenv("ZELT_LOG_FILE", request.traceFile.toLocal8Bit());
+
+    const int level = request.traceLevel.value_or(0);
+    QString rules;
+    if (level >= 3)
+        rules += QStringLiteral("schedulebackup.*.info=true\n");
+    if (level >= 5)
+        rules += QStringLiteral("schedulebackup.*.debug=true\n");
+    if (!rules.isEmpty())
+        QLoggingCategory::setFilterRules(rules);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("schedule-backup-host"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SCHEDULE_BACKUP_VERSION));
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    const CommandLineResult commandLine = parseCommandLine(QCoreApplication::arguments());
+    switch (commandLine.action) {
+    case CommandLineResult::Action::Help:
+        out << commandLine.text;
+        return ExitCode::Success;
+    case CommandLineResult::Action::Version:
+        out << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion()
+            << Qt::endl;
+        return ExitCode::Success;
+    case CommandLineResult::Action::Error:
+        err << "schedule-backup-host: " << commandLine.text << " (see --help)" << Qt::endl;
+        return ExitCode::BadOptions;
+    case CommandLineResult::Action::Run:
+        break;
+    }
+    const CommandRequest& request = commandLine.request;
+    configureTracing(request);
+
+    ScheduleBackupHost host;
+    const HostStartResult started = host.start(request.host);
+    if (!started) {
+        err << "error: " << started.errorText() << Qt::endl;
+        return ExitCode::HostFailure;
+    }
+    qCInfo(lcHost) << "data file" << host.service()->dataFilePath();
+
+    PluginClient client(host.scheduleBackup(), host.framework());
+    client.setTimeout(request.timeoutMs);
+    CliCommands commands(&client, &out, &err);
+    const int exitCode = commands.run(request);
+    out.flush();
+    host.shutdown();
+    return exitCode;
+}

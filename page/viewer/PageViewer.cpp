@@ -1,0 +1,149 @@
+#include "PageViewer.h"
+
+#include "BackupService.h"
+#include "HostFramework.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickView>
+
+namespace {
+
+const QUrl PageUrl(QStringLiteral("qrc:/ScheduleBackup/Page/SchedulePage.qml"));
+
+// Exit codes of a screenshot run.
+constexpr int ScreenshotSaved = 0;
+constexpr int ScreenshotFailed = 1;
+constexpr int SettingsNotLoaded = 4;
+constexpr int SettingsTimedOut = 5;
+
+} // namespace
+
+PageViewer::PageViewer(QObject* parent) : QObject(parent)
+{
+    m_screenshotTimeout.setSingleShot(true);
+    connect(&m_screenshotTimeout, &QTimer::timeout, this, &PageViewer::capture);
+    m_settleTimer.setSingleShot(true);
+    m_settleTimer.setInterval(150);
+    connect(&m_settleTimer, &QTimer::timeout, this, &PageViewer::capture);
+}
+
+PageViewer::~PageViewer()
+{
+    // The view uses the host's engine, so it has to go first.
+    m_view.reset();
+    m_host.shutdown();
+}
+
+QString PageViewer::start(const HostOptions& options)
+{
+    const HostStartResult started = m_host.start(options);
+    if (!started)
+        return started.errorText();
+    QObject* plugin = started.value();
+    // The plug-in is known only through its meta-object, as the page knows it.
+    if (!connect(plugin, SIGNAL(getBackupInfoResp(bool)), this, SLOT(onSettingsLoaded(bool))))
+        return QStringLiteral("the plug-in has no getBackupInfoResp(bool) signal");
+    connect(m_host.framework(), &HostFramework::pendingCountChanged, this,
+            &PageViewer::onPendingCountChanged);
+
+    // The page's module is compiled into the program; its files live under qrc:/.
+    m_host.engine()->addImportPath(QStringLiteral("qrc:/"));
+    m_view = std::make_unique<QQuickView>(m_host.engine(), nullptr);
+    m_view->setTitle(QStringLiteral("Scheduled backup"));
+    m_view->setResizeMode(QQuickView::SizeRootObjectToView);
+    m_view->setInitialProperties({{QStringLiteral("scheduleBackup"), QVariant::fromValue(plugin)},
+                                  {QStringLiteral("cameraInventory"), cameraInventory()}});
+    m_view->setSource(PageUrl);
+    if (m_view->status() != QQuickView::Ready || !m_view->rootObject()) {
+        QStringList errors;
+        for (const QQmlError& error : m_view->errors())
+            errors.append(error.toString());
+        return QStringLiteral("the page did not load: ") + errors.join(QLatin1Char('\n'));
+    }
+    m_view->resize(1120, 780);
+
+    const QString relayPath = m_view->rootObject()->property("relayPath").toString();
+    bool accepted = false;
+    QMetaObject::invokeMethod(plugin, "getBackupInfo", Q_RETURN_ARG(bool, accepted),
+                              Q_ARG(QString, relayPath));
+    if (!accepted)
+        return QStringLiteral("the plug-in did not send the settings request");
+    return QString();
+}
+
+void PageViewer::show()
+{
+    if (m_view)
+        m_view->show();
+}
+
+QVariantList PageViewer::cameraInventory() const
+{
+    QVariantList cameras;
+    if (!m_host.service())
+        return cameras;
+    const StoreResult<ServiceData> stored = m_host.service()->data();
+    for (const InventoryCamera& camera : stored.value().inventory) {
+        cameras.append(QVariantMap {{QStringLiteral("id"), camera.cameraId},
+                                    {QStringLiteral("group"), camera.groupId},
+                                    {QStringLiteral("name"), camera.name}});
+    }
+    return cameras;
+}
+
+void PageViewer::takeScreenshot(const QString& filePath, int timeoutMs)
+{
+    m_screenshotPath = filePath;
+    m_screenshotTimeout.start(timeoutMs);
+    if (m_loaded || m_loadFailed)
+        captureWhenIdle();
+}
+
+void PageViewer::onSettingsLoaded(bool success)
+{
+    m_loaded = m_loaded || success;
+    m_loadFailed = !success;
+    if (!m_screenshotPath.isEmpty())
+        captureWhenIdle();
+}
+
+void PageViewer::captureWhenIdle()
+{
+    // Loading the settings makes the page ask for the path and the status; the picture is
+    // taken once the framework has had no command outstanding for a moment.
+    m_captureWhenIdle = true;
+    const HostFramework* framework = m_host.framework();
+    if (!framework || framework->pendingCount() == 0)
+        m_settleTimer.start();
+}
+
+void PageViewer::onPendingCountChanged(int count)
+{
+    if (!m_captureWhenIdle)
+        return;
+    if (count > 0)
+        m_settleTimer.stop();
+    else
+        m_settleTimer.start();
+}
+
+void PageViewer::capture()
+{
+    if (m_screenshotPath.isEmpty() || !m_view)
+        return;
+    const QString path = std::exchange(m_screenshotPath, QString());
+    m_screenshotTimeout.stop();
+    m_settleTimer.stop();
+    const QImage image = m_view->grabWindow();
+    int exitCode = ScreenshotSaved;
+    if (image.isNull() || !image.save(path)) {
+        qWarning("could not save the page to %s", qPrintable(path));
+        exitCode = ScreenshotFailed;
+    } else if (!m_loaded) {
+        exitCode = m_loadFailed ? SettingsNotLoaded : SettingsTimedOut;
+    }
+    QCoreApplication::exit(exitCode);
+}

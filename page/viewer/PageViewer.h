@@ -1,0 +1,51 @@
+#pragma once
+
+#include "ScheduleBackupHost.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <memory>
+
+class QQuickView;
+
+// Shows the settings page against the embedded backup service: starts the host, puts the page
+// in a window, hands it the plug-in as its `scheduleBackup` and loads the settings. It can also
+// render the page once the settings are in, save the picture and quit.
+class PageViewer : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit PageViewer(QObject* parent = nullptr);
+    ~PageViewer() override;
+
+    // Empty on success, otherwise what went wrong.
+    QString start(const HostOptions& options);
+    void show();
+    // Saves a picture of the page to `filePath` after the settings arrived (or after `timeoutMs`
+    // without them), then quits the application with the exit code of the run.
+    void takeScreenshot(const QString& filePath, int timeoutMs);
+
+    QQuickView* view() const { return m_view.get(); }
+    // The cameras of the service's inventory as the page's choices: [{id, group, name}].
+    QVariantList cameraInventory() const;
+
+private Q_SLOTS:
+    void onSettingsLoaded(bool success);
+    void onPendingCountChanged(int count);
+
+private:
+    void captureWhenIdle();
+    void capture();
+
+    ScheduleBackupHost m_host;
+    std::unique_ptr<QQuickView> m_view;
+    QString m_screenshotPath;
+    QTimer m_screenshotTimeout;
+    QTimer m_settleTimer;
+    bool m_captureWhenIdle = false;
+    bool m_loaded = false;
+    bool m_loadFailed = false;
+};

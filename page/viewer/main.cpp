@@ -1,0 +1,92 @@
+#include "ExitCodes.h"
+#include "HostOptions.h"
+#include "PageViewer.h"
+
+#include <QCommandLineParser>
+#include <QGuiApplication>
+#include <QQuickStyle>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
+#include <QTextStream>
+#include <QtQml/qqmlextensionplugin.h>
+
+Q_IMPORT_QML_PLUGIN(ScheduleBackupPagePlugin)
+
+namespace {
+
+constexpr int ScreenshotTimeoutMs = 15000;
+
+struct ViewerOptions
+{
+    HostOptions host;
+    QString screenshot;
+};
+
+bool parseOptions(const QCoreApplication& app, ViewerOptions* options, QString* error)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Shows the scheduled-backup settings page against the embedded backup "
+                       "service."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const HostOptionSet hostOptions;
+    hostOptions.addTo(&parser);
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save a PNG of the page once the settings are loaded, then quit."),
+        QStringLiteral("file"));
+    parser.addOption(screenshot);
+    parser.process(app);
+
+    if (!hostOptions.read(parser, &options->host, error))
+        return false;
+    if (!parser.positionalArguments().isEmpty()) {
+        *error = QStringLiteral("unexpected argument \"%1\"")
+                     .arg(parser.positionalArguments().first());
+        return false;
+    }
+    options->screenshot = parser.value(screenshot);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // The plug-in reads its trace settings when it is loaded; keep the viewer quiet by default.
+    if (!qEnvironmentVariableIsSet("ZELT_LOG_LEVEL"))
+        qputenv("ZELT_LOG_LEVEL", "0");
+
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("schedule-backup-page"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SCHEDULE_BACKUP_VERSION));
+    QTextStream err(stderr);
+
+    ViewerOptions options;
+    QString error;
+    if (!parseOptions(app, &options, &error)) {
+        err << "schedule-backup-page: " << error << " (see --help)" << Qt::endl;
+        return ExitCode::BadOptions;
+    }
+
+    if (!qEnvironmentVariableIsSet("QT_QUICK_CONTROLS_STYLE"))
+        QQuickStyle::setStyle(QStringLiteral("Fusion"));
+    // Without a display there is no GPU context to read back from; the software renderer
+    // renders the same page into memory.
+    const bool headless = QGuiApplication::platformName() == QLatin1String("offscreen")
+        || QGuiApplication::platformName() == QLatin1String("minimal");
+    if (headless && !qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+
+    PageViewer viewer;
+    error = viewer.start(options.host);
+    if (!error.isEmpty()) {
+        err << "error: " << error << Qt::endl;
+        return ExitCode::HostFailure;
+    }
+    viewer.show();
+    if (!options.screenshot.isEmpty())
+        viewer.takeScreenshot(options.screenshot, ScreenshotTimeoutMs + options.host.latencyMs);
+    return app.exec();
+}

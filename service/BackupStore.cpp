@@ -1,0 +1,364 @@
+#include "BackupStore.h"
+
+#include "BackupProtocol.h"
+#include "TimeFrame.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QSaveFile>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+namespace {
+
+using namespace BackupProtocol;
+
+const QString FileName = QStringLiteral("schedule-backup.xml");
+const QString LockFileName = QStringLiteral("schedule-backup.lock");
+const QString RootElement = QStringLiteral("ScheduleBackupData");
+const QString InventoryElement = QStringLiteral("Inventory");
+const QString CameraElement = QStringLiteral("Camera");
+const QString TimeFrameElement = QStringLiteral("TimeFrame");
+const QString IdAttribute = QStringLiteral("ID");
+constexpr int FormatVersion = 1;
+// A writer that waits longer than this for another process is told the folder is busy.
+constexpr int LockTimeoutMs = 10000;
+
+// Reads the time-card element by element; the first value that does not parse ends the read
+// with a text naming the element.
+class CardReader
+{
+public:
+    explicit CardReader(QXmlStreamReader& reader) : m_reader(reader) { }
+
+    bool read(TimeCard* card)
+    {
+        while (m_reader.readNextStartElement()) {
+            const QString name = m_reader.name().toString();
+            if (name == Reply::CamList) {
+                if (!readCameras(card))
+                    return false;
+                continue;
+            }
+            const QString text = m_reader.readElementText();
+            if (m_reader.hasError())
+                return false;
+            bool ok = true;
+            if (name == Reply::Revision)
+                ok = readCount(name, text, &card->revision);
+            else if (name == Reply::TmcardId)
+                ok = readCount(name, text, &card->tmcardId);
+            else if (name == Reply::Name)
+                card->name = text;
+            else if (name == Reply::Enabled)
+                ok = readBool(name, text, &card->enabled);
+            else if (name == Reply::TargetCyclic)
+                ok = readBool(name, text, &card->targetCyclic);
+            else if (name == Reply::Dir)
+                card->dir = text;
+            else if (name == Reply::MaxThroughput)
+                ok = readCount(name, text, &card->maxThroughputBytes);
+            else if (name == Reply::MaxRange)
+                ok = readCount(name, text, &card->maxRangeMinutes);
+            else if (name == TimeFrameElement)
+                card->timeFrameXml = text;
+            if (!ok)
+                return false;
+            m_seen.insert(name);
+        }
+        for (const QString& required :
+             {Reply::Revision, Reply::TmcardId, Reply::Enabled, Reply::TargetCyclic, Reply::Dir,
+              Reply::MaxThroughput, Reply::MaxRange, TimeFrameElement}) {
+            if (!m_seen.contains(required))
+                return fail(QStringLiteral("<%1> is missing").arg(required));
+        }
+        return !m_reader.hasError();
+    }
+
+    QString error() const { return m_error; }
+
+private:
+    bool readCameras(TimeCard* card)
+    {
+        while (m_reader.readNextStartElement()) {
+            CameraRef camera;
+            camera.groupId = m_reader.attributes().value(Reply::GroupAttribute).toString();
+            camera.cameraId = m_reader.readElementText();
+            card->cameras.append(camera);
+        }
+        return !m_reader.hasError();
+    }
+
+    bool readCount(const QString& name, const QString& text, qint64* value)
+    {
+        bool ok = false;
+        *value = text.toLongLong(&ok);
+        if (!ok || *value < 0)
+            return fail(QStringLiteral("<%1> is not a count: \"%2\"").arg(name, text.left(40)));
+        return true;
+    }
+
+    bool readBool(const QString& name, const QString& text, bool* value)
+    {
+        if (text != True && text != False)
+            return fail(
+                QStringLiteral("<%1> is neither true nor false: \"%2\"").arg(name, text.left(40)));
+        *value = text == True;
+        return true;
+    }
+
+    bool fail(const QString& text)
+    {
+        m_error = text;
+        return false;
+    }
+
+    QXmlStreamReader& m_reader;
+    QSet<QString> m_seen;
+    QString m_error;
+};
+
+bool readInventory(QXmlStreamReader& reader, QList<InventoryCamera>* inventory)
+{
+    while (reader.readNextStartElement()) {
+        InventoryCamera camera;
+        camera.cameraId = reader.attributes().value(IdAttribute).toString();
+        camera.groupId = reader.attributes().value(Reply::GroupAttribute).toString();
+        camera.name = reader.readElementText();
+        inventory->append(camera);
+    }
+    return !reader.hasError();
+}
+
+// Moves to the root element. A document type declaration is refused before anything in it is
+// used: it is the only way to declare entities, and entities are how a small file turns into
+// a huge or a foreign one.
+bool readToRoot(QXmlStreamReader& reader, QString* error)
+{
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::DTD:
+            *error = QStringLiteral("it declares a document type, which data files never do");
+            return false;
+        case QXmlStreamReader::StartElement:
+            return true;
+        default:
+            break;
+        }
+    }
+    *error = reader.hasError() ? reader.errorString() : QStringLiteral("it is empty");
+    return false;
+}
+
+StoreResult<ServiceData> damaged(const QString& text)
+{
+    return StoreResult<ServiceData>::failure(StoreError::Damaged, text);
+}
+
+} // namespace
+
+BackupStore::BackupStore(const QString& dataDir) : m_dataDir(dataDir) { }
+
+BackupStore::~BackupStore() = default;
+
+QString BackupStore::filePath() const
+{
+    return QDir(m_dataDir).filePath(FileName);
+}
+
+QString BackupStore::lockFilePath() const
+{
+    return QDir(m_dataDir).filePath(LockFileName);
+}
+
+bool BackupStore::exists() const
+{
+    return QFile::exists(filePath());
+}
+
+StoreResult<BackupStore::Lock> BackupStore::lock() const
+{
+    if (!QDir().mkpath(m_dataDir)) {
+        return StoreResult<Lock>::failure(
+            StoreError::CannotWrite, QStringLiteral("cannot create data folder %1").arg(m_dataDir));
+    }
+    auto lockFile = std::make_shared<QLockFile>(lockFilePath());
+    // A lock left behind by a crashed process is taken over once it is this old.
+    lockFile->setStaleLockTime(30000);
+    if (!lockFile->tryLock(LockTimeoutMs)) {
+        const bool busy = lockFile->error() == QLockFile::LockFailedError;
+        return StoreResult<Lock>::failure(
+            busy ? StoreError::Locked : StoreError::CannotWrite,
+            busy ? QStringLiteral("%1 is held by another process").arg(lockFilePath())
+                 : QStringLiteral("cannot create lock file %1").arg(lockFilePath()));
+    }
+    return StoreResult<Lock>::success(std::move(lockFile));
+}
+
+StoreResult<ServiceData> BackupStore::load() const
+{
+    QFile file(filePath());
+    if (!file.open(QIODevice::ReadOnly)) {
+        return StoreResult<ServiceData>::failure(
+            StoreError::CannotRead,
+            QStringLiteral("cannot read %1: %2").arg(file.fileName(), file.errorString()));
+    }
+    if (file.size() > MaximumFileSize) {
+        return damaged(QStringLiteral("%1 is damaged: larger than %2 bytes")
+                           .arg(file.fileName())
+                           .arg(MaximumFileSize));
+    }
+    const StoreResult<ServiceData> parsed = parse(file.readAll());
+    if (!parsed)
+        return damaged(
+            QStringLiteral("%1 is damaged: %2").arg(file.fileName(), parsed.errorText()));
+    return parsed;
+}
+
+StoreResult<ServiceData> BackupStore::parse(const QByteArray& document)
+{
+    if (document.size() > MaximumFileSize)
+        return damaged(QStringLiteral("larger than %1 bytes").arg(MaximumFileSize));
+    QXmlStreamReader reader(document);
+    QString error;
+    if (!readToRoot(reader, &error))
+        return damaged(error);
+    if (reader.name() != RootElement)
+        return damaged(QStringLiteral("it is not a schedule-backup data file"));
+
+    ServiceData data;
+    bool hasCard = false;
+    while (reader.readNextStartElement()) {
+        if (reader.name() == Reply::TimeCard) {
+            CardReader cardReader(reader);
+            if (!cardReader.read(&data.card)) {
+                return damaged(cardReader.error().isEmpty() ? reader.errorString()
+                                                            : cardReader.error());
+            }
+            hasCard = true;
+        } else if (reader.name() == InventoryElement) {
+            if (!readInventory(reader, &data.inventory))
+                return damaged(reader.errorString());
+        } else {
+            reader.skipCurrentElement();
+        }
+    }
+    // Nothing may follow the root element, not even a second one.
+    while (!reader.atEnd() && !reader.hasError())
+        reader.readNext();
+    if (reader.hasError())
+        return damaged(reader.errorString());
+    if (!hasCard)
+        return damaged(QStringLiteral("it holds no time-card"));
+
+    // The stored time frame passes the same check as one the client sends.
+    const TimeFrame frame = TimeFrame::parse(data.card.timeFrameXml);
+    if (!frame.isValid())
+        return damaged(QStringLiteral("<%1>: %2").arg(TimeFrameElement, frame.errorText()));
+    data.card.timeFrameName = frame.name();
+    data.card.intervals = frame.intervals();
+    return StoreResult<ServiceData>::success(std::move(data));
+}
+
+QByteArray BackupStore::serialize(const ServiceData& data)
+{
+    const TimeCard& card = data.card;
+    QByteArray document;
+    QXmlStreamWriter writer(&document);
+    writer.setAutoFormatting(true);
+    writer.writeStartDocument();
+    writer.writeStartElement(RootElement);
+    writer.writeAttribute(QStringLiteral("version"), QString::number(FormatVersion));
+
+    writer.writeStartElement(Reply::TimeCard);
+    writer.writeTextElement(Reply::Revision, QString::number(card.revision));
+    writer.writeTextElement(Reply::TmcardId, QString::number(card.tmcardId));
+    writer.writeTextElement(Reply::Name, card.name);
+    writer.writeTextElement(Reply::Enabled, boolText(card.enabled));
+    writer.writeTextElement(Reply::TargetCyclic, boolText(card.targetCyclic));
+    writer.writeTextElement(Reply::Dir, card.dir);
+    writer.writeTextElement(Reply::MaxThroughput, QString::number(card.maxThroughputBytes));
+    writer.writeTextElement(Reply::MaxRange, QString::number(card.maxRangeMinutes));
+    // Kept as text so the client gets back exactly the element it stored.
+    writer.writeTextElement(TimeFrameElement, card.timeFrameXml);
+    writer.writeStartElement(Reply::CamList);
+    for (const CameraRef& camera : card.cameras) {
+        writer.writeStartElement(Reply::Cam);
+        writer.writeAttribute(Reply::GroupAttribute, camera.groupId);
+        writer.writeCharacters(camera.cameraId);
+        writer.writeEndElement();
+    }
+    writer.writeEndElement(); // CamList
+    writer.writeEndElement(); // Tmcard
+
+    writer.writeStartElement(InventoryElement);
+    for (const InventoryCamera& camera : data.inventory) {
+        writer.writeStartElement(CameraElement);
+        writer.writeAttribute(IdAttribute, camera.cameraId);
+        writer.writeAttribute(Reply::GroupAttribute, camera.groupId);
+        writer.writeCharacters(camera.name);
+        writer.writeEndElement();
+    }
+    writer.writeEndElement(); // Inventory
+    writer.writeEndElement(); // root
+    writer.writeEndDocument();
+    return document;
+}
+
+StoreResult<> BackupStore::save(const ServiceData& data) const
+{
+    auto cannotWrite = [this](const QString& reason) {
+        return StoreResult<>::failure(
+            StoreError::CannotWrite, QStringLiteral("cannot write %1: %2").arg(filePath(), reason));
+    };
+    if (!QDir().mkpath(m_dataDir))
+        return cannotWrite(QStringLiteral("cannot create the data folder"));
+    const QByteArray document = serialize(data);
+
+    QSaveFile file(filePath());
+    if (!file.open(QIODevice::WriteOnly))
+        return cannotWrite(file.errorString());
+    // commit() does not report a failing final flush, so the data is flushed and checked here
+    // and the old file is replaced only when all of it was written.
+    if (file.write(document) != document.size() || !file.flush()
+        || file.error() != QFileDevice::NoError) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return cannotWrite(reason);
+    }
+    if (!file.commit())
+        return cannotWrite(file.errorString());
+    return StoreResult<>::success();
+}
+
+ServiceData BackupStore::sampleData()
+{
+    ServiceData data;
+    TimeCard& card = data.card;
+    card.revision = 1;
+    card.tmcardId = 7;
+    card.name = QStringLiteral("ScheduledBackup");
+    card.enabled = true;
+    card.targetCyclic = true;
+    card.dir = QStringLiteral("/srv/backup/video");
+    card.maxThroughputBytes = 30LL << 20;
+    card.maxRangeMinutes = 2 * 1440;
+    card.cameras = {CameraRef {AllCamerasTag, QString()}};
+    // Monday to Friday, 09:00 to 17:00.
+    for (qint64 day = 1; day <= 5; ++day)
+        card.intervals.append({day * SecondsPerDay + 9 * 3600, day * SecondsPerDay + 17 * 3600});
+    card.timeFrameName = QStringLiteral("Office hours");
+    card.timeFrameXml = TimeFrame::compose(card.timeFrameName, card.intervals);
+
+    static const char* const places[]
+        = {"Lobby entrance", "Lobby desk",      "Lift hall",       "Stairs",
+           "Parking gate",   "Parking level 1", "Parking level 2", "Parking exit",
+           "Loading dock",   "Warehouse aisle", "Warehouse door",  "Yard"};
+    static const char* const groups[] = {"grp-lobby", "grp-parking", "grp-warehouse"};
+    for (int i = 0; i < 12; ++i) {
+        data.inventory.append({QStringLiteral("cam-%1").arg(i + 1, 2, 10, QLatin1Char('0')),
+                               QString::fromLatin1(groups[i / 4]), QString::fromLatin1(places[i])});
+    }
+    return data;
+}

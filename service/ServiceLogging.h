@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// Warnings are shown by default; the programs switch info and debug on with --trace.
+Q_DECLARE_LOGGING_CATEGORY(lcService)
