@@ -2,10 +2,9 @@
 # backup service; `make test` builds everything and runs the whole test suite.
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
-DEMO_DATA ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build demo test bench memcheck clean format
+.PHONY: all deps configure build demo test bench memcheck lint format format-check clean
 
 all: build
 
@@ -28,13 +27,21 @@ bench: deps
 	cmake -S . -B $(BUILD_DIR)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	    -DSCHEDULE_BACKUP_BUILD_TESTS=OFF -DSCHEDULE_BACKUP_BUILD_BENCHMARKS=ON
 	cmake --build $(BUILD_DIR)-bench -j $(JOBS)
-	for b in $(BUILD_DIR)-bench/bin/bench_*; do $$b; done
+	for b in $(BUILD_DIR)-bench/bench/bench_*; do $$b; done
 
 memcheck: build
 	cd $(BUILD_DIR) && ctest -L memcheck --output-on-failure
 
+# qmllint prints findings without failing, so any output counts as a failure here.
+lint: configure
+	@out=$$(cmake --build $(BUILD_DIR) --target all_qmllint 2>&1 | grep -E '^(Warning|Error)' || true); \
+	if [ -n "$$out" ]; then echo "$$out"; exit 1; fi; echo "qmllint: no findings"
+
+format: deps
+	./scripts/check-format.sh --fix
+
+format-check: deps
+	./scripts/check-format.sh
+
 clean:
 	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench
-
-format:
-	git ls-files '*.cpp' '*.h' | xargs clang-format -i

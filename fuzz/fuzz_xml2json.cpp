@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes, read as UTF-8, to XML2Json::parse and checks that whatever comes back is
-// either nothing or a well-formed reply tree. The same entry point replays the corpus under CTest.
+// either nothing or a well-formed reply tree.
 
 #include "XML2Json.h"
 

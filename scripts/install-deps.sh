@@ -3,12 +3,18 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-declarative-dev
+    # build
+    build-essential cmake ninja-build
+    qt6-base-dev qt6-declarative-dev qt6-l10n-tools
+    # QML modules the page and its tests import, and the offscreen platform for headless runs
+    qml6-module-qtqml qml6-module-qtqml-models qml6-module-qtqml-workerscript
     qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
-    qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml-workerscript
-    qt6-declarative-dev-tools qt6-qpa-plugins
-    libgtest-dev libbenchmark-dev valgrind
+    qml6-module-qtquick-templates qml6-module-qtquick-window qml6-module-qttest
+    qt6-qpa-plugins
+    # qmllint, qmlformat and clang-format for the style checks
+    qt6-declarative-dev-tools clang-format
+    # the memcheck test and the benchmarks
+    valgrind libbenchmark-dev
 )
 
 missing=()
