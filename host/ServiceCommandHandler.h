@@ -23,7 +23,6 @@ public:
 
     bool submit(const QString& command, const QVariant& arguments, Answer answer) override;
 
-    int latency() const { return m_latency; }
     void setLatency(int milliseconds);
 
 private:

@@ -10,6 +10,10 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
 namespace {
 
 using namespace BackupProtocol;
@@ -319,11 +323,16 @@ StoreResult<> BackupStore::save(const ServiceData& data) const
     QSaveFile file(filePath());
     if (!file.open(QIODevice::WriteOnly))
         return cannotWrite(file.errorString());
-    // commit() does not report a failing final flush, so the data is flushed and checked here
-    // and the old file is replaced only when all of it was written.
+    // commit() does not report a failing final flush, so the data is flushed, synced and checked
+    // here, and the old file is replaced only when all of it is on disk.
     if (file.write(document) != document.size() || !file.flush()
         || file.error() != QFileDevice::NoError) {
         const QString reason = file.errorString();
+        file.cancelWriting();
+        return cannotWrite(reason);
+    }
+    if (::fsync(file.handle()) != 0) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
         file.cancelWriting();
         return cannotWrite(reason);
     }

@@ -31,7 +31,6 @@ public:
     explicit BackupStore(const QString& dataDir);
     ~BackupStore();
 
-    QString dataDir() const { return m_dataDir; }
     QString filePath() const;
     QString lockFilePath() const;
     bool exists() const;

@@ -1,20 +1,23 @@
 #include "TraceConfig.h"
 
-#include <cerrno>
 #include <cstdlib>
 
 namespace zeltlog {
 
 int parseThreshold(const char* text)
 {
+    // Digits only: blanks, signs and anything else fall back to the default, as documented.
     if (text == nullptr || *text == '\0')
         return DefaultThreshold;
-    char* end = nullptr;
-    errno = 0;
-    const long value = std::strtol(text, &end, 10);
-    // The level is the low byte of the level word, so nothing above 255 can ever be compared.
-    if (errno != 0 || *end != '\0' || value < 0 || value > 255)
-        return DefaultThreshold;
+    long value = 0;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c < '0' || *c > '9')
+            return DefaultThreshold;
+        value = value * 10 + (*c - '0');
+        // The level is the low byte of the level word, so nothing above 255 can ever be compared.
+        if (value > 255)
+            return DefaultThreshold;
+    }
     return static_cast<int>(value);
 }
 

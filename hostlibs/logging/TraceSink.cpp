@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace zeltlog {
 
@@ -32,14 +34,23 @@ TraceSink::TraceSink(const TraceConfig& config) : m_threshold(config.threshold)
 {
     if (config.filePath.empty())
         return;
-    // Append so that several processes, or several runs, can share one file.
-    if (std::FILE* file = std::fopen(config.filePath.c_str(), "ae")) {
+    m_path = config.filePath;
+    // Append so that several processes, or several runs, can share one file. Never block: a FIFO
+    // without a reader would otherwise hang the host at load, and a stalled one at every line.
+    const int fd = ::open(config.filePath.c_str(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
+    std::FILE* file = fd >= 0 ? ::fdopen(fd, "a") : nullptr;
+    if (file != nullptr) {
         m_stream = file;
         m_ownsStream = true;
-    } else {
-        std::fprintf(stderr, "ZeltLogUtl: cannot open %s (%s), tracing to standard error\n",
-                     config.filePath.c_str(), std::strerror(errno));
+        return;
     }
+    const int error = errno;
+    if (fd >= 0)
+        ::close(fd);
+    std::fprintf(stderr, "ZeltLogUtl: cannot open %s (%s), tracing to standard error\n",
+                 config.filePath.c_str(), std::strerror(error));
+    m_path.clear();
 }
 
 TraceSink::~TraceSink()
@@ -95,8 +106,15 @@ void TraceSink::write(const PassedLine& passed, const std::string& text)
     const std::lock_guard<std::mutex> lock(m_mutex);
     const std::string module = passed.known ? moduleLabelLocked(passed.moduleId) : "-";
     line.insert(moduleAt, module + ' ');
-    std::fwrite(line.data(), 1, line.size(), m_stream);
-    std::fflush(m_stream);
+    const bool written = std::fwrite(line.data(), 1, line.size(), m_stream) == line.size()
+        && std::fflush(m_stream) == 0;
+    if (!written && !m_writeFailureReported) {
+        // Once is enough to tell that lines are lost; every line would drown standard error.
+        m_writeFailureReported = true;
+        std::fprintf(stderr, "ZeltLogUtl: cannot write to %s (%s), trace lines are lost\n",
+                     m_path.empty() ? "the trace output" : m_path.c_str(), std::strerror(errno));
+        std::clearerr(m_stream);
+    }
 }
 
 } // namespace zeltlog

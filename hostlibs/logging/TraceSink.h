@@ -40,6 +40,8 @@ private:
     const int m_threshold;
     std::FILE* m_stream = stderr;
     bool m_ownsStream = false;
+    bool m_writeFailureReported = false;
+    std::string m_path;
     mutable std::mutex m_mutex;
     std::vector<std::string> m_moduleNames;
 };
