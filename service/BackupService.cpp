@@ -5,6 +5,7 @@
 #include "ServiceLimits.h"
 #include "ServiceLogging.h"
 #include "TimeFrame.h"
+#include "XmlText.h"
 
 #include <QHash>
 #include <QSet>
@@ -15,7 +16,7 @@ using namespace BackupProtocol;
 
 QString element(const QString& name, const QString& text)
 {
-    return QStringLiteral("<%1>%2</%1>").arg(name, text.toHtmlEscaped());
+    return QStringLiteral("<%1>%2</%1>").arg(name, XmlText::escaped(text));
 }
 
 // Reads an integer argument that the client may send as int, qint64 or text.
@@ -98,8 +99,9 @@ ServiceReply BackupService::getTimeCard(const TimeCard& card) const
     QString cams;
     for (const CameraRef& camera : card.cameras) {
         cams += QStringLiteral("<%1 %2=\"%3\">%4</%1>")
-                    .arg(Reply::Cam, Reply::GroupAttribute, camera.groupId.toHtmlEscaped(),
-                         camera.cameraId.toHtmlEscaped());
+                    .arg(Reply::Cam, Reply::GroupAttribute,
+                         XmlText::escapedAttribute(camera.groupId),
+                         XmlText::escaped(camera.cameraId));
     }
     const QString xml = QStringLiteral("<%1><%2>").arg(Reply::TimeCardRoot, Reply::TimeCard)
         + element(Reply::Revision, QString::number(card.revision))
@@ -136,9 +138,9 @@ ServiceReply BackupService::refuse(const QString& replyElement, const QString& c
                                    const QString& reason) const
 {
     qCInfo(lcService) << "refused with" << code << reason;
-    const QString xml
-        = QStringLiteral("<%1><%2 %3=\"%4\">%5</%2></%1>")
-              .arg(replyElement, Reply::Error, Reply::CodeAttribute, code, reason.toHtmlEscaped());
+    const QString xml = QStringLiteral("<%1><%2 %3=\"%4\">%5</%2></%1>")
+                            .arg(replyElement, Reply::Error, Reply::CodeAttribute, code,
+                                 XmlText::escaped(reason));
     return {code, xml, reason};
 }
 

@@ -2,6 +2,7 @@
 
 #include "BackupProtocol.h"
 #include "TimeFrame.h"
+#include "XmlText.h"
 
 #include <QDir>
 #include <QFile>
@@ -278,19 +279,19 @@ QByteArray BackupStore::serialize(const ServiceData& data)
     writer.writeStartElement(Reply::TimeCard);
     writer.writeTextElement(Reply::Revision, QString::number(card.revision));
     writer.writeTextElement(Reply::TmcardId, QString::number(card.tmcardId));
-    writer.writeTextElement(Reply::Name, card.name);
+    XmlText::writeTextElement(writer, Reply::Name, card.name);
     writer.writeTextElement(Reply::Enabled, boolText(card.enabled));
     writer.writeTextElement(Reply::TargetCyclic, boolText(card.targetCyclic));
-    writer.writeTextElement(Reply::Dir, card.dir);
+    XmlText::writeTextElement(writer, Reply::Dir, card.dir);
     writer.writeTextElement(Reply::MaxThroughput, QString::number(card.maxThroughputBytes));
     writer.writeTextElement(Reply::MaxRange, QString::number(card.maxRangeMinutes));
     // Kept as text so the client gets back exactly the element it stored.
-    writer.writeTextElement(TimeFrameElement, card.timeFrameXml);
+    XmlText::writeTextElement(writer, TimeFrameElement, card.timeFrameXml);
     writer.writeStartElement(Reply::CamList);
     for (const CameraRef& camera : card.cameras) {
         writer.writeStartElement(Reply::Cam);
         writer.writeAttribute(Reply::GroupAttribute, camera.groupId);
-        writer.writeCharacters(camera.cameraId);
+        XmlText::writeCharacters(writer, camera.cameraId);
         writer.writeEndElement();
     }
     writer.writeEndElement(); // CamList
@@ -301,7 +302,7 @@ QByteArray BackupStore::serialize(const ServiceData& data)
         writer.writeStartElement(CameraElement);
         writer.writeAttribute(IdAttribute, camera.cameraId);
         writer.writeAttribute(Reply::GroupAttribute, camera.groupId);
-        writer.writeCharacters(camera.name);
+        XmlText::writeCharacters(writer, camera.name);
         writer.writeEndElement();
     }
     writer.writeEndElement(); // Inventory

@@ -1,5 +1,7 @@
 #include "TimeFrame.h"
 
+#include "XmlText.h"
+
 #include <QXmlStreamReader>
 
 namespace {
@@ -28,10 +30,15 @@ TimeFrame TimeFrame::parse(const QString& xml)
         return fail(QStringLiteral("empty time frame"));
 
     QXmlStreamReader reader(xml);
-    // A document type declaration could declare entities; a time frame never needs one.
+    // The element is stored and later sent inside a reply, so it must be a bare element: a
+    // declaration or processing instruction would break the reply, and a document type could
+    // declare entities.
     while (!reader.atEnd() && reader.readNext() != QXmlStreamReader::StartElement) {
         if (reader.tokenType() == QXmlStreamReader::DTD)
             return fail(QStringLiteral("a time frame must not declare a document type"));
+        if (reader.tokenType() == QXmlStreamReader::ProcessingInstruction
+            || !reader.documentVersion().isEmpty())
+            return fail(QStringLiteral("a time frame must be a bare element"));
     }
     if (reader.tokenType() != QXmlStreamReader::StartElement
         || reader.name() != QLatin1String("Ele"))
@@ -91,5 +98,5 @@ QString TimeFrame::compose(const QString& name, const QList<WeekInterval>& inter
                           "<TmS>2016-03-29 00:00:00.000</TmS><TmE>2035-01-01 00:00:00.000</TmE>"
                           "</Period><End>false</End></Range><RepeatFreq>1</RepeatFreq></Frame>"
                           "</Ele>")
-        .arg(name.toHtmlEscaped(), items);
+        .arg(XmlText::escaped(name), items);
 }
