@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build demo test bench memcheck lint format format-check clean
+.PHONY: all deps configure build demo test test-asan bench fuzz memcheck lint format format-check clean
 
 all: build
 
@@ -44,4 +44,15 @@ format-check: deps
 	./scripts/check-format.sh
 
 clean:
-	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench
+	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench $(BUILD_DIR)-asan $(BUILD_DIR)-fuzz
+
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer in its own folder.
+# valgrind cannot run sanitized programs, so the memcheck tests are left to the plain build.
+test-asan: deps
+	cmake -S . -B $(BUILD_DIR)-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSCHEDULE_BACKUP_SANITIZE=ON
+	cmake --build $(BUILD_DIR)-asan -j $(JOBS)
+	cd $(BUILD_DIR)-asan && QT_QPA_PLATFORM=offscreen \
+	    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer/lsan.supp:print_suppressions=0 \
+	    ctest --output-on-failure -j $(JOBS) -LE memcheck

@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         return 0;
     }
-    const StoreResult<ServiceData> again = BackupStore::parse(BackupStore::serialize(parsed.value()));
+    const StoreResult<ServiceData> again
+        = BackupStore::parse(BackupStore::serialize(parsed.value()));
     if (!again)
         std::abort();
     const TimeCard& a = parsed.value().card;
