@@ -5,9 +5,12 @@
 
 #include "PluginScheduleBackup_Bounds.h"
 #include "PluginScheduleBackup_Log.h"
+#include "PluginScheduleBackup_TimeFrame.h"
 
 #include <cmath>
 #include <limits>
+
+using namespace TimeFrame;
 
 namespace {
 const QString RECTANGLE_CONTENT = QStringLiteral(R"({"Top":%1,"Bottom":%2,"Left":%3,"Right":%4})");
@@ -23,16 +26,6 @@ const QString MSG_SCHE_BACKUP_TIME_FRAME
                      "<End>false</End></Range><RepeatFreq>1</RepeatFreq></Frame></Ele>");
 const QString MSG_SCHE_BACKUP_TIME_INTERVAL = QStringLiteral(R"(<Ele B="%1" E="%2" />)");
 
-const QString KEY_ELE = QStringLiteral("Ele");
-const QString KEY_FRAME = QStringLiteral("Frame");
-const QString KEY_NAME = QStringLiteral("Name");
-const QString KEY_INTERVALS = QStringLiteral("Intervals");
-const QString KEY_BEGIN = QStringLiteral("@B");
-const QString KEY_END = QStringLiteral("@E");
-const QString KEY_MAPPING = QStringLiteral("Mapping");
-
-constexpr int secondsPerDay = 86400;
-constexpr int secondsPerHour = 3600;
 constexpr int lastDayOfWeek = 6;
 
 struct Rectangle
@@ -69,11 +62,11 @@ bool rectangleFitsIntervalArithmetic(const Rectangle& rectangle)
     if (rectangle.left >= rectangle.right)
         return true;
     for (const qint64 day : {qint64(rectangle.left), qint64(rectangle.right) - 1}) {
-        const qint64 dayStart = day * secondsPerDay;
+        const qint64 dayStart = day * SECONDS_PER_DAY;
         if (!fitsInt(dayStart))
             return false;
-        if (!truncatesToInt(rectangle.top * 3600.0 + double(dayStart))
-            || !truncatesToInt(double(dayStart) + rectangle.bottom * 3600.0))
+        if (!truncatesToInt(rectangle.top * SECONDS_PER_HOUR + double(dayStart))
+            || !truncatesToInt(double(dayStart) + rectangle.bottom * SECONDS_PER_HOUR))
             return false;
     }
     return true;
@@ -98,41 +91,20 @@ QString escapeXmlText(QString text)
 // 45-59 the next full hour.
 double snappedHour(quint64 weekSecond)
 {
-    const quint64 secondOfDay = weekSecond % secondsPerDay;
-    const quint64 secondOfHour = weekSecond % secondsPerHour;
+    const quint64 secondOfDay = weekSecond % SECONDS_PER_DAY;
+    const quint64 secondOfHour = weekSecond % SECONDS_PER_HOUR;
     double snap = 0.0;
     if (secondOfHour >= 2700)
         snap = 1.0;
     else if (secondOfHour >= 900)
         snap = 0.5;
-    return double(secondOfDay / secondsPerHour) + snap;
-}
-
-// Bounds as the composer writes them: week seconds, never negative. A missing, non-numeric or
-// negative bound reads as 0; one outside the signed 32-bit range makes the interval corrupt.
-bool readBound(const QVariant& value, quint64& bound)
-{
-    if (ScheduleBounds::isOutOfRange(value))
-        return false;
-    bool ok = false;
-    const qlonglong number = value.toLongLong(&ok);
-    bound = ok && number > 0 ? quint64(number) : 0;
-    return true;
+    return double(secondOfDay / SECONDS_PER_HOUR) + snap;
 }
 } // namespace
 
 QVariantList PluginScheduleBackup::transContentAsList(QVariant value) const
 {
-    if (value.isNull())
-        return {};
-    // Qt converts text to a list of its characters; an element's text is one entry.
-    const int type = value.typeId();
-    if (type != QMetaType::QString && type != QMetaType::QByteArray) {
-        const QVariantList list = value.toList();
-        if (!list.isEmpty())
-            return list;
-    }
-    return {value};
+    return contentAsList(value);
 }
 
 QString PluginScheduleBackup::GetFirstTimeframeNameFromTimecard(const QVariantMap& timecard) const
@@ -148,29 +120,21 @@ QString PluginScheduleBackup::GetFirstTimeframeNameFromTimecard(const QVariantMa
 
 QString PluginScheduleBackup::ConvertScheduleContent(QVariant mapping) const
 {
-    if (mapping.isNull())
-        return QString();
     QString result;
     int intervalsSeen = 0;
     int piecesWritten = 0;
-    const QVariantList entries = transContentAsList(mapping.toMap().value(KEY_ELE));
-    for (const QVariant& entry : entries) {
-        const QVariant intervalsValue
-            = entry.toMap().value(KEY_FRAME).toMap().value(KEY_INTERVALS).toMap().value(KEY_ELE);
-        const QVariantList intervals = transContentAsList(intervalsValue);
-        for (const QVariant& interval : intervals) {
-            if (intervalsSeen == 0)
-                result += QLatin1String(R"({"Rectangles":[)");
-            const QString piece = ConvertScheduleElement(interval);
-            if (!piece.isEmpty()) {
-                if (piecesWritten > 0)
-                    result += QLatin1Char(',');
-                result += piece;
-                ++piecesWritten;
-            }
-            ++intervalsSeen;
+    forEachInterval(mapping, FrameRepeats::Ignored, [&](const QVariant& interval) {
+        if (intervalsSeen == 0)
+            result += QLatin1String(R"({"Rectangles":[)");
+        const QString piece = ConvertScheduleElement(interval);
+        if (!piece.isEmpty()) {
+            if (piecesWritten > 0)
+                result += QLatin1Char(',');
+            result += piece;
+            ++piecesWritten;
         }
-    }
+        ++intervalsSeen;
+    });
     if (intervalsSeen > 0)
         result += QLatin1String("]}");
     return result;
@@ -181,11 +145,12 @@ QString PluginScheduleBackup::ConvertScheduleElement(QVariant interval) const
     const QVariantMap bounds = interval.toMap();
     quint64 begin = 0;
     quint64 end = 0;
-    if (!readBound(bounds.value(KEY_BEGIN), begin) || !readBound(bounds.value(KEY_END), end))
+    if (!ScheduleBounds::readNegativeAsZero(bounds.value(KEY_BEGIN), begin)
+        || !ScheduleBounds::readNegativeAsZero(bounds.value(KEY_END), end))
         return QString();
 
-    const int startDay = int(begin / secondsPerDay);
-    int endDay = int(end / secondsPerDay);
+    const int startDay = int(begin / SECONDS_PER_DAY);
+    int endDay = int(end / SECONDS_PER_DAY);
     if (startDay > endDay)
         return QString();
 
@@ -251,11 +216,11 @@ QString PluginScheduleBackup::ComposeIntervalMsg(int day, double top, double bot
 {
     // Documents are range-checked before they get here; the saturation only keeps a direct call
     // with absurd values defined.
-    const double dayStart = double(qint64(day) * secondsPerDay);
-    const int begin = truncateToInt(top * 3600.0 + dayStart);
-    int end = truncateToInt(dayStart + bottom * 3600.0);
+    const double dayStart = double(qint64(day) * SECONDS_PER_DAY);
+    const int begin = truncateToInt(top * SECONDS_PER_HOUR + dayStart);
+    int end = truncateToInt(dayStart + bottom * SECONDS_PER_HOUR);
     // The server's week ends at Saturday 23:59:00, not at the first second of the next week.
-    if (day == lastDayOfWeek && bottom * 3600.0 == 86400.0)
+    if (day == lastDayOfWeek && bottom * SECONDS_PER_HOUR == SECONDS_PER_DAY)
         end -= 60;
     return MSG_SCHE_BACKUP_TIME_INTERVAL.arg(QString::number(qint64(begin)),
                                              QString::number(qint64(end)));

@@ -25,6 +25,11 @@ const auto entry = [](const QString& name, const QVariant& intervals) {
 const auto mapping = [](const QVariant& entries) { return QVariantMap {{"Ele", entries}}; };
 const auto sched
     = [](const QVariant& intervals) { return QVariant(mapping(entry("Backup", intervals))); };
+// One entry whose Frame element is repeated, each frame holding the given intervals.
+const auto repeatedFrame = [](const QVariant& first, const QVariant& second) {
+    return QVariant(mapping(QVariantMap {
+        {"Frame", QVariantList {entry("A", first)["Frame"], entry("B", second)["Frame"]}}}));
+};
 // A single-day rectangle; the hours are given exactly as they must appear in the text.
 const auto rect = [](const char* top, const char* bottom, int left) {
     return QStringLiteral("{\"Top\":%1,\"Bottom\":%2,\"Left\":%3,\"Right\":%4}")
@@ -183,6 +188,9 @@ private Q_SLOTS:
         QTest::newRow("two entries, first first")
             << QVariant(mapping(QVariantList {entry("A", kFriday), entry("B", kMonday)}))
             << doc({friday, monday});
+        // The page has only ever shown a Frame that stands alone in its entry.
+        QTest::newRow("repeated Frame element shows nothing")
+            << repeatedFrame(kFriday, kMonday) << QString();
         QTest::newRow("entry without intervals")
             << QVariant(mapping(QVariantMap {{"Frame", QVariantMap {{"Name", "A"}}}})) << QString();
         QTest::newRow("no schedule") << QVariant() << QString();
@@ -269,6 +277,7 @@ private Q_SLOTS:
             kWeekMs + 118800000);
         row("second time-frame entry read",
             mapping(QVariantList {entry("A", kMonday), entry("B", kFriday)}), at(2, 10), 468000000);
+        row("repeated Frame element read", repeatedFrame(kMonday, kFriday), at(2, 10), 468000000);
         row("bounds outside 32 bits dropped",
             sched(QVariantList {iv(4295067296LL, 4295077296LL),
                                 iv("100000", "99999999999999999999"), kMonday}),
