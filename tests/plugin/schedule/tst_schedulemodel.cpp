@@ -67,8 +67,6 @@ const QVariantMap kFriday = iv(468000, 471600); // 10:00 to 11:00
 const QVariantMap kInverted = iv(172800, 86400); // ends on the day before it starts
 const auto at = [](int day, int hour) { return QDateTime(kSunday.addDays(day), QTime(hour, 0)); };
 
-enum Missing { NoFramework, NoServerInfo, NoAnswer, NoMethod };
-
 } // namespace
 
 class tst_ScheduleModel : public QObject
@@ -330,25 +328,32 @@ private Q_SLOTS:
 
     void nextBackupWithoutTimestamp_data()
     {
-        QTest::addColumn<int>("missing");
-        QTest::newRow("no framework") << int(NoFramework);
-        QTest::newRow("no server-info object") << int(NoServerInfo);
-        QTest::newRow("empty answer") << int(NoAnswer);
-        QTest::newRow("no getTimestamp method") << int(NoMethod);
+        QTest::addColumn<bool>("frameworkPresent");
+        QTest::addColumn<QObject*>("serverInfo");
+        QTest::addColumn<bool>("answerEmpty");
+        QTest::newRow("no framework") << false << static_cast<QObject*>(&m_serverInfo) << false;
+        QTest::newRow("no server-info object") << true << static_cast<QObject*>(nullptr) << false;
+        QTest::newRow("empty answer") << true << static_cast<QObject*>(&m_serverInfo) << true;
     }
 
     void nextBackupWithoutTimestamp()
     {
-        QFETCH(int, missing);
+        QFETCH(bool, frameworkPresent);
+        QFETCH(QObject*, serverInfo);
+        QFETCH(bool, answerEmpty);
+        PluginLoading::resetInstance();
+        plugin()->InitialPluginBase(nullptr, nullptr, frameworkPresent ? &m_framework : nullptr);
+        m_framework.serverInfo = serverInfo;
+        m_serverInfo.answerEmpty = answerEmpty;
+        plugin()->setSchedule(sched(kMonday));
+        QCOMPARE(plugin()->getNextBackupTime(at(0, 8)), 0ULL);
+    }
+
+    void nextBackupWithoutTimestampMethod()
+    {
         QObject withoutMethod;
-        if (missing == NoFramework)
-            PluginLoading::resetInstance();
-        m_framework.serverInfo = missing == NoServerInfo ? nullptr
-            : missing == NoMethod                        ? &withoutMethod
-                                                         : &m_serverInfo;
-        m_serverInfo.answerEmpty = missing == NoAnswer;
-        if (missing == NoMethod)
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("getTimestamp"));
+        m_framework.serverInfo = &withoutMethod;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("getTimestamp"));
         plugin()->setSchedule(sched(kMonday));
         QCOMPARE(plugin()->getNextBackupTime(at(0, 8)), 0ULL);
     }
