@@ -79,12 +79,35 @@ int truncateToInt(double value)
     return static_cast<int>(value);
 }
 
-QString escapeXmlText(QString text)
+// Characters XML 1.0 cannot carry at all (C0 controls other than tab, line feed and carriage
+// return, U+FFFE, U+FFFF, unpaired surrogates) are dropped: the server would refuse the whole
+// time frame, and the plug-in could not read back the schedule it stores once the save is
+// confirmed.
+QString escapeXmlText(const QString& text)
 {
-    text.replace(QLatin1Char('&'), QLatin1String("&amp;"));
-    text.replace(QLatin1Char('<'), QLatin1String("&lt;"));
-    text.replace(QLatin1Char('>'), QLatin1String("&gt;"));
-    return text;
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            result += c;
+            result += text.at(++i);
+            continue;
+        }
+        const char16_t code = c.unicode();
+        if (c.isSurrogate() || code == 0xFFFE || code == 0xFFFF
+            || (code < 0x20 && code != u'\t' && code != u'\n' && code != u'\r'))
+            continue;
+        if (code == u'&')
+            result += QLatin1String("&amp;");
+        else if (code == u'<')
+            result += QLatin1String("&lt;");
+        else if (code == u'>')
+            result += QLatin1String("&gt;");
+        else
+            result += c;
+    }
+    return result;
 }
 
 // Hour of day snapped to half hours: minutes 0-14 give the full hour, 15-44 the half hour and

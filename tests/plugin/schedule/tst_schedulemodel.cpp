@@ -125,6 +125,22 @@ private Q_SLOTS:
             "A&B <night> \"ü\"", "A&amp;B &lt;night&gt; \"ü\"");
         row("placeholders in the name", box(9.5, 17, 1, 3),
             ivXml(120600, 147600) + ivXml(207000, 234000), "%2 %1 %L1 100%", "%2 %1 %L1 100%");
+        // XML 1.0 cannot carry these at all; the rest of the name survives.
+        const QString monday = ivXml(120600, 147600);
+        row("controls other than tab, line feed and carriage return dropped", box(9.5, 17, 1, 2),
+            monday,
+            QString("a") + QChar(0) + "b" + QChar(1) + "c" + QChar(8) + "d" + QChar(0xB) + "e"
+                + QChar(0xC) + "f" + QChar(0x1F) + "g\th\ni\rj",
+            "abcdefg\th\ni\rj");
+        row("U+FFFE and U+FFFF dropped", box(9.5, 17, 1, 2), monday,
+            QString("x") + QChar(0xFFFE) + "y" + QChar(0xFFFF) + "z", "xyz");
+        const QString smiley = QString(QChar(0xD83D)) + QChar(0xDE00);
+        row("unpaired surrogates dropped, a pair kept", box(9.5, 17, 1, 2), monday,
+            QString("a") + QChar(0xD800) + "b" + QChar(0xDC00) + "c" + smiley + QChar(0xDE00)
+                + QChar(0xD83D),
+            "abc" + smiley);
+        row("markup escaped around a dropped control", box(9.5, 17, 1, 2), monday,
+            QString("<") + QChar(1) + "&>", "&lt;&amp;&gt;");
 
         // Rejected: null instead of a time frame.
         for (const char* text : {"[]", "", "schedule"})

@@ -9,6 +9,7 @@
 #include "XML2Json.h"
 
 #include <QSet>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 #include <limits>
@@ -105,6 +106,7 @@ class tst_Settings : public QObject
     std::unique_ptr<FakeFramework> fw;
     int hostData = 0;
     QSet<void*> outstanding; // contexts the plug-in handed to a request that got no reply
+    FakeServerInfo serverInfo;
 
     int last() const { return int(fw->sent.size()) - 1; }
     void load(const QVariant& tree)
@@ -159,6 +161,7 @@ private Q_SLOTS:
         p = qobject_cast<PluginScheduleBackup*>(PluginLoading::instance());
         QVERIFY(p);
         fw = std::make_unique<FakeFramework>();
+        fw->serverInfo = &serverInfo;
         p->InitialPluginBase(nullptr, &hostData, fw.get());
     }
     void cleanup()
@@ -447,6 +450,38 @@ private Q_SLOTS:
         QVERIFY(send(Request::Schedule, Monday));
         QCOMPARE(fw->argumentsOf(last()).value("Revision"), state.value("revision"));
         QCOMPARE(fw->argumentsOf(last()).value("CamGroupList"), state.value("camGroupMapList"));
+    }
+
+    // Characters XML 1.0 cannot carry are left out of the time frame: what is sent parses, and
+    // so does the stored schedule once the save is confirmed. The page keeps the name it gave.
+    void nameOutsideXml_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("control character") << QString("Night") + QChar(0x1B) + "ly"
+                                           << "Nightly";
+        QTest::newRow("U+FFFF") << QString("Night") + QChar(0xFFFF) << "Night";
+        QTest::newRow("unpaired surrogate") << QString(QChar(0xDC00)) + "Night"
+                                            << "Night";
+    }
+    void nameOutsideXml()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, stored);
+        loadForUpdate();
+        QVERIFY(p->updateBackupInfo(true, true, "/new", {}, name, Monday, 1, 1, Page));
+        outstanding.insert(fw->sent.last().context);
+        QXmlStreamReader reader(fw->argumentsOf(last()).value("TimeFrameMessage").toString());
+        while (!reader.atEnd())
+            reader.readNext();
+        QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
+        replyToLast("0");
+        QCOMPARE(p->scheduleName(), name);
+        QCOMPARE(p->schedule().toMap()["Ele"].toMap()["Frame"].toMap()["Name"].toString(), stored);
+        // Monday 09:30, seen from the Sunday before.
+        const QDate sunday(2026, 1, 4);
+        QCOMPARE(p->getNextBackupTime(QDateTime(sunday, QTime(8, 0))),
+                 qulonglong(sunday.startOfDay().toMSecsSinceEpoch() + 120600000));
     }
 
     void backupInfoNotConfirmed_data()
