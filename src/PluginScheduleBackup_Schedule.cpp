@@ -27,6 +27,10 @@ const QString MSG_SCHE_BACKUP_TIME_FRAME
 const QString MSG_SCHE_BACKUP_TIME_INTERVAL = QStringLiteral(R"(<Ele B="%1" E="%2" />)");
 
 constexpr int lastDayOfWeek = 6;
+// A document whose intervals compose to more text than this is refused. The densest real week,
+// 336 half-hour cells, needs under 10,000 characters; unbounded, a few kilobytes of JSON could ask
+// for gigabytes.
+constexpr qsizetype maxIntervalsLength = 1 << 20;
 
 struct Rectangle
 {
@@ -77,6 +81,46 @@ int truncateToInt(double value)
     if (!truncatesToInt(value))
         return value > 0 ? std::numeric_limits<int>::max() : std::numeric_limits<int>::min();
     return static_cast<int>(value);
+}
+
+// An interval's bounds in week seconds. Documents are range-checked before they get here; the
+// saturation only keeps a direct call with absurd values defined.
+std::pair<int, int> intervalBounds(int day, double top, double bottom)
+{
+    const double dayStart = double(qint64(day) * SECONDS_PER_DAY);
+    const int begin = truncateToInt(top * SECONDS_PER_HOUR + dayStart);
+    int end = truncateToInt(dayStart + bottom * SECONDS_PER_HOUR);
+    // The server's week ends at Saturday 23:59:00, not at the first second of the next week.
+    if (day == lastDayOfWeek && bottom * SECONDS_PER_HOUR == SECONDS_PER_DAY)
+        end -= 60;
+    return {begin, end};
+}
+
+qsizetype decimalLength(int value)
+{
+    qsizetype length = value < 0 ? 2 : 1;
+    for (qint64 rest = qAbs(qint64(value)); rest >= 10; rest /= 10)
+        ++length;
+    return length;
+}
+
+// Whether the interval elements of the rectangles would exceed maxIntervalsLength characters.
+// Counted without composing them, and only until the answer is known: every interval adds at
+// least 19 characters, so no document costs more than some 55,000 steps.
+bool intervalsExceedLimit(const QJsonArray& rectangles)
+{
+    const qsizetype fixedLength = MSG_SCHE_BACKUP_TIME_INTERVAL.size() - 4; // without %1 and %2
+    qsizetype length = 0;
+    for (const QJsonValue& value : rectangles) {
+        const Rectangle rectangle = readRectangle(value);
+        for (qint64 day = rectangle.left; day < rectangle.right; ++day) {
+            const auto [begin, end] = intervalBounds(int(day), rectangle.top, rectangle.bottom);
+            length += fixedLength + decimalLength(begin) + decimalLength(end);
+            if (length > maxIntervalsLength)
+                return true;
+        }
+    }
+    return false;
 }
 
 // Characters XML 1.0 cannot carry at all (C0 controls other than tab, line feed and carriage
@@ -210,6 +254,11 @@ QString PluginScheduleBackup::ComposeScheduleBackupMappingEleMsg(const QString& 
         SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s", document.toUtf8().constData());
         return QString();
     }
+    if (intervalsExceedLimit(rectangles)) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s, schedule document too large",
+                             "ComposeScheduleBackupMappingEleMsg");
+        return QString();
+    }
     // One pass, so that a name holding "%2" is inserted as it stands.
     return MSG_SCHE_BACKUP_TIME_FRAME.arg(escapeXmlText(name),
                                           ComposeRetanglesIntervalMsg(rectangles));
@@ -237,14 +286,7 @@ QString PluginScheduleBackup::ComposeIntervalsByRecangleMsg(int left, int right,
 
 QString PluginScheduleBackup::ComposeIntervalMsg(int day, double top, double bottom) const
 {
-    // Documents are range-checked before they get here; the saturation only keeps a direct call
-    // with absurd values defined.
-    const double dayStart = double(qint64(day) * SECONDS_PER_DAY);
-    const int begin = truncateToInt(top * SECONDS_PER_HOUR + dayStart);
-    int end = truncateToInt(dayStart + bottom * SECONDS_PER_HOUR);
-    // The server's week ends at Saturday 23:59:00, not at the first second of the next week.
-    if (day == lastDayOfWeek && bottom * SECONDS_PER_HOUR == SECONDS_PER_DAY)
-        end -= 60;
+    const auto [begin, end] = intervalBounds(day, top, bottom);
     return MSG_SCHE_BACKUP_TIME_INTERVAL.arg(QString::number(qint64(begin)),
                                              QString::number(qint64(end)));
 }

@@ -101,6 +101,36 @@ private Q_SLOTS:
         compareLines("CommandProcessor", failures, false);
     }
 
+    // A schedule document that cannot be composed: the composer says why, the request that it
+    // refuses to send.
+    void refusedUpdateLines_data()
+    {
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<QString>("reason");
+
+        const QString huge = "{\"Rectangles\":["
+            + QStringList(200, R"({"Top":0,"Bottom":1,"Left":-24855,"Right":24855})").join(',')
+            + "]}";
+        QTest::newRow("not JSON: the document itself") << "Monday 9 to 5"
+                                                       << "Monday 9 to 5";
+        QTest::newRow("intervals beyond 1 MiB: too large")
+            << huge << "ComposeScheduleBackupMappingEleMsg, schedule document too large";
+    }
+
+    void refusedUpdateLines()
+    {
+        QFETCH(QString, document);
+        QFETCH(QString, reason);
+
+        bool sent = true;
+        QVERIFY(QMetaObject::invokeMethod(PluginLoading::base(), "updateSchedule",
+                                          Q_RETURN_ARG(bool, sent), Q_ARG(QString, "Night"),
+                                          Q_ARG(QString, document), Q_ARG(QString, "p")));
+        QVERIFY(!sent);
+        compareLines("updateSchedule", {reason, "updateSchedule, invalid schedule document"},
+                     false);
+    }
+
 private:
     // The lines of one traced operation: Enter, the failures, Leave, all passed to the filter
     // and, unless it turned them down, written.

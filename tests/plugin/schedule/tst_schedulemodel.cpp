@@ -142,6 +142,37 @@ private Q_SLOTS:
         row("markup escaped around a dropped control", box(9.5, 17, 1, 2), monday,
             QString("<") + QChar(1) + "&>", "&lt;&amp;&gt;");
 
+        // The densest week the page can draw: every half-hour cell a rectangle of its own.
+        QStringList cells;
+        QString cellsXml;
+        for (int day = 0; day < 7; ++day) {
+            for (int half = 0; half < 48; ++half) {
+                cells << box(half / 2.0, (half + 1) / 2.0, day, day + 1);
+                const qint64 start = day * 86400 + half * 1800;
+                cellsXml += ivXml(start, start + 1800 - (day == 6 && half == 47 ? 60 : 0));
+            }
+        }
+        row("336 half-hour cells go out", cells.join(','), cellsXml);
+        // Zero-height rectangles give one interval per day: 31 characters from day 12 to 115 and
+        // 29 from day 2 to 11, so 33811 and 15 of them make exactly 1 MiB.
+        const auto zeroHeight = [](qint64 left, qint64 right) {
+            QString xml;
+            for (qint64 day = left; day < right; ++day)
+                xml += ivXml(day * 86400, day * 86400);
+            return xml;
+        };
+        QStringList mebibyte(325, box(0, 0, 12, 116));
+        mebibyte << box(0, 0, 12, 23) << box(0, 0, 2, 12) << box(0, 0, 2, 7);
+        const QString mebibyteXml = zeroHeight(12, 116).repeated(325) + zeroHeight(12, 23)
+            + zeroHeight(2, 12) + zeroHeight(2, 7);
+        QCOMPARE(mebibyteXml.size(), 1 << 20);
+        row("exactly 1 MiB of intervals goes out", mebibyte.join(','), mebibyteXml);
+        // The same with one 29-character interval replaced by a 30-character one.
+        QStringList overByOne = mebibyte;
+        overByOne.last() = box(0, 0, 2, 6);
+        overByOne << box(0, 14, 11, 12);
+        row("one character beyond 1 MiB", overByOne.join(','), {});
+
         // Rejected: null instead of a time frame.
         for (const char* text : {"[]", "", "schedule"})
             QTest::newRow(qPrintable(QStringLiteral("not an object: '%1'").arg(text)))
@@ -154,6 +185,9 @@ private Q_SLOTS:
         row("long rectangle running past 32 bits", box(0, 1, 0, 100000), {});
         row("valid rectangle beside an invalid one",
             box(9.5, 17, 1, 2) + ',' + box(0, 1, 100000, 100001), {});
+        // Every day of the widest rectangle the 32-bit checks let through: 49710 intervals.
+        row("widest rectangle", box(0, 1, -24855, 24855), {});
+        row("200 widest rectangles", QStringList(200, box(0, 1, -24855, 24855)).join(','), {});
     }
 
     void compose()

@@ -335,8 +335,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<Request>("request");
         QTest::addColumn<QString>("document");
+        // Some 10 KB that would compose to gigabytes of intervals.
+        const QString huge = "{\"Rectangles\":["
+            + QStringList(200, R"({"Top":0,"Bottom":1,"Left":-24855,"Right":24855})").join(',')
+            + "]}";
         QTest::newRow("backup info, not JSON") << Request::BackupInfo << "Monday 9 to 5";
         QTest::newRow("schedule, not JSON") << Request::Schedule << "Monday 9 to 5";
+        QTest::newRow("backup info, intervals beyond 1 MiB") << Request::BackupInfo << huge;
+        QTest::newRow("schedule, intervals beyond 1 MiB") << Request::Schedule << huge;
     }
     void updateRefusesDocument()
     {
