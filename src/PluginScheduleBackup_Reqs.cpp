@@ -179,7 +179,9 @@ qulonglong PluginScheduleBackup::getNextBackupTime(const QDateTime& date)
     qint64 weekStartMs = 0;
     if (!askTimestamp(serverInfo, sunday.startOfDay(), weekStartMs))
         return 0;
-    const qint64 elapsed = (nowMs - weekStartMs) / 1000;
+    // Whole seconds rounded down: a moment just before the week start is not yet in it.
+    const qint64 sinceWeekStartMs = nowMs - weekStartMs;
+    const qint64 elapsed = sinceWeekStartMs / 1000 - (sinceWeekStartMs % 1000 < 0 ? 1 : 0);
 
     std::vector<std::pair<int, int>> intervals;
     forEachInterval(m_schedule, FrameRepeats::Read, [&intervals](const QVariant& interval) {

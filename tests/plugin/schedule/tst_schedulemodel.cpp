@@ -6,6 +6,7 @@
 #include "PluginScheduleBackup.h"
 #include "XML2Json.h"
 
+#include <QTimeZone>
 #include <QtTest>
 
 namespace {
@@ -338,6 +339,12 @@ private Q_SLOTS:
             XML2Json().parse(plugin()->ComposeScheduleBackupMappingEleMsg(
                 "B", "{\"Rectangles\":[" + box(22, 24, 3, 4) + ',' + box(0, 6, 4, 5) + "]}")),
             at(3, 23), kWeekMs + 338400000);
+
+        // Given in another zone, a moment on the Sunday can lie half a second before the local
+        // week start; it is then the start of this week that comes next.
+        const QDateTime justBefore(kSunday, QTime(0, 0, 0, 500),
+                                   QTimeZone(kSunday.startOfDay().offsetFromUtc() + 1));
+        row("half a second before the week start", sched(iv(0, 3600)), justBefore, 0);
 
         const QDate spring(2026, 3, 29);
         const QDate autumn(2026, 10, 25);
