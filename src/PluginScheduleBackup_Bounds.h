@@ -49,4 +49,27 @@ inline bool isOutOfRange(const QVariant& value)
     }
 }
 
+// Two readings of a stored bound. Both refuse one outside the 32-bit range and read a missing or
+// non-numeric one as 0.
+
+// The page's grid starts on Sunday and cuts days by unsigned division: a negative bound reads as 0.
+inline bool readNegativeAsZero(const QVariant& value, quint64& bound)
+{
+    if (isOutOfRange(value))
+        return false;
+    bool ok = false;
+    const qlonglong number = value.toLongLong(&ok);
+    bound = ok && number > 0 ? quint64(number) : 0;
+    return true;
+}
+
+// Window starts are compared with signed elapsed seconds, so a negative start keeps its sign.
+inline bool readKeepingSign(const QVariant& value, int& bound)
+{
+    if (isOutOfRange(value))
+        return false;
+    bound = int(value.toLongLong());
+    return true;
+}
+
 } // namespace ScheduleBounds

@@ -6,6 +6,7 @@
 #include "PluginScheduleBackupCommon.h"
 #include "PluginScheduleBackup_Bounds.h"
 #include "PluginScheduleBackup_Log.h"
+#include "PluginScheduleBackup_TimeFrame.h"
 
 #include <QMetaObject>
 
@@ -16,21 +17,13 @@
 #include <vector>
 
 using namespace PluginScheduleBackupCommon;
+using namespace TimeFrame;
 
 namespace {
 const QString PSERVERINFO_PLUGIN_ID = QStringLiteral("3CE573D25E0F455B8F75EDDC573E2B64");
 
 const QString KEY_CAMERA_NAME = QStringLiteral("Name");
 const QString KEY_CAMERA_GROUP = QStringLiteral("GrpID");
-const QString KEY_ELE = QStringLiteral("Ele");
-const QString KEY_FRAME = QStringLiteral("Frame");
-const QString KEY_INTERVALS = QStringLiteral("Intervals");
-const QString KEY_BEGIN = QStringLiteral("@B");
-const QString KEY_END = QStringLiteral("@E");
-
-constexpr qint64 bytesPerMegabyte = 1 << 20;
-constexpr qint64 minutesPerDay = 1440;
-constexpr qint64 millisecondsPerWeek = 604800000;
 
 // The server takes a 32-bit value; limits beyond it travel as 64-bit values instead of wrapping.
 QVariant limitValue(qint64 value)
@@ -38,15 +31,6 @@ QVariant limitValue(qint64 value)
     if (value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max())
         return QVariant(int(value));
     return QVariant(value);
-}
-
-// Missing or non-numeric bounds read as 0; a bound outside the 32-bit range is refused.
-bool readBound(const QVariant& value, int& bound)
-{
-    if (ScheduleBounds::isOutOfRange(value))
-        return false;
-    bound = int(value.toLongLong());
-    return true;
 }
 
 bool askTimestamp(QObject* serverInfo, const QDateTime& dateTime, qint64& milliseconds)
@@ -119,8 +103,8 @@ bool PluginScheduleBackup::composeUpdateArguments(QVariantMap& arguments, const 
     arguments.insert(ARG_TIME_FRAME_MSG, timeFrame);
     arguments.insert(ARG_TMFRAME_NAME, scheName);
     arguments.insert(ARG_TMFRAME_JSON, scheJson);
-    arguments.insert(ARG_MAX_THROUGHPUT, limitValue(qint64(maxThroughputMB) * bytesPerMegabyte));
-    arguments.insert(ARG_MAX_RANGE, limitValue(qint64(maxRangeDay) * minutesPerDay));
+    arguments.insert(ARG_MAX_THROUGHPUT, limitValue(qint64(maxThroughputMB) * BYTES_PER_MEGABYTE));
+    arguments.insert(ARG_MAX_RANGE, limitValue(qint64(maxRangeDay) * MINUTES_PER_DAY));
     return true;
 }
 
@@ -195,26 +179,19 @@ qulonglong PluginScheduleBackup::getNextBackupTime(const QDateTime& date)
     qint64 weekStartMs = 0;
     if (!askTimestamp(serverInfo, sunday.startOfDay(), weekStartMs))
         return 0;
-    const qint64 elapsed = (nowMs - weekStartMs) / 1000;
+    // Whole seconds rounded down: a moment just before the week start is not yet in it.
+    const qint64 sinceWeekStartMs = nowMs - weekStartMs;
+    const qint64 elapsed = sinceWeekStartMs / 1000 - (sinceWeekStartMs % 1000 < 0 ? 1 : 0);
 
     std::vector<std::pair<int, int>> intervals;
-    const QVariantList entries = transContentAsList(m_schedule.toMap().value(KEY_ELE));
-    for (const QVariant& entry : entries) {
-        const QVariantList frames = transContentAsList(entry.toMap().value(KEY_FRAME));
-        for (const QVariant& frame : frames) {
-            const QVariantList frameIntervals
-                = transContentAsList(frame.toMap().value(KEY_INTERVALS).toMap().value(KEY_ELE));
-            for (const QVariant& interval : frameIntervals) {
-                const QVariantMap bounds = interval.toMap();
-                int begin = 0;
-                int end = 0;
-                if (!readBound(bounds.value(KEY_BEGIN), begin)
-                    || !readBound(bounds.value(KEY_END), end) || begin == end)
-                    continue;
-                intervals.emplace_back(begin, end);
-            }
-        }
-    }
+    forEachInterval(m_schedule, FrameRepeats::Read, [&intervals](const QVariant& interval) {
+        const QVariantMap bounds = interval.toMap();
+        int begin = 0;
+        int end = 0;
+        if (ScheduleBounds::readKeepingSign(bounds.value(KEY_BEGIN), begin)
+            && ScheduleBounds::readKeepingSign(bounds.value(KEY_END), end) && begin != end)
+            intervals.emplace_back(begin, end);
+    });
     // Sorting by start and then end keeps the answer independent of the stored order.
     std::sort(intervals.begin(), intervals.end());
 
@@ -229,5 +206,5 @@ qulonglong PluginScheduleBackup::getNextBackupTime(const QDateTime& date)
         if (qint64(start) > elapsed)
             return qulonglong(weekStartMs + qint64(start) * 1000);
     }
-    return qulonglong(weekStartMs + millisecondsPerWeek + qint64(starts.front()) * 1000);
+    return qulonglong(weekStartMs + MILLISECONDS_PER_WEEK + qint64(starts.front()) * 1000);
 }

@@ -5,6 +5,7 @@
 
 #include "PluginScheduleBackupCommon.h"
 #include "PluginScheduleBackup_Log.h"
+#include "PluginScheduleBackup_TimeFrame.h"
 #include "XML2Json.h"
 
 #include <QSet>
@@ -13,6 +14,9 @@
 #include <memory>
 
 using namespace PluginScheduleBackupCommon;
+using TimeFrame::BYTES_PER_MEGABYTE;
+using TimeFrame::KEY_MAPPING;
+using TimeFrame::MINUTES_PER_DAY;
 
 namespace {
 const QString ALL_CAMERAS_TAGVALUE = QStringLiteral("__allcams__");
@@ -20,7 +24,6 @@ const QString ALL_CAMERAS_TAGVALUE = QStringLiteral("__allcams__");
 const QString RESULT_SUCCESS = QStringLiteral("0");
 const QString KEY_TMCARD_ROOT = QStringLiteral("GetBkpTmcardRes");
 const QString KEY_TMCARD = QStringLiteral("Tmcard");
-const QString KEY_MAPPING = QStringLiteral("Mapping");
 const QString KEY_CAM_LIST = QStringLiteral("CamList");
 const QString KEY_CAM = QStringLiteral("Cam");
 const QString KEY_TEXT = QStringLiteral("#text");
@@ -29,9 +32,6 @@ const QString KEY_STATUS_ROOT = QStringLiteral("GetBackupStatusRes");
 const QString KEY_STATUS = QStringLiteral("Status");
 const QString KEY_INTERVAL = QStringLiteral("BackupInterval");
 const QString KEY_PROGRESS = QStringLiteral("BackupProgress");
-
-constexpr qint64 bytesPerMegabyte = 1 << 20;
-constexpr qint64 minutesPerDay = 1440;
 
 // Limits that do not fit the property's int saturate instead of wrapping.
 int saturatedQuotient(const QVariant& value, qint64 divisor)
@@ -116,9 +116,9 @@ void PluginScheduleBackup::HandleGetBackupInfoResp(const QString& resultCode,
     setTargetCyclic(tmcard.value(ARG_TARGET_CYCLIC).toBool());
     setTargetDir(tmcard.value(ARG_TARGET_DIR).toString());
     if (tmcard.contains(ARG_MAX_THROUGHPUT))
-        setMaxThroughputMB(saturatedQuotient(tmcard.value(ARG_MAX_THROUGHPUT), bytesPerMegabyte));
+        setMaxThroughputMB(saturatedQuotient(tmcard.value(ARG_MAX_THROUGHPUT), BYTES_PER_MEGABYTE));
     if (tmcard.contains(ARG_MAX_RANGE))
-        setMaxRangeDay(saturatedQuotient(tmcard.value(ARG_MAX_RANGE), minutesPerDay));
+        setMaxRangeDay(saturatedQuotient(tmcard.value(ARG_MAX_RANGE), MINUTES_PER_DAY));
 
     const QVariant mapping = tmcard.value(KEY_MAPPING);
     setSchedule(mapping);
@@ -223,8 +223,8 @@ void PluginScheduleBackup::HandleUpdateBackupInfoResp(const QString& resultCode,
     setTargetDir(sent->value(ARG_TARGET_DIR).toString());
     setScheduleName(sent->value(ARG_TMFRAME_NAME).toString());
     setScheduleTemplate(sent->value(ARG_TMFRAME_JSON).toString());
-    setMaxThroughputMB(saturatedQuotient(sent->value(ARG_MAX_THROUGHPUT), bytesPerMegabyte));
-    setMaxRangeDay(saturatedQuotient(sent->value(ARG_MAX_RANGE), minutesPerDay));
+    setMaxThroughputMB(saturatedQuotient(sent->value(ARG_MAX_THROUGHPUT), BYTES_PER_MEGABYTE));
+    setMaxRangeDay(saturatedQuotient(sent->value(ARG_MAX_RANGE), MINUTES_PER_DAY));
 
     m_camGroupMapList = sent->value(ARG_CAM_GROUP_LIST).toList();
     QStringList ids;

@@ -5,9 +5,12 @@
 
 #include "PluginScheduleBackup_Bounds.h"
 #include "PluginScheduleBackup_Log.h"
+#include "PluginScheduleBackup_TimeFrame.h"
 
 #include <cmath>
 #include <limits>
+
+using namespace TimeFrame;
 
 namespace {
 const QString RECTANGLE_CONTENT = QStringLiteral(R"({"Top":%1,"Bottom":%2,"Left":%3,"Right":%4})");
@@ -23,17 +26,11 @@ const QString MSG_SCHE_BACKUP_TIME_FRAME
                      "<End>false</End></Range><RepeatFreq>1</RepeatFreq></Frame></Ele>");
 const QString MSG_SCHE_BACKUP_TIME_INTERVAL = QStringLiteral(R"(<Ele B="%1" E="%2" />)");
 
-const QString KEY_ELE = QStringLiteral("Ele");
-const QString KEY_FRAME = QStringLiteral("Frame");
-const QString KEY_NAME = QStringLiteral("Name");
-const QString KEY_INTERVALS = QStringLiteral("Intervals");
-const QString KEY_BEGIN = QStringLiteral("@B");
-const QString KEY_END = QStringLiteral("@E");
-const QString KEY_MAPPING = QStringLiteral("Mapping");
-
-constexpr int secondsPerDay = 86400;
-constexpr int secondsPerHour = 3600;
 constexpr int lastDayOfWeek = 6;
+// A document whose intervals compose to more text than this is refused. The densest real week,
+// 336 half-hour cells, needs under 10,000 characters; unbounded, a few kilobytes of JSON could ask
+// for gigabytes.
+constexpr qsizetype maxIntervalsLength = 1 << 20;
 
 struct Rectangle
 {
@@ -69,11 +66,11 @@ bool rectangleFitsIntervalArithmetic(const Rectangle& rectangle)
     if (rectangle.left >= rectangle.right)
         return true;
     for (const qint64 day : {qint64(rectangle.left), qint64(rectangle.right) - 1}) {
-        const qint64 dayStart = day * secondsPerDay;
+        const qint64 dayStart = day * SECONDS_PER_DAY;
         if (!fitsInt(dayStart))
             return false;
-        if (!truncatesToInt(rectangle.top * 3600.0 + double(dayStart))
-            || !truncatesToInt(double(dayStart) + rectangle.bottom * 3600.0))
+        if (!truncatesToInt(rectangle.top * SECONDS_PER_HOUR + double(dayStart))
+            || !truncatesToInt(double(dayStart) + rectangle.bottom * SECONDS_PER_HOUR))
             return false;
     }
     return true;
@@ -86,53 +83,95 @@ int truncateToInt(double value)
     return static_cast<int>(value);
 }
 
-QString escapeXmlText(QString text)
+// An interval's bounds in week seconds. Documents are range-checked before they get here; the
+// saturation only keeps a direct call with absurd values defined.
+std::pair<int, int> intervalBounds(int day, double top, double bottom)
 {
-    text.replace(QLatin1Char('&'), QLatin1String("&amp;"));
-    text.replace(QLatin1Char('<'), QLatin1String("&lt;"));
-    text.replace(QLatin1Char('>'), QLatin1String("&gt;"));
-    return text;
+    const double dayStart = double(qint64(day) * SECONDS_PER_DAY);
+    const int begin = truncateToInt(top * SECONDS_PER_HOUR + dayStart);
+    int end = truncateToInt(dayStart + bottom * SECONDS_PER_HOUR);
+    // The server's week ends at Saturday 23:59:00, not at the first second of the next week.
+    if (day == lastDayOfWeek && bottom * SECONDS_PER_HOUR == SECONDS_PER_DAY)
+        end -= 60;
+    return {begin, end};
+}
+
+qsizetype decimalLength(int value)
+{
+    qsizetype length = value < 0 ? 2 : 1;
+    for (qint64 rest = qAbs(qint64(value)); rest >= 10; rest /= 10)
+        ++length;
+    return length;
+}
+
+// Whether the interval elements of the rectangles would exceed maxIntervalsLength characters.
+// Counted without composing them, and only until the answer is known: every interval adds at
+// least 19 characters, so no document costs more than some 55,000 steps.
+bool intervalsExceedLimit(const QJsonArray& rectangles)
+{
+    const qsizetype fixedLength = MSG_SCHE_BACKUP_TIME_INTERVAL.size() - 4; // without %1 and %2
+    qsizetype length = 0;
+    for (const QJsonValue& value : rectangles) {
+        const Rectangle rectangle = readRectangle(value);
+        for (qint64 day = rectangle.left; day < rectangle.right; ++day) {
+            const auto [begin, end] = intervalBounds(int(day), rectangle.top, rectangle.bottom);
+            length += fixedLength + decimalLength(begin) + decimalLength(end);
+            if (length > maxIntervalsLength)
+                return true;
+        }
+    }
+    return false;
+}
+
+// Characters XML 1.0 cannot carry at all (C0 controls other than tab, line feed and carriage
+// return, U+FFFE, U+FFFF, unpaired surrogates) are dropped: the server would refuse the whole
+// time frame, and the plug-in could not read back the schedule it stores once the save is
+// confirmed.
+QString escapeXmlText(const QString& text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            result += c;
+            result += text.at(++i);
+            continue;
+        }
+        const char16_t code = c.unicode();
+        if (c.isSurrogate() || code == 0xFFFE || code == 0xFFFF
+            || (code < 0x20 && code != u'\t' && code != u'\n' && code != u'\r'))
+            continue;
+        if (code == u'&')
+            result += QLatin1String("&amp;");
+        else if (code == u'<')
+            result += QLatin1String("&lt;");
+        else if (code == u'>')
+            result += QLatin1String("&gt;");
+        else
+            result += c;
+    }
+    return result;
 }
 
 // Hour of day snapped to half hours: minutes 0-14 give the full hour, 15-44 the half hour and
 // 45-59 the next full hour.
 double snappedHour(quint64 weekSecond)
 {
-    const quint64 secondOfDay = weekSecond % secondsPerDay;
-    const quint64 secondOfHour = weekSecond % secondsPerHour;
+    const quint64 secondOfDay = weekSecond % SECONDS_PER_DAY;
+    const quint64 secondOfHour = weekSecond % SECONDS_PER_HOUR;
     double snap = 0.0;
     if (secondOfHour >= 2700)
         snap = 1.0;
     else if (secondOfHour >= 900)
         snap = 0.5;
-    return double(secondOfDay / secondsPerHour) + snap;
-}
-
-// Bounds as the composer writes them: week seconds, never negative. A missing, non-numeric or
-// negative bound reads as 0; one outside the signed 32-bit range makes the interval corrupt.
-bool readBound(const QVariant& value, quint64& bound)
-{
-    if (ScheduleBounds::isOutOfRange(value))
-        return false;
-    bool ok = false;
-    const qlonglong number = value.toLongLong(&ok);
-    bound = ok && number > 0 ? quint64(number) : 0;
-    return true;
+    return double(secondOfDay / SECONDS_PER_HOUR) + snap;
 }
 } // namespace
 
 QVariantList PluginScheduleBackup::transContentAsList(QVariant value) const
 {
-    if (value.isNull())
-        return {};
-    // Qt converts text to a list of its characters; an element's text is one entry.
-    const int type = value.typeId();
-    if (type != QMetaType::QString && type != QMetaType::QByteArray) {
-        const QVariantList list = value.toList();
-        if (!list.isEmpty())
-            return list;
-    }
-    return {value};
+    return contentAsList(value);
 }
 
 QString PluginScheduleBackup::GetFirstTimeframeNameFromTimecard(const QVariantMap& timecard) const
@@ -148,29 +187,21 @@ QString PluginScheduleBackup::GetFirstTimeframeNameFromTimecard(const QVariantMa
 
 QString PluginScheduleBackup::ConvertScheduleContent(QVariant mapping) const
 {
-    if (mapping.isNull())
-        return QString();
     QString result;
     int intervalsSeen = 0;
     int piecesWritten = 0;
-    const QVariantList entries = transContentAsList(mapping.toMap().value(KEY_ELE));
-    for (const QVariant& entry : entries) {
-        const QVariant intervalsValue
-            = entry.toMap().value(KEY_FRAME).toMap().value(KEY_INTERVALS).toMap().value(KEY_ELE);
-        const QVariantList intervals = transContentAsList(intervalsValue);
-        for (const QVariant& interval : intervals) {
-            if (intervalsSeen == 0)
-                result += QLatin1String(R"({"Rectangles":[)");
-            const QString piece = ConvertScheduleElement(interval);
-            if (!piece.isEmpty()) {
-                if (piecesWritten > 0)
-                    result += QLatin1Char(',');
-                result += piece;
-                ++piecesWritten;
-            }
-            ++intervalsSeen;
+    forEachInterval(mapping, FrameRepeats::Ignored, [&](const QVariant& interval) {
+        if (intervalsSeen == 0)
+            result += QLatin1String(R"({"Rectangles":[)");
+        const QString piece = ConvertScheduleElement(interval);
+        if (!piece.isEmpty()) {
+            if (piecesWritten > 0)
+                result += QLatin1Char(',');
+            result += piece;
+            ++piecesWritten;
         }
-    }
+        ++intervalsSeen;
+    });
     if (intervalsSeen > 0)
         result += QLatin1String("]}");
     return result;
@@ -181,11 +212,12 @@ QString PluginScheduleBackup::ConvertScheduleElement(QVariant interval) const
     const QVariantMap bounds = interval.toMap();
     quint64 begin = 0;
     quint64 end = 0;
-    if (!readBound(bounds.value(KEY_BEGIN), begin) || !readBound(bounds.value(KEY_END), end))
+    if (!ScheduleBounds::readNegativeAsZero(bounds.value(KEY_BEGIN), begin)
+        || !ScheduleBounds::readNegativeAsZero(bounds.value(KEY_END), end))
         return QString();
 
-    const int startDay = int(begin / secondsPerDay);
-    int endDay = int(end / secondsPerDay);
+    const int startDay = int(begin / SECONDS_PER_DAY);
+    int endDay = int(end / SECONDS_PER_DAY);
     if (startDay > endDay)
         return QString();
 
@@ -222,6 +254,11 @@ QString PluginScheduleBackup::ComposeScheduleBackupMappingEleMsg(const QString& 
         SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s", document.toUtf8().constData());
         return QString();
     }
+    if (intervalsExceedLimit(rectangles)) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s, schedule document too large",
+                             "ComposeScheduleBackupMappingEleMsg");
+        return QString();
+    }
     // One pass, so that a name holding "%2" is inserted as it stands.
     return MSG_SCHE_BACKUP_TIME_FRAME.arg(escapeXmlText(name),
                                           ComposeRetanglesIntervalMsg(rectangles));
@@ -249,14 +286,7 @@ QString PluginScheduleBackup::ComposeIntervalsByRecangleMsg(int left, int right,
 
 QString PluginScheduleBackup::ComposeIntervalMsg(int day, double top, double bottom) const
 {
-    // Documents are range-checked before they get here; the saturation only keeps a direct call
-    // with absurd values defined.
-    const double dayStart = double(qint64(day) * secondsPerDay);
-    const int begin = truncateToInt(top * 3600.0 + dayStart);
-    int end = truncateToInt(dayStart + bottom * 3600.0);
-    // The server's week ends at Saturday 23:59:00, not at the first second of the next week.
-    if (day == lastDayOfWeek && bottom * 3600.0 == 86400.0)
-        end -= 60;
+    const auto [begin, end] = intervalBounds(day, top, bottom);
     return MSG_SCHE_BACKUP_TIME_INTERVAL.arg(QString::number(qint64(begin)),
                                              QString::number(qint64(end)));
 }

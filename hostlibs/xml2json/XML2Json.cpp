@@ -10,9 +10,18 @@
 
 namespace {
 
+// Limits against hostile input, far beyond anything a reply holds. A document that breaks one
+// is refused as a whole, like a malformed one.
+
 // Replies nest a handful of levels. The cap keeps hostile input from building a tree so deep
 // that its (recursive) destruction exhausts the stack.
 constexpr std::size_t MaxDepth = 256;
+// Reply elements carry a few attributes. An element with more is refused as soon as it is read,
+// before any of its attributes is copied, so the work spent on it here stays bounded.
+constexpr qsizetype MaxAttributes = 256;
+// Replies are kilobytes. A longer document (in UTF-16 code units) is refused before the reader
+// spends time or memory on it.
+constexpr qsizetype MaxDocumentLength = qsizetype(64) << 20;
 
 // An element while it is open. Children are grouped by name and appended in place; whether a
 // group is a single value or a list is decided once, when the element closes, so a repeated
@@ -66,6 +75,8 @@ QString attributeKey(const QXmlStreamAttribute& attribute)
 // and external entities are never fetched. An entity the reader cannot resolve is refused too.
 QVariant XML2Json::parse(const QString& xml)
 {
+    if (xml.size() > MaxDocumentLength)
+        return {};
     QXmlStreamReader reader(xml);
     // Names are kept as written ("ns:Name"); replies do not use namespaces.
     reader.setNamespaceProcessing(false);
@@ -78,9 +89,11 @@ QVariant XML2Json::parse(const QString& xml)
         case QXmlStreamReader::StartElement: {
             if (open.size() >= MaxDepth)
                 return {};
+            const QXmlStreamAttributes attributes = reader.attributes();
+            if (attributes.size() > MaxAttributes)
+                return {};
             OpenElement element;
             element.name = reader.qualifiedName().toString();
-            const QXmlStreamAttributes attributes = reader.attributes();
             for (const QXmlStreamAttribute& attribute : attributes)
                 element.attributes.insert(attributeKey(attribute), attribute.value().toString());
             open.push_back(std::move(element));

@@ -54,6 +54,12 @@ class TestHostLibs : public QObject
 private slots:
     void parse_data();
     void parse();
+    void nestingLimit_data();
+    void nestingLimit();
+    void attributeLimit_data();
+    void attributeLimit();
+    void documentLengthLimit_data();
+    void documentLengthLimit();
     void logging_data();
     void logging();
 };
@@ -94,6 +100,62 @@ void TestHostLibs::parse()
     const QVariant actual = parser.parse(xml);
     QVERIFY2(actual == (json.isEmpty() ? QVariant() : QJsonDocument::fromJson(json).toVariant()),
              QJsonDocument::fromVariant(actual).toJson().left(300));
+}
+
+// Each limit against hostile input: what is let through, and what is refused.
+void TestHostLibs::nestingLimit_data()
+{
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<bool>("parsed");
+    QTest::newRow("256 levels parsed") << 256 << true;
+    QTest::newRow("257 levels refused") << 257 << false;
+}
+
+void TestHostLibs::nestingLimit()
+{
+    QFETCH(int, depth);
+    QFETCH(bool, parsed);
+    const QString xml
+        = QStringLiteral("<a>").repeated(depth) + QStringLiteral("</a>").repeated(depth);
+    QCOMPARE(XML2Json().parse(xml).isValid(), parsed);
+}
+
+void TestHostLibs::attributeLimit_data()
+{
+    QTest::addColumn<int>("attributes"); // on the root's second child
+    QTest::addColumn<qsizetype>("keys"); // of that child in the tree
+    QTest::newRow("256 attributes parsed") << 256 << qsizetype(256);
+    QTest::newRow("257 attributes refused") << 257 << qsizetype(0);
+}
+
+void TestHostLibs::attributeLimit()
+{
+    QFETCH(int, attributes);
+    QFETCH(qsizetype, keys);
+    QString element = QStringLiteral("<C");
+    for (int i = 0; i < attributes; ++i)
+        element += QStringLiteral(" a%1=\"%1\"").arg(i);
+    const QVariant tree = XML2Json().parse("<A><B/>" + element + "/></A>");
+    QCOMPARE(tree.isValid(), keys > 0);
+    QCOMPARE(tree.toMap().value("A").toMap().value("C").toMap().size(), keys);
+}
+
+// The reader needs seconds for 64 Mi characters, so the document that is let through is smaller.
+void TestHostLibs::documentLengthLimit_data()
+{
+    QTest::addColumn<qsizetype>("length"); // in characters
+    QTest::addColumn<bool>("parsed");
+    QTest::newRow("8 Mi characters parsed") << (qsizetype(8) << 20) << true;
+    QTest::newRow("64 Mi characters and one more refused") << (qsizetype(64) << 20) + 1 << false;
+}
+
+void TestHostLibs::documentLengthLimit()
+{
+    QFETCH(qsizetype, length);
+    QFETCH(bool, parsed);
+    const QString xml = "<A><!--" + QString(length - 14, QLatin1Char('x')) + "--></A>";
+    QCOMPARE(xml.size(), length);
+    QCOMPARE(XML2Json().parse(xml).isValid(), parsed);
 }
 
 void TestHostLibs::logging_data()

@@ -2,43 +2,15 @@
 #include "FrameTestKit.h"
 #include "PluginLoading.h"
 #include "PluginScheduleBackup.h"
+#include "SignalLog.h"
 
 #include <QJsonObject>
-#include <QPointer>
+#include <QMetaMethod>
 #include <QTest>
 
 namespace {
 
 const QString pluginIdText = QStringLiteral("185196A13473421C84A3CE473516AED7");
-
-// Type, name, initial value and notify signal of the nine properties, none of them writable.
-const char* const expectedProperties
-    = "QStringList cameraList [] cameraListChanged(QStringList);bool enabled false "
-      "enabledChanged(bool);bool hasAllCameras false hasAllCamerasChanged();bool targetCyclic "
-      "false targetCyclicChanged(bool);int maxThroughputMB 30 maxThroughputMBChanged(int);int "
-      "maxRangeDay 2 maxRangeDayChanged(int);QString scheduleTemplate \"\" "
-      "scheduleTemplateChanged(QString);QString scheduleName \"\" scheduleNameChanged(QString);"
-      "QString targetDir \"\" targetDirChanged(QString)";
-// Fourteen signals (S), then six invokables (M), each followed by its clone (C) without the last
-// parameter, the one with a default.
-const char* const expectedMethods
-    = "S void getBackupInfoResp(bool success);S void getBackupPathResp(bool success,QString "
-      "backupPath);S void getBackupStatusResp(bool success,QString status,QString "
-      "interval,qlonglong progress);S void updBackupInfoResp(bool success);S void "
-      "updateScheduleResp(bool success);S void cameraListChanged(QStringList camList);S void "
-      "enabledChanged(bool enabled);S void targetCyclicChanged(bool cyclic);S void "
-      "hasAllCamerasChanged();S void maxThroughputMBChanged(int mb);S void maxRangeDayChanged(int "
-      "day);S void scheduleTemplateChanged(QString content);S void scheduleNameChanged(QString "
-      "name);S void targetDirChanged(QString dir);M bool getBackupInfo(QString relayPath);C bool "
-      "getBackupInfo();M bool getBackupPathInfo(QString relayPath);C bool getBackupPathInfo();M "
-      "bool getBackupStatus(QString relayPath);C bool getBackupStatus();M bool "
-      "updateBackupInfo(bool enabled,bool targetCyclic,QString targetDir,QVariantList "
-      "camList,QString scheName,QString scheJson,int maxThroughputMB,int maxRangeDay,QString "
-      "relayPath);C bool updateBackupInfo(bool enabled,bool targetCyclic,QString "
-      "targetDir,QVariantList camList,QString scheName,QString scheJson,int maxThroughputMB,int "
-      "maxRangeDay);M qulonglong getNextBackupTime(QDateTime date);C qulonglong "
-      "getNextBackupTime();M bool updateSchedule(QString scheName,QString scheJson,QString "
-      "relayPath);C bool updateSchedule(QString scheName,QString scheJson)";
 
 PluginScheduleBackup* plugin()
 {
@@ -82,31 +54,28 @@ private Q_SLOTS:
         plugin()->InitialPluginBase(nullptr, &hostData, &framework);
     }
 
-    void lifecycle()
+    void metaData()
     {
         const QJsonObject metaData = PluginLoading::metaData();
-        QCOMPARE(metaData.value("IID").toString() + ' ' + metaData.value("className").toString(),
-                 QStringLiteral(PluginBase_iid " PluginScheduleBackup"));
+        QCOMPARE(metaData.value("IID").toString(), QStringLiteral(PluginBase_iid));
+        QCOMPARE(metaData.value("className").toString(), "PluginScheduleBackup");
         QCOMPARE(metaData.value("MetaData").toObject(),
                  QJsonObject({{"ClientOnly", false}, {"PluginID", pluginIdText}}));
+    }
 
-        // One object until a reset deletes it; the next one starts unmarked.
-        QPointer<PluginScheduleBackup> used = plugin();
-        QCOMPARE(PluginLoading::instance(), used.data());
-        used->hostFlag = true;
-        used->setMaxRangeDay(9);
-        used->tst_setCurRelayPath("old/path");
-        used->setSchedule(QVariantMap {{"Ele", "x"}});
+    void freshObjectHasNoTimeCard()
+    {
         PluginLoading::resetInstance();
-        QVERIFY(used.isNull());
-        PluginScheduleBackup* fresh = plugin();
+        const PluginScheduleBackup* fresh = plugin();
         QVERIFY(!fresh->hostFlag && fresh->prefixName.isEmpty() && fresh->pluginId.isEmpty());
         QVERIFY(!fresh->hostData && !fresh->framework && !fresh->schedule().isValid());
-        QVERIFY(fresh->revision() == -1 && fresh->tmcardId() == -1
-                && fresh->curRelayPath().isEmpty());
-        QCOMPARE(fresh->maxRangeDay(), 2); // all initial values: see metaObjectTable
+        QCOMPARE(fresh->revision(), -1);
+        QCOMPARE(fresh->tmcardId(), -1);
+        QVERIFY(fresh->curRelayPath().isEmpty());
+    }
 
-        // InitialPluginBase calls Init through the virtual table, once per call, and sends nothing.
+    void initialPluginBaseCallsInitEachTime()
+    {
         InitCountingPlugin p;
         SignalLog signalLog(&p);
         auto* context = reinterpret_cast<QQmlContext*>(&hostData); // never dereferenced
@@ -114,37 +83,130 @@ private Q_SLOTS:
         p.prefixName.clear(); // set again by the next call
         p.InitialPluginBase(nullptr, &hostData, &framework);
         QCOMPARE(p.contexts, QList<QQmlContext*>({context, nullptr}));
-        QCOMPARE(p.prefixName + ' ' + p.pluginId, "ScheduleBackupPlugin " + pluginIdText);
-        QVERIFY(p.hostData == &hostData && p.framework == &framework && framework.sent.isEmpty());
+        QCOMPARE(p.prefixName, "ScheduleBackupPlugin");
+        QCOMPARE(p.pluginId, pluginIdText);
+        QVERIFY(p.hostData == &hostData && p.framework == &framework);
+        QVERIFY(framework.sent.isEmpty());
         QCOMPARE(signalLog.fired(), QStringList());
     }
 
-    void metaObjectTable()
+    // QML sees nine read-only properties, each with its change signal.
+    void property_data()
     {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("type");
+        QTest::addColumn<QString>("initial"); // as SignalLog writes a value
+        QTest::addColumn<QByteArray>("notify");
+
+        const auto row
+            = [](const char* name, const char* type, const char* initial, const char* notify) {
+                  QTest::newRow(name) << QByteArray(name) << QByteArray(type) << QString(initial)
+                                      << QByteArray(notify);
+              };
+        row("cameraList", "QStringList", "[]", "cameraListChanged(QStringList)");
+        row("enabled", "bool", "false", "enabledChanged(bool)");
+        row("hasAllCameras", "bool", "false", "hasAllCamerasChanged()");
+        row("targetCyclic", "bool", "false", "targetCyclicChanged(bool)");
+        row("maxThroughputMB", "int", "30", "maxThroughputMBChanged(int)");
+        row("maxRangeDay", "int", "2", "maxRangeDayChanged(int)");
+        row("scheduleTemplate", "QString", R"("")", "scheduleTemplateChanged(QString)");
+        row("scheduleName", "QString", R"("")", "scheduleNameChanged(QString)");
+        row("targetDir", "QString", R"("")", "targetDirChanged(QString)");
+    }
+
+    void property()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, type);
+        QFETCH(QString, initial);
+        QFETCH(QByteArray, notify);
         const QMetaObject* meta = plugin()->metaObject();
-        QStringList actual;
-        for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
-            const QMetaProperty p = meta->property(i);
-            actual << QStringLiteral("%1 %2 %3 %4%5")
-                          .arg(p.typeName(), p.name(), text(p.read(plugin())),
-                               p.notifySignal().methodSignature(),
-                               p.isWritable() ? " writable" : "");
-        }
-        QCOMPARE(actual, QString(expectedProperties).split(';'));
-        QCOMPARE(meta->methodOffset(), QObject::staticMetaObject.methodCount());
-        actual.clear();
-        for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
-            const QMetaMethod m = meta->method(i);
-            QStringList parameters;
-            for (int k = 0; k < m.parameterCount(); ++k)
-                parameters << m.parameterTypeName(k) + ' ' + m.parameterNames().at(k);
-            const char* kind = m.methodType() == QMetaMethod::Signal ? "S"
-                : m.attributes() & QMetaMethod::Cloned               ? "C"
-                                                                     : "M";
-            actual << QStringLiteral("%1 %2 %3(%4)")
-                          .arg(kind, m.typeName(), m.name(), parameters.join(','));
-        }
-        QCOMPARE(actual, QString(expectedMethods).split(';'));
+        const int index = meta->indexOfProperty(name);
+        QVERIFY(index >= meta->propertyOffset());
+        const QMetaProperty property = meta->property(index);
+        QCOMPARE(QByteArray(property.typeName()), type);
+        QCOMPARE(SignalLog::text(property.read(plugin())), initial);
+        QCOMPARE(property.notifySignal().methodSignature(), notify);
+        QVERIFY(!property.isWritable());
+    }
+
+    // Signals and invokable methods, by signature. A method whose last parameter has a default
+    // also exists without it, as a clone.
+    void method_data()
+    {
+        QTest::addColumn<QByteArray>("signature");
+        QTest::addColumn<QMetaMethod::MethodType>("kind");
+        QTest::addColumn<bool>("clone");
+        QTest::addColumn<QByteArray>("returnType");
+        QTest::addColumn<QByteArrayList>("parameterNames");
+
+        const auto member = [](const char* signature, QMetaMethod::MethodType kind, bool clone,
+                               const char* returnType, const QByteArrayList& parameterNames) {
+            QTest::newRow(signature) << QByteArray(signature) << kind << clone
+                                     << QByteArray(returnType) << parameterNames;
+        };
+        const auto signal = [&](const char* signature, const QByteArrayList& parameterNames) {
+            member(signature, QMetaMethod::Signal, false, "void", parameterNames);
+        };
+        signal("getBackupInfoResp(bool)", {"success"});
+        signal("getBackupPathResp(bool,QString)", {"success", "backupPath"});
+        signal("getBackupStatusResp(bool,QString,QString,qlonglong)",
+               {"success", "status", "interval", "progress"});
+        signal("updBackupInfoResp(bool)", {"success"});
+        signal("updateScheduleResp(bool)", {"success"});
+        signal("cameraListChanged(QStringList)", {"camList"});
+        signal("enabledChanged(bool)", {"enabled"});
+        signal("targetCyclicChanged(bool)", {"cyclic"});
+        signal("hasAllCamerasChanged()", {});
+        signal("maxThroughputMBChanged(int)", {"mb"});
+        signal("maxRangeDayChanged(int)", {"day"});
+        signal("scheduleTemplateChanged(QString)", {"content"});
+        signal("scheduleNameChanged(QString)", {"name"});
+        signal("targetDirChanged(QString)", {"dir"});
+
+        // Each invokable with all its parameters, then its clone without the relay path.
+        const auto invokable = [&](const char* signature, const char* clone, const char* returnType,
+                                   const QByteArrayList& parameterNames) {
+            member(signature, QMetaMethod::Method, false, returnType, parameterNames);
+            member(clone, QMetaMethod::Method, true, returnType,
+                   parameterNames.mid(0, parameterNames.size() - 1));
+        };
+        invokable("getBackupInfo(QString)", "getBackupInfo()", "bool", {"relayPath"});
+        invokable("getBackupPathInfo(QString)", "getBackupPathInfo()", "bool", {"relayPath"});
+        invokable("getBackupStatus(QString)", "getBackupStatus()", "bool", {"relayPath"});
+        invokable(
+            "updateBackupInfo(bool,bool,QString,QVariantList,QString,QString,int,int,QString)",
+            "updateBackupInfo(bool,bool,QString,QVariantList,QString,QString,int,int)", "bool",
+            {"enabled", "targetCyclic", "targetDir", "camList", "scheName", "scheJson",
+             "maxThroughputMB", "maxRangeDay", "relayPath"});
+        invokable("getNextBackupTime(QDateTime)", "getNextBackupTime()", "qulonglong", {"date"});
+        invokable("updateSchedule(QString,QString,QString)", "updateSchedule(QString,QString)",
+                  "bool", {"scheName", "scheJson", "relayPath"});
+    }
+
+    void method()
+    {
+        QFETCH(QByteArray, signature);
+        QFETCH(QMetaMethod::MethodType, kind);
+        QFETCH(bool, clone);
+        QFETCH(QByteArray, returnType);
+        QFETCH(QByteArrayList, parameterNames);
+        const QMetaObject* meta = plugin()->metaObject();
+        const int index = meta->indexOfMethod(signature);
+        QVERIFY(index >= meta->methodOffset());
+        const QMetaMethod method = meta->method(index);
+        QCOMPARE(method.methodType(), kind);
+        QCOMPARE(bool(method.attributes() & QMetaMethod::Cloned), clone);
+        QCOMPARE(QByteArray(method.typeName()), returnType);
+        QCOMPARE(method.parameterNames(), parameterNames);
+    }
+
+    void noOtherMembers()
+    {
+        // The rows above: nine properties, fourteen signals, six invokables and their six clones.
+        const QMetaObject* meta = plugin()->metaObject();
+        QCOMPARE(meta->propertyCount() - meta->propertyOffset(), 9);
+        QCOMPARE(meta->methodCount() - meta->methodOffset(), 26);
     }
 
     void settersEmitOnlyOnChange()
@@ -162,49 +224,58 @@ private Q_SLOTS:
             p->setCameraList(list);
         // Only the property's own signal fires, once per real change; empty after null is none.
         QCOMPARE(signalLog.fired(),
-                 QStringList({"cameraListChanged([a,b])", "cameraListChanged([b,a])",
-                              "enabledChanged(true)", R"(targetDirChanged("/mnt"))",
-                              R"(targetDirChanged(""))"}));
+                 QStringList({"enabledChanged(true)", R"(targetDirChanged("/mnt"))",
+                              R"(targetDirChanged(""))", "cameraListChanged([a,b])",
+                              "cameraListChanged([b,a])"}));
     }
 
     void queries_data()
     {
-        QTest::addColumn<QString>("method");
-        QTest::addColumn<int>("mode"); // 1: accepted, 0: refused, -1: no framework
-        QTest::addColumn<QString>("sent"); // the command; empty when nothing is sent
+        QTest::addColumn<QByteArray>("method");
+        QTest::addColumn<bool>("frameworkPresent");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("command"); // what goes to the framework, if there is one
         QTest::addColumn<QString>("recorded"); // curRelayPath afterwards; it was "old"
 
-        const auto row = [](auto name, auto method, int mode, auto sent, auto recorded) {
-            QTest::newRow(name) << method << mode << sent << recorded;
-        };
-        row("info accepted", "getBackupInfo", 1, "GetBkpTmcard", "a/7");
-        row("info refused", "getBackupInfo", 0, "GetBkpTmcard", "old");
-        row("info unset", "getBackupInfo", -1, "", "old");
-        row("path", "getBackupPathInfo", 1, "GetBackupPath", "old");
-        row("status", "getBackupStatus", 1, "GetBackupStatus", "old");
+        QTest::newRow("accepted settings request records its path")
+            << QByteArray("getBackupInfo") << true << true << "GetBkpTmcard"
+            << "a/7";
+        QTest::newRow("refused settings request keeps the old path")
+            << QByteArray("getBackupInfo") << true << false << "GetBkpTmcard"
+            << "old";
+        QTest::newRow("settings request without a framework sends nothing")
+            << QByteArray("getBackupInfo") << false << false << "GetBkpTmcard"
+            << "old";
+        QTest::newRow("path request records no path")
+            << QByteArray("getBackupPathInfo") << true << true << "GetBackupPath"
+            << "old";
+        QTest::newRow("status request records no path")
+            << QByteArray("getBackupStatus") << true << true << "GetBackupStatus"
+            << "old";
     }
 
     void queries()
     {
-        QFETCH(QString, method);
-        QFETCH(int, mode);
-        QFETCH(QString, sent);
+        QFETCH(QByteArray, method);
+        QFETCH(bool, frameworkPresent);
+        QFETCH(bool, accepted);
+        QFETCH(QString, command);
         QFETCH(QString, recorded);
 
         PluginScheduleBackup* p = plugin();
-        if (mode < 0)
-            p->framework = nullptr;
-        framework.accept = mode == 1;
+        p->framework = frameworkPresent ? &framework : nullptr;
+        framework.accept = accepted;
         p->tst_setCurRelayPath("old");
         SignalLog signalLog(p);
-        QCOMPARE(query(p, qPrintable(method), "a/7"), mode == 1);
+        QCOMPARE(query(p, method.constData(), "a/7"), accepted);
         QCOMPARE(p->curRelayPath(), recorded);
         QCOMPARE(signalLog.fired(), QStringList());
+        QCOMPARE(framework.sent.size(), qsizetype(frameworkPresent));
         // The path is recorded once SendCommand has returned, not before.
         QCOMPARE(framework.pathsDuringSend, QStringList(framework.sent.size(), "old"));
-        QCOMPARE(framework.sent.size(), sent.isEmpty() ? 0 : 1);
-        for (const FakeFramework::SentCommand& s : framework.sent) {
-            QCOMPARE(s.command + ' ' + s.relayPath, sent + " a/7");
+        for (const FakeFramework::SentCommand& s : std::as_const(framework.sent)) {
+            QCOMPARE(s.command, command);
+            QCOMPARE(s.relayPath, "a/7");
             // No argument (an invalid QVariant), no context, flag 0, from this plug-in.
             QVERIFY(!s.arguments.isValid() && !s.context && s.flag == 0);
             QVERIFY(s.hostData == &hostData && s.pluginId == pluginIdText);
@@ -213,38 +284,47 @@ private Q_SLOTS:
 
     void replies_data()
     {
-        QTest::addColumn<QString>("reply"); // command|result code|empty, for an empty record
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("resultCode");
+        QTest::addColumn<QVariantMap>("record"); // the Tmcard element of the reply
         QTest::addColumn<QStringList>("fired");
 
-        const auto row = [](const char* name, const char* reply, const char* fired) {
-            QTest::newRow(name) << reply << (*fired ? QStringList {fired} : QStringList());
-        };
-        row("path: Dir", "GetBackupPath|0", R"(getBackupPathResp(true,"/mnt/bk"))");
-        row("path: empty record", "GetBackupPath|0|empty", R"(getBackupPathResp(false,""))");
-        row("status: all fields", "GetBackupStatus|0",
-            R"(getBackupStatusResp(true,"Running","3600",42))");
-        row("status: code 00", "GetBackupStatus|00", R"(getBackupStatusResp(false,"","",0))");
-        row("route: lower case", "getbackuppath|0", "");
-        row("route: trailing blank", "GetBackupStatus |0", "");
+        const QVariantMap dir {{"Dir", "/mnt/bk"}};
+        QTest::newRow("path reply reports the directory")
+            << "GetBackupPath"
+            << "0" << dir << QStringList {R"(getBackupPathResp(true,"/mnt/bk"))"};
+        QTest::newRow("path reply with an empty record fails")
+            << "GetBackupPath"
+            << "0" << QVariantMap() << QStringList {R"(getBackupPathResp(false,""))"};
+        QTest::newRow("status reply reports every field")
+            << "GetBackupStatus"
+            << "0" << dir << QStringList {R"(getBackupStatusResp(true,"Running","3600",42))"};
+        QTest::newRow("status result code 00 is a failure")
+            << "GetBackupStatus"
+            << "00" << dir << QStringList {R"(getBackupStatusResp(false,"","",0))"};
+        QTest::newRow("command names are case-sensitive") << "getbackuppath"
+                                                          << "0" << dir << QStringList();
+        QTest::newRow("a trailing blank names another command") << "GetBackupStatus "
+                                                                << "0" << dir << QStringList();
     }
 
     void replies()
     {
-        QFETCH(QString, reply);
+        QFETCH(QString, command);
+        QFETCH(QString, resultCode);
+        QFETCH(QVariantMap, record);
         QFETCH(QStringList, fired);
 
-        const QStringList part = reply.split('|');
-        const QVariantMap tree
-            = replyTree(part.size() > 2 ? QVariantMap() : QVariantMap {{"Dir", "/mnt/bk"}});
         PluginScheduleBackup* p = plugin();
         p->tst_setCurRelayPath("current");
         SignalLog signalLog(p);
         // Neither a context the plug-in never made nor a foreign relay path may matter.
         QVariantMap foreign = {{"Dir", "/from/context"}};
-        p->CommandProcessor(part[0], tree, &foreign, part[1], QString(), false, "not/asked");
+        p->CommandProcessor(command, replyTree(record), &foreign, resultCode, QString(), false,
+                            "not/asked");
         QCOMPARE(signalLog.fired(), fired);
-        QCOMPARE(p->curRelayPath() + ' ' + foreign.value("Dir").toString(),
-                 "current /from/context");
+        QCOMPARE(p->curRelayPath(), "current");
+        QCOMPARE(foreign.value("Dir").toString(), "/from/context");
     }
 
 private:

@@ -1,6 +1,7 @@
 #include "FakeFramework.h"
 #include "FrameTestKit.h"
 #include "PluginBase.h"
+#include "SignalLog.h"
 
 #include <QDir>
 #include <QPluginLoader>

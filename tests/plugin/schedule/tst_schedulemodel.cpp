@@ -6,6 +6,7 @@
 #include "PluginScheduleBackup.h"
 #include "XML2Json.h"
 
+#include <QTimeZone>
 #include <QtTest>
 
 namespace {
@@ -25,6 +26,11 @@ const auto entry = [](const QString& name, const QVariant& intervals) {
 const auto mapping = [](const QVariant& entries) { return QVariantMap {{"Ele", entries}}; };
 const auto sched
     = [](const QVariant& intervals) { return QVariant(mapping(entry("Backup", intervals))); };
+// One entry whose Frame element is repeated, each frame holding the given intervals.
+const auto repeatedFrame = [](const QVariant& first, const QVariant& second) {
+    return QVariant(mapping(QVariantMap {
+        {"Frame", QVariantList {entry("A", first)["Frame"], entry("B", second)["Frame"]}}}));
+};
 // A single-day rectangle; the hours are given exactly as they must appear in the text.
 const auto rect = [](const char* top, const char* bottom, int left) {
     return QStringLiteral("{\"Top\":%1,\"Bottom\":%2,\"Left\":%3,\"Right\":%4}")
@@ -61,8 +67,6 @@ const QVariantMap kThuEarly = iv(345600, 367200); // 00:00 to 06:00
 const QVariantMap kFriday = iv(468000, 471600); // 10:00 to 11:00
 const QVariantMap kInverted = iv(172800, 86400); // ends on the day before it starts
 const auto at = [](int day, int hour) { return QDateTime(kSunday.addDays(day), QTime(hour, 0)); };
-
-enum Missing { NoFramework, NoServerInfo, NoAnswer, NoMethod };
 
 } // namespace
 
@@ -122,6 +126,53 @@ private Q_SLOTS:
             "A&B <night> \"ü\"", "A&amp;B &lt;night&gt; \"ü\"");
         row("placeholders in the name", box(9.5, 17, 1, 3),
             ivXml(120600, 147600) + ivXml(207000, 234000), "%2 %1 %L1 100%", "%2 %1 %L1 100%");
+        // XML 1.0 cannot carry these at all; the rest of the name survives.
+        const QString monday = ivXml(120600, 147600);
+        row("controls other than tab, line feed and carriage return dropped", box(9.5, 17, 1, 2),
+            monday,
+            QString("a") + QChar(0) + "b" + QChar(1) + "c" + QChar(8) + "d" + QChar(0xB) + "e"
+                + QChar(0xC) + "f" + QChar(0x1F) + "g\th\ni\rj",
+            "abcdefg\th\ni\rj");
+        row("U+FFFE and U+FFFF dropped", box(9.5, 17, 1, 2), monday,
+            QString("x") + QChar(0xFFFE) + "y" + QChar(0xFFFF) + "z", "xyz");
+        const QString smiley = QString(QChar(0xD83D)) + QChar(0xDE00);
+        row("unpaired surrogates dropped, a pair kept", box(9.5, 17, 1, 2), monday,
+            QString("a") + QChar(0xD800) + "b" + QChar(0xDC00) + "c" + smiley + QChar(0xDE00)
+                + QChar(0xD83D),
+            "abc" + smiley);
+        row("markup escaped around a dropped control", box(9.5, 17, 1, 2), monday,
+            QString("<") + QChar(1) + "&>", "&lt;&amp;&gt;");
+
+        // The densest week the page can draw: every half-hour cell a rectangle of its own.
+        QStringList cells;
+        QString cellsXml;
+        for (int day = 0; day < 7; ++day) {
+            for (int half = 0; half < 48; ++half) {
+                cells << box(half / 2.0, (half + 1) / 2.0, day, day + 1);
+                const qint64 start = day * 86400 + half * 1800;
+                cellsXml += ivXml(start, start + 1800 - (day == 6 && half == 47 ? 60 : 0));
+            }
+        }
+        row("336 half-hour cells go out", cells.join(','), cellsXml);
+        // Zero-height rectangles give one interval per day: 31 characters from day 12 to 115 and
+        // 29 from day 2 to 11, so 33811 and 15 of them make exactly 1 MiB.
+        const auto zeroHeight = [](qint64 left, qint64 right) {
+            QString xml;
+            for (qint64 day = left; day < right; ++day)
+                xml += ivXml(day * 86400, day * 86400);
+            return xml;
+        };
+        QStringList mebibyte(325, box(0, 0, 12, 116));
+        mebibyte << box(0, 0, 12, 23) << box(0, 0, 2, 12) << box(0, 0, 2, 7);
+        const QString mebibyteXml = zeroHeight(12, 116).repeated(325) + zeroHeight(12, 23)
+            + zeroHeight(2, 12) + zeroHeight(2, 7);
+        QCOMPARE(mebibyteXml.size(), 1 << 20);
+        row("exactly 1 MiB of intervals goes out", mebibyte.join(','), mebibyteXml);
+        // The same with one 29-character interval replaced by a 30-character one.
+        QStringList overByOne = mebibyte;
+        overByOne.last() = box(0, 0, 2, 6);
+        overByOne << box(0, 14, 11, 12);
+        row("one character beyond 1 MiB", overByOne.join(','), {});
 
         // Rejected: null instead of a time frame.
         for (const char* text : {"[]", "", "schedule"})
@@ -135,6 +186,9 @@ private Q_SLOTS:
         row("long rectangle running past 32 bits", box(0, 1, 0, 100000), {});
         row("valid rectangle beside an invalid one",
             box(9.5, 17, 1, 2) + ',' + box(0, 1, 100000, 100001), {});
+        // Every day of the widest rectangle the 32-bit checks let through: 49710 intervals.
+        row("widest rectangle", box(0, 1, -24855, 24855), {});
+        row("200 widest rectangles", QStringList(200, box(0, 1, -24855, 24855)).join(','), {});
     }
 
     void compose()
@@ -183,6 +237,9 @@ private Q_SLOTS:
         QTest::newRow("two entries, first first")
             << QVariant(mapping(QVariantList {entry("A", kFriday), entry("B", kMonday)}))
             << doc({friday, monday});
+        // The page has only ever shown a Frame that stands alone in its entry.
+        QTest::newRow("repeated Frame element shows nothing")
+            << repeatedFrame(kFriday, kMonday) << QString();
         QTest::newRow("entry without intervals")
             << QVariant(mapping(QVariantMap {{"Frame", QVariantMap {{"Name", "A"}}}})) << QString();
         QTest::newRow("no schedule") << QVariant() << QString();
@@ -269,6 +326,7 @@ private Q_SLOTS:
             kWeekMs + 118800000);
         row("second time-frame entry read",
             mapping(QVariantList {entry("A", kMonday), entry("B", kFriday)}), at(2, 10), 468000000);
+        row("repeated Frame element read", repeatedFrame(kMonday, kFriday), at(2, 10), 468000000);
         row("bounds outside 32 bits dropped",
             sched(QVariantList {iv(4295067296LL, 4295077296LL),
                                 iv("100000", "99999999999999999999"), kMonday}),
@@ -281,6 +339,12 @@ private Q_SLOTS:
             XML2Json().parse(plugin()->ComposeScheduleBackupMappingEleMsg(
                 "B", "{\"Rectangles\":[" + box(22, 24, 3, 4) + ',' + box(0, 6, 4, 5) + "]}")),
             at(3, 23), kWeekMs + 338400000);
+
+        // Given in another zone, a moment on the Sunday can lie half a second before the local
+        // week start; it is then the start of this week that comes next.
+        const QDateTime justBefore(kSunday, QTime(0, 0, 0, 500),
+                                   QTimeZone(kSunday.startOfDay().offsetFromUtc() + 1));
+        row("half a second before the week start", sched(iv(0, 3600)), justBefore, 0);
 
         const QDate spring(2026, 3, 29);
         const QDate autumn(2026, 10, 25);
@@ -321,25 +385,32 @@ private Q_SLOTS:
 
     void nextBackupWithoutTimestamp_data()
     {
-        QTest::addColumn<int>("missing");
-        QTest::newRow("no framework") << int(NoFramework);
-        QTest::newRow("no server-info object") << int(NoServerInfo);
-        QTest::newRow("empty answer") << int(NoAnswer);
-        QTest::newRow("no getTimestamp method") << int(NoMethod);
+        QTest::addColumn<bool>("frameworkPresent");
+        QTest::addColumn<QObject*>("serverInfo");
+        QTest::addColumn<bool>("answerEmpty");
+        QTest::newRow("no framework") << false << static_cast<QObject*>(&m_serverInfo) << false;
+        QTest::newRow("no server-info object") << true << static_cast<QObject*>(nullptr) << false;
+        QTest::newRow("empty answer") << true << static_cast<QObject*>(&m_serverInfo) << true;
     }
 
     void nextBackupWithoutTimestamp()
     {
-        QFETCH(int, missing);
+        QFETCH(bool, frameworkPresent);
+        QFETCH(QObject*, serverInfo);
+        QFETCH(bool, answerEmpty);
+        PluginLoading::resetInstance();
+        plugin()->InitialPluginBase(nullptr, nullptr, frameworkPresent ? &m_framework : nullptr);
+        m_framework.serverInfo = serverInfo;
+        m_serverInfo.answerEmpty = answerEmpty;
+        plugin()->setSchedule(sched(kMonday));
+        QCOMPARE(plugin()->getNextBackupTime(at(0, 8)), 0ULL);
+    }
+
+    void nextBackupWithoutTimestampMethod()
+    {
         QObject withoutMethod;
-        if (missing == NoFramework)
-            PluginLoading::resetInstance();
-        m_framework.serverInfo = missing == NoServerInfo ? nullptr
-            : missing == NoMethod                        ? &withoutMethod
-                                                         : &m_serverInfo;
-        m_serverInfo.answerEmpty = missing == NoAnswer;
-        if (missing == NoMethod)
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("getTimestamp"));
+        m_framework.serverInfo = &withoutMethod;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("getTimestamp"));
         plugin()->setSchedule(sched(kMonday));
         QCOMPARE(plugin()->getNextBackupTime(at(0, 8)), 0ULL);
     }

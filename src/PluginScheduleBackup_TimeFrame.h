@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+#include <QVariantMap>
+
+// The stored weekly schedule in its reply-tree form, Mapping/Ele/Frame/Intervals/Ele with the
+// bounds "@B" and "@E" in week seconds, and the units the schedule and the limits are counted in.
+namespace TimeFrame {
+
+const QString KEY_MAPPING = QStringLiteral("Mapping");
+const QString KEY_ELE = QStringLiteral("Ele");
+const QString KEY_FRAME = QStringLiteral("Frame");
+const QString KEY_NAME = QStringLiteral("Name");
+const QString KEY_INTERVALS = QStringLiteral("Intervals");
+const QString KEY_BEGIN = QStringLiteral("@B");
+const QString KEY_END = QStringLiteral("@E");
+
+constexpr int SECONDS_PER_HOUR = 3600;
+constexpr int SECONDS_PER_DAY = 86400;
+constexpr int SECONDS_PER_WEEK = 7 * SECONDS_PER_DAY;
+constexpr qint64 MILLISECONDS_PER_WEEK = qint64(SECONDS_PER_WEEK) * 1000;
+constexpr qint64 MINUTES_PER_DAY = 1440;
+constexpr qint64 BYTES_PER_MEGABYTE = 1 << 20;
+
+// An element that may repeat is a single value or a list of values; this reads both as a list.
+inline QVariantList contentAsList(const QVariant& value)
+{
+    if (value.isNull())
+        return {};
+    // Qt converts text to a list of its characters; an element's text is one entry.
+    const int type = value.typeId();
+    if (type != QMetaType::QString && type != QMetaType::QByteArray) {
+        const QVariantList list = value.toList();
+        if (!list.isEmpty())
+            return list;
+    }
+    return {value};
+}
+
+// Whether an entry's Frame may itself be repeated. The page's document has always taken it as
+// one map, so a repeated Frame shows nothing there; the next backup start reads every one.
+enum class FrameRepeats { Ignored, Read };
+
+// Calls visit(interval) for every interval of every time frame in `mapping`, in document order.
+template<typename Visit>
+void forEachInterval(const QVariant& mapping, FrameRepeats frameRepeats, Visit&& visit)
+{
+    const QVariantList entries = contentAsList(mapping.toMap().value(KEY_ELE));
+    for (const QVariant& entry : entries) {
+        const QVariant frameValue = entry.toMap().value(KEY_FRAME);
+        const QVariantList frames = frameRepeats == FrameRepeats::Read ? contentAsList(frameValue)
+                                                                       : QVariantList {frameValue};
+        for (const QVariant& frame : frames) {
+            const QVariantList intervals
+                = contentAsList(frame.toMap().value(KEY_INTERVALS).toMap().value(KEY_ELE));
+            for (const QVariant& interval : intervals)
+                visit(interval);
+        }
+    }
+}
+
+} // namespace TimeFrame
