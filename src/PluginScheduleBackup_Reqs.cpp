@@ -158,6 +158,7 @@ bool PluginScheduleBackup::updateSchedule(const QString& scheName, const QString
                              "updateSchedule");
         return false;
     }
+    m_scheduleRevisions.append(m_revision);
     return true;
 }
 

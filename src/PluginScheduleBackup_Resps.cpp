@@ -10,6 +10,7 @@
 
 #include <QSet>
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 
@@ -217,6 +218,17 @@ void PluginScheduleBackup::HandleUpdateBackupInfoResp(const QString& resultCode,
         Q_EMIT updBackupInfoResp(false);
         return;
     }
+    // Replies may overtake each other: a load that already showed this update's result, or a
+    // newer one, stays. Counting from the revision the update was based on, rather than from the
+    // loaded one, keeps the revision from running ahead of the server's.
+    const qint64 confirmedRevision = sent->value(ARG_REVISION).toLongLong() + 1;
+    if (confirmedRevision <= m_revision) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Ignored,
+                             "%s, a newer time-card is already loaded",
+                             "HandleUpdateBackupInfoResp");
+        Q_EMIT updBackupInfoResp(true);
+        return;
+    }
 
     setEnabled(sent->value(ARG_ENABLED).toBool());
     setTargetCyclic(sent->value(ARG_TARGET_CYCLIC).toBool());
@@ -237,13 +249,16 @@ void PluginScheduleBackup::HandleUpdateBackupInfoResp(const QString& resultCode,
 
     XML2Json parser;
     setSchedule(parser.parse(sent->value(ARG_TIME_FRAME_MSG).toString()));
-    ++m_revision;
+    m_revision = confirmedRevision;
     Q_EMIT updBackupInfoResp(true);
 }
 
 void PluginScheduleBackup::HandleUpdateScheduleResp(const QString& resultCode,
                                                     const QString& relayPath)
 {
+    // The reply carries no context; the revisions the requests were sent with stand in for it.
+    const qint64 sentRevision
+        = m_scheduleRevisions.isEmpty() ? m_revision : m_scheduleRevisions.takeFirst();
     if (relayPath != m_curRelayPath) {
         SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Ignored,
                              "%s, response is not mattched current request, just ignore",
@@ -256,6 +271,7 @@ void PluginScheduleBackup::HandleUpdateScheduleResp(const QString& resultCode,
         Q_EMIT updateScheduleResp(false);
         return;
     }
-    ++m_revision;
+    // As for a whole update: never ahead of the server, never backwards.
+    m_revision = std::max(m_revision, sentRevision + 1);
     Q_EMIT updateScheduleResp(true);
 }

@@ -553,6 +553,37 @@ private Q_SLOTS:
         QVERIFY(send(Request::Schedule, Monday));
         QCOMPARE(fw->argumentsOf(last()).value("Revision"), QVariant(revision));
     }
+
+    // Replies can overtake each other. A confirmation that arrives after a load which already
+    // showed its result leaves the loaded state, and the revision stays the server's, so the next
+    // load is still taken.
+    void confirmationOvertakenByLoad_data()
+    {
+        QTest::addColumn<Request>("request");
+        QTest::addColumn<QString>("fired");
+        QTest::newRow("whole update") << Request::BackupInfo << "updBackupInfoResp(true)";
+        QTest::newRow("schedule update") << Request::Schedule << "updateScheduleResp(true)";
+    }
+    void confirmationOvertakenByLoad()
+    {
+        QFETCH(Request, request);
+        QFETCH(QString, fired);
+        loadForUpdate();
+        QVERIFY(send(request, Monday));
+        const int update = last();
+        load(reply(baseCard({"Revision", "6", "Dir", "/shown"})));
+        QCOMPARE(p->revision(), 6);
+
+        SignalLog log(p);
+        outstanding.remove(fw->sent.at(update).context);
+        fw->reply(p, update, "0");
+        QCOMPARE(log.fired(), QStringList {fired});
+        QCOMPARE(p->revision(), 6);
+        QCOMPARE(p->targetDir(), "/shown");
+
+        load(reply(baseCard({"Revision", "6", "Dir", "/reloaded"})));
+        QCOMPARE(p->targetDir(), "/reloaded");
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_Settings)
