@@ -16,6 +16,10 @@ packages=(
     # the memcheck test and the benchmarks
     valgrind libbenchmark-dev
 )
+# The fuzzers need clang and its sanitizer runtimes.
+if [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
