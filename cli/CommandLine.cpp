@@ -54,6 +54,16 @@ std::optional<int> parseNumber(const QString& text, int minimum, int maximum)
     return value;
 }
 
+// No control characters at all, tab and line breaks included: they would break the one-line rows
+// of `show`, and a carriage return reads back from the service's XML as a line feed. The service
+// only refuses what XML cannot hold.
+bool isPlainText(const QString& text)
+{
+    return ServiceLimits::isStorableText(text)
+        && std::none_of(text.cbegin(), text.cend(),
+                        [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
 } // namespace
 
 CommandLineResult parseCommandLine(const QStringList& arguments)
@@ -178,7 +188,7 @@ CommandLineResult parseCommandLine(const QStringList& arguments)
         // The service stores the text as it is; blanks at the ends are almost always a slip.
         if (value.trimmed() != value)
             return error(QStringLiteral("--dir must not start or end with blanks"));
-        if (!ServiceLimits::isStorableText(value))
+        if (!isPlainText(value))
             return error(QStringLiteral("--dir must not contain control characters"));
         request.dir = value;
     }
@@ -202,7 +212,7 @@ CommandLineResult parseCommandLine(const QStringList& arguments)
                     ids.append(id.trimmed());
             }
         }
-        if (!ServiceLimits::isStorableText(ids.join(QLatin1Char(','))))
+        if (!isPlainText(ids.join(QLatin1Char(','))))
             return error(QStringLiteral("--cameras must not contain control characters"));
         if (ids.isEmpty())
             return error(QStringLiteral("--cameras expects \"all\" or camera ids"));
@@ -216,7 +226,7 @@ CommandLineResult parseCommandLine(const QStringList& arguments)
     }
     if (parser.isSet(name)) {
         const QString value = parser.value(name);
-        if (!ServiceLimits::isStorableText(value))
+        if (!isPlainText(value))
             return error(QStringLiteral("--name must not contain control characters"));
         request.scheduleName = value;
     }
