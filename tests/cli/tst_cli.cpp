@@ -86,8 +86,8 @@ private Q_SLOTS:
     void updatesKeepWhatTheyDoNotChange_data();
     void updatesKeepWhatTheyDoNotChange();
     void showGivesAStartInTheFuture();
-    void refusedRequests_data();
-    void refusedRequests();
+    void inProcess_data();
+    void inProcess();
     void progressBar_data();
     void progressBar();
     void racingSetsLoseNoUpdate();
@@ -362,38 +362,54 @@ void TestCli::showGivesAStartInTheFuture()
     QCOMPARE(next.time(), QTime(9, 0));
 }
 
-void TestCli::refusedRequests_data()
+void TestCli::inProcess_data()
 {
     QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("pluginUnknown"); // to the framework; else the server-info is gone
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("error"); // the start of the only line on standard error
 
-    QTest::newRow("show exits with 3") << QStringList {"show"};
-    QTest::newRow("set exits with 3") << QStringList {"set", "--dir", "/mnt/x"};
-    QTest::newRow("schedule exits with 3") << QStringList {"schedule", "--schedule", "none"};
-    QTest::newRow("next exits with 3") << QStringList {"next"};
-    QTest::newRow("status exits with 3") << QStringList {"status"};
+    const QString refused = "error: the plug-in refused to send ";
+    for (const QStringList& arguments :
+         {QStringList {"show"}, QStringList {"set", "--dir", "/mnt/x"},
+          QStringList {"schedule", "--schedule", "none"}, QStringList {"next"},
+          QStringList {"status"}}) {
+        QTest::addRow("%s exits with 3 when the plug-in cannot send", qPrintable(arguments[0]))
+            << arguments << true << ExitCode::Refused << refused;
+    }
+    // Without the server-info the plug-in answers 0, the start of 1970.
+    QTest::newRow("next prints no time in the past when the plug-in has no answer")
+        << QStringList {"next", "--at", "2026-12-12T18:00"} << false << ExitCode::Failed
+        << "error: no next backup time can be given after 2026-12-12T18:00:00";
 }
 
-void TestCli::refusedRequests()
+void TestCli::inProcess()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(bool, pluginUnknown);
+    QFETCH(int, code);
+    QFETCH(QString, error);
 
     const CommandLineResult parsed = parseCommandLine(QStringList {HOST_EXECUTABLE} + arguments);
     QVERIFY2(parsed.action == CommandLineResult::Action::Run, qPrintable(parsed.text));
     ScheduleBackupHost host;
     QVERIFY(host.start({m_data->path(), QStringLiteral(PLUGIN_DIR)}));
     PluginClient client(host.scheduleBackup(), host.framework());
-    // A framework that no longer knows the plug-in turns down every command it sends.
-    host.framework()->unregisterAll();
+    if (pluginUnknown) {
+        // A framework that no longer knows the plug-in turns down every command it sends.
+        host.framework()->unregisterAll();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("command .* from unknown plug-in"));
+    } else {
+        host.framework()->registerObject(BackupProtocol::ServerInfoPluginId, nullptr);
+    }
     QString out, err;
     QTextStream outStream(&out), errStream(&err);
     CliCommands commands(&client, &outStream, &errStream);
 
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("command .* from unknown plug-in"));
-    QCOMPARE(commands.run(parsed.request), ExitCode::Refused);
+    QCOMPARE(commands.run(parsed.request), code);
     outStream.flush();
     errStream.flush();
-    QVERIFY2(err.startsWith("error: the plug-in refused to send ") && err.count('\n') == 1,
-             qPrintable(err));
+    QVERIFY2(err.startsWith(error) && err.count('\n') == 1, qPrintable(err));
     QCOMPARE(out, QString());
     QCOMPARE(storedCard().revision, 1);
 }
