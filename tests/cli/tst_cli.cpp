@@ -119,10 +119,11 @@ Run TestCli::runHost(const QStringList& arguments) const
 {
     QProcess process;
     process.start(QStringLiteral(HOST_EXECUTABLE), hostArguments(arguments));
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
-            QString::fromLocal8Bit(process.readAllStandardError())};
+    const bool finished = process.waitForFinished(60000);
+    const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+    if (!finished || process.exitStatus() != QProcess::NormalExit)
+        return {-1, QString(), (finished ? "crashed: " : "still running: ") + err};
+    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()), err};
 }
 
 TimeCard TestCli::storedCard() const
@@ -463,7 +464,7 @@ void TestCli::racingSetsLoseNoUpdate()
         qint64 highest = revision;
         for (int p = 0; p < 2; ++p) {
             QProcess& process = processes[p];
-            QVERIFY(process.waitForFinished(30000));
+            QVERIFY2(process.waitForFinished(60000), qPrintable(dirs[p] + " still running"));
             const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
             const QString err = QString::fromLocal8Bit(process.readAllStandardError());
             const QString what = QStringLiteral("round %1, %2: ").arg(round).arg(dirs[p]) + err;
