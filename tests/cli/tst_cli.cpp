@@ -141,7 +141,7 @@ void TestCli::hostLoadsRealPlugin()
     QVERIFY(plugin);
     QCOMPARE(qobject_cast<PluginBase*>(plugin)->framework, host.framework());
     QVERIFY(qobject_cast<ServerInfo*>(
-        host.framework()->GetPluginObject(nullptr, "3CE573D25E0F455B8F75EDDC573E2B64")));
+        host.framework()->GetPluginObject(nullptr, BackupProtocol::ServerInfoPluginId)));
     PluginClient client(plugin, host.framework());
     QVERIFY(client.loadBackupInfo().isSuccess());
     QCOMPARE(plugin->property("targetDir").toString(), host.service()->data().value().card.dir);
