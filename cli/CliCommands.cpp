@@ -9,12 +9,18 @@ namespace {
 
 QString yesNo(bool value)
 {
-    return value ? QStringLiteral("yes") : QStringLiteral("no");
+    return value ? CliCommands::tr("yes") : CliCommands::tr("no");
 }
 
 QString row(const QString& label, const QString& value)
 {
     return QStringLiteral("%1 %2\n").arg(label + QLatin1Char(':'), -16).arg(value);
+}
+
+// A row of the settings block, indented under its heading.
+QString item(const QString& label, const QString& value)
+{
+    return row(QStringLiteral("  ") + label, value);
 }
 
 bool stdoutIsTerminal()
@@ -40,7 +46,7 @@ int CliCommands::run(const CommandRequest& request)
         return next(request);
     if (request.command == QLatin1String("status"))
         return status();
-    *m_err << "unknown command " << request.command << Qt::endl;
+    *m_err << tr("unknown command %1").arg(request.command) << Qt::endl;
     return ExitCode::BadOptions;
 }
 
@@ -49,7 +55,7 @@ int CliCommands::report(const PluginClient::Result& result)
     using Outcome = PluginClient::Outcome;
     if (result.isSuccess())
         return ExitCode::Success;
-    *m_err << "error: " << result.errorText << Qt::endl;
+    *m_err << tr("error: %1").arg(result.errorText) << Qt::endl;
     switch (result.outcome) {
     case Outcome::Refused:
         return ExitCode::Refused;
@@ -73,24 +79,22 @@ QString CliCommands::progressBar(qint64 progress, int width)
 void CliCommands::printSettings()
 {
     const PluginClient::Settings settings = m_client->currentSettings();
-    QString cameras = QStringLiteral("none");
+    QString cameras = tr("none");
     if (m_client->hasAllCameras())
-        cameras = QStringLiteral("all");
+        cameras = tr("all");
     else if (!m_client->pluginProperty("cameraList").toStringList().isEmpty())
         cameras = m_client->pluginProperty("cameraList").toStringList().join(QStringLiteral(", "));
     const WeekSchedule schedule = WeekSchedule::fromRectangleJson(settings.scheduleJson);
 
-    *m_out << "Scheduled backup\n"
-           << row(QStringLiteral("  Enabled"), yesNo(settings.enabled))
-           << row(QStringLiteral("  Target dir"), settings.targetDir)
-           << row(QStringLiteral("  Cyclic"), yesNo(settings.targetCyclic))
-           << row(QStringLiteral("  Throughput"),
-                  QStringLiteral("%1 MB").arg(settings.maxThroughputMB))
-           << row(QStringLiteral("  Range"), QStringLiteral("%1 days").arg(settings.maxRangeDay))
-           << row(QStringLiteral("  Cameras"), cameras)
-           << row(QStringLiteral("  Schedule name"), settings.scheduleName)
-           << row(QStringLiteral("  Schedule"),
-                  schedule.isValid() ? schedule.toText() : QStringLiteral("(unreadable)"));
+    // The schedule stays in the syntax of --schedule, so that it can be given back as it is.
+    *m_out << tr("Scheduled backup") << '\n'
+           << item(tr("Enabled"), yesNo(settings.enabled))
+           << item(tr("Target dir"), settings.targetDir)
+           << item(tr("Cyclic"), yesNo(settings.targetCyclic))
+           << item(tr("Throughput"), tr("%1 MB").arg(settings.maxThroughputMB))
+           << item(tr("Range"), tr("%1 days").arg(settings.maxRangeDay))
+           << item(tr("Cameras"), cameras) << item(tr("Schedule name"), settings.scheduleName)
+           << item(tr("Schedule"), schedule.isValid() ? schedule.toText() : tr("(unreadable)"));
 }
 
 void CliCommands::printStatus(const PluginClient::Status& status, bool terminal)
@@ -98,10 +102,10 @@ void CliCommands::printStatus(const PluginClient::Status& status, bool terminal)
     QString line = status.status;
     if (terminal && status.status == QLatin1String("Running"))
         line += QLatin1Char(' ') + progressBar(status.progress, 30);
-    line += QStringLiteral(" %1%").arg(status.progress);
+    line += QLatin1Char(' ') + tr("%1%").arg(status.progress);
     if (!status.interval.isEmpty())
-        line += QStringLiteral(" (%1)").arg(status.interval);
-    *m_out << row(QStringLiteral("Status"), line);
+        line += QLatin1Char(' ') + tr("(%1)").arg(status.interval);
+    *m_out << row(tr("Status"), line);
 }
 
 int CliCommands::show()
@@ -113,7 +117,7 @@ int CliCommands::show()
     QString path;
     if (const int code = report(m_client->loadBackupPath(&path)))
         return code;
-    *m_out << row(QStringLiteral("Backup path"), path);
+    *m_out << row(tr("Backup path"), path);
 
     PluginClient::Status status;
     if (const int code = report(m_client->loadBackupStatus(&status)))
@@ -123,7 +127,7 @@ int CliCommands::show()
     QString nextText;
     if (const int code = nextBackupText(QDateTime::currentDateTime(), &nextText))
         return code;
-    *m_out << row(QStringLiteral("Next backup"), nextText);
+    *m_out << row(tr("Next backup"), nextText);
     m_out->flush();
     return ExitCode::Success;
 }
@@ -132,19 +136,21 @@ int CliCommands::nextBackupText(const QDateTime& at, QString* text)
 {
     // The plug-in answers a time even when no backup will run; it is only shown when one will.
     if (!m_client->pluginProperty("enabled").toBool()) {
-        *text = QStringLiteral("none, scheduled backup is off");
+        *text = tr("none, scheduled backup is off");
         return ExitCode::Success;
     }
     const QString document = m_client->pluginProperty("scheduleTemplate").toString();
     if (WeekSchedule::fromRectangleJson(document).isEmpty()) {
-        *text = QStringLiteral("none, no backup window is scheduled");
+        *text = tr("none, no backup window is scheduled");
         return ExitCode::Success;
     }
     QDateTime nextStart;
     if (const int code = report(m_client->nextBackupTime(at, &nextStart)))
         return code;
     if (!nextStart.isValid() || nextStart < at || nextStart.date().year() > 9999) {
-        *m_err << "error: no next backup time can be given after " << at.toString(Qt::ISODate)
+        *m_err << tr("error: %1")
+                      .arg(tr("no next backup time can be given after %1")
+                               .arg(at.toString(Qt::ISODate)))
                << Qt::endl;
         return ExitCode::Failed;
     }
@@ -181,7 +187,7 @@ int CliCommands::set(const CommandRequest& request)
     }
     if (const int code = report(m_client->updateBackupInfo(settings)))
         return code;
-    *m_out << "Settings saved.\n";
+    *m_out << tr("Settings saved.") << '\n';
     printSettings();
     m_out->flush();
     return ExitCode::Success;
@@ -195,7 +201,8 @@ int CliCommands::schedule(const CommandRequest& request)
         = request.scheduleName.value_or(m_client->pluginProperty("scheduleName").toString());
     if (const int code = report(m_client->updateSchedule(name, *request.scheduleJson)))
         return code;
-    *m_out << "Schedule saved: " << WeekSchedule::fromRectangleJson(*request.scheduleJson).toText()
+    *m_out << tr("Schedule saved: %1")
+                  .arg(WeekSchedule::fromRectangleJson(*request.scheduleJson).toText())
            << Qt::endl;
     return ExitCode::Success;
 }

@@ -3,11 +3,14 @@
 #include "CommandLine.h"
 #include "PluginClient.h"
 
+#include <QCoreApplication>
 #include <QTextStream>
 
 // Runs one command of the front end against a started host's plug-in and prints the outcome.
 class CliCommands
 {
+    Q_DECLARE_TR_FUNCTIONS(CliCommands)
+
 public:
     CliCommands(PluginClient* client, QTextStream* out, QTextStream* err);
 

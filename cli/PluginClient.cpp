@@ -52,14 +52,14 @@ PluginClient::Result PluginClient::call(const QString& command, const char* sign
                                         const char* slot, const std::function<bool(bool*)>& send)
 {
     if (!m_plugin)
-        return {Outcome::Refused, QStringLiteral("the schedule-backup plug-in is not loaded")};
+        return {Outcome::Refused, tr("the schedule-backup plug-in is not loaded")};
     const QMetaMethod signalMethod = findMethod(m_plugin->metaObject(), signal, true);
     const QMetaMethod slotMethod = findMethod(metaObject(), slot, false);
     const QMetaObject::Connection connection = signalMethod.isValid()
         ? connect(m_plugin, signalMethod, this, slotMethod)
         : QMetaObject::Connection();
     if (!connection)
-        return {Outcome::Failed, QStringLiteral("the plug-in has no signal %1").arg(signal)};
+        return {Outcome::Failed, tr("the plug-in has no signal %1").arg(signal)};
 
     m_received = false;
     m_success = false;
@@ -67,7 +67,7 @@ PluginClient::Result PluginClient::call(const QString& command, const char* sign
     bool accepted = false;
     if (!send(&accepted) || !accepted) {
         disconnect(connection);
-        return {Outcome::Refused, QStringLiteral("the plug-in refused to send %1").arg(command)};
+        return {Outcome::Refused, tr("the plug-in refused to send %1").arg(command)};
     }
     if (!m_received) {
         QEventLoop loop;
@@ -80,16 +80,13 @@ PluginClient::Result PluginClient::call(const QString& command, const char* sign
     disconnect(connection);
     if (!m_received) {
         return {Outcome::TimedOut,
-                QStringLiteral("no answer to %1 within %2 ms")
-                    .arg(commandText(command))
-                    .arg(m_timeout)};
+                tr("no answer to %1 within %2 ms").arg(commandText(command)).arg(m_timeout)};
     }
     if (!m_success) {
         const QString reason = m_reasons.value(command);
         return {Outcome::Failed,
-                reason.isEmpty()
-                    ? QStringLiteral("%1 failed").arg(commandText(command))
-                    : QStringLiteral("%1 failed: %2").arg(commandText(command), reason)};
+                reason.isEmpty() ? tr("%1 failed").arg(commandText(command))
+                                 : tr("%1 failed: %2").arg(commandText(command), reason)};
     }
     return {};
 }
@@ -125,7 +122,7 @@ void PluginClient::onReplyDelivered(const QString& command, const QString& resul
 {
     Q_UNUSED(relayPath)
     if (resultCode != BackupProtocol::Code::Success)
-        m_reasons.insert(command, QStringLiteral("%1 (code %2)").arg(reason, resultCode));
+        m_reasons.insert(command, tr("%1 (code %2)").arg(reason, resultCode));
 }
 
 PluginClient::Result PluginClient::loadBackupInfo()
@@ -193,11 +190,11 @@ PluginClient::Result PluginClient::updateSchedule(const QString& name, const QSt
 PluginClient::Result PluginClient::nextBackupTime(const QDateTime& at, QDateTime* next)
 {
     if (!m_plugin)
-        return {Outcome::Refused, QStringLiteral("the schedule-backup plug-in is not loaded")};
+        return {Outcome::Refused, tr("the schedule-backup plug-in is not loaded")};
     qulonglong msecs = 0;
     if (!QMetaObject::invokeMethod(m_plugin, "getNextBackupTime", Qt::DirectConnection,
                                    Q_RETURN_ARG(qulonglong, msecs), Q_ARG(QDateTime, at))) {
-        return {Outcome::Refused, QStringLiteral("the plug-in has no getNextBackupTime")};
+        return {Outcome::Refused, tr("the plug-in has no getNextBackupTime")};
     }
     *next = QDateTime::fromMSecsSinceEpoch(qint64(msecs));
     return {};

@@ -104,20 +104,20 @@ WeekSchedule WeekSchedule::parse(const QString& text)
     if (trimmed.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0)
         return schedule;
     if (trimmed.isEmpty())
-        return fail(QStringLiteral("empty schedule (use \"none\" for no backup windows)"));
+        return fail(tr("empty schedule (use \"none\" for no backup windows)"));
 
     const QStringList entries = trimmed.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     // Only "none" clears the schedule: text that names no window is a mistake, not a wish.
     if (std::none_of(entries.cbegin(), entries.cend(),
                      [](const QString& entry) { return !entry.trimmed().isEmpty(); }))
-        return fail(QStringLiteral("no backup windows (use \"none\" for no backup windows)"));
+        return fail(tr("no backup windows (use \"none\" for no backup windows)"));
     for (const QString& rawEntry : entries) {
         const QString entry = rawEntry.trimmed();
         if (entry.isEmpty())
             continue;
         const qsizetype split = entry.indexOf(QRegularExpression(QStringLiteral("\\s")));
         if (split < 0)
-            return fail(QStringLiteral("\"%1\": expected days and times").arg(entry));
+            return fail(tr("\"%1\": expected days and times").arg(entry));
         const QString daysPart = entry.left(split);
         const QString timesPart = entry.mid(split + 1).remove(QLatin1Char(' '));
 
@@ -131,7 +131,7 @@ WeekSchedule WeekSchedule::parse(const QString& text)
             const int first = dayIndex(bounds.first());
             const int last = bounds.size() == 2 ? dayIndex(bounds.last()) : first;
             if (bounds.size() > 2 || first < 0 || last < 0)
-                return fail(QStringLiteral("\"%1\": unknown day").arg(item));
+                return fail(tr("\"%1\": unknown day").arg(item));
             // Ranges may wrap over the weekend, as in Fri-Mon.
             for (int d = first;; d = (d + 1) % 7) {
                 days.append(d);
@@ -141,16 +141,15 @@ WeekSchedule WeekSchedule::parse(const QString& text)
         }
         const QStringList times = timesPart.split(QLatin1Char(','), Qt::SkipEmptyParts);
         if (days.isEmpty() || times.isEmpty())
-            return fail(QStringLiteral("\"%1\": expected days and times").arg(entry));
+            return fail(tr("\"%1\": expected days and times").arg(entry));
         for (const QString& item : times) {
             const QStringList bounds = item.split(QLatin1Char('-'));
             const int start = bounds.size() == 2 ? parseTime(bounds.first(), false) : -1;
             const int end = bounds.size() == 2 ? parseTime(bounds.last(), true) : -1;
             if (start < 0 || end < 0)
-                return fail(QStringLiteral("\"%1\": expected HH:MM-HH:MM on whole or half hours")
-                                .arg(item));
+                return fail(tr("\"%1\": expected HH:MM-HH:MM on whole or half hours").arg(item));
             if (start >= end)
-                return fail(QStringLiteral("\"%1\": the window ends before it starts").arg(item));
+                return fail(tr("\"%1\": the window ends before it starts").arg(item));
             for (int d : std::as_const(days))
                 schedule.add(d, {start, end});
         }
@@ -166,7 +165,7 @@ WeekSchedule WeekSchedule::fromRectangleJson(const QString& json)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json.toUtf8(), &error);
     if (!document.isObject()) {
-        schedule.m_error = QStringLiteral("schedule document is not a JSON object");
+        schedule.m_error = tr("schedule document is not a JSON object");
         return schedule;
     }
     const QJsonArray rectangles = document.object().value(QLatin1String("Rectangles")).toArray();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 
@@ -8,6 +9,8 @@
 // ({"Rectangles":[{"Top":9,"Bottom":17,"Left":1,"Right":6}]}, days 0 = Sunday, Right exclusive).
 class WeekSchedule
 {
+    Q_DECLARE_TR_FUNCTIONS(WeekSchedule)
+
 public:
     struct Range
     {

@@ -53,7 +53,9 @@ int main(int argc, char* argv[])
             << Qt::endl;
         return ExitCode::Success;
     case CommandLineResult::Action::Error:
-        err << "schedule-backup-host: " << commandLine.text << " (see --help)" << Qt::endl;
+        err << QCoreApplication::translate("main", "%1: %2 (see --help)")
+                   .arg(QCoreApplication::applicationName(), commandLine.text)
+            << Qt::endl;
         return ExitCode::BadOptions;
     case CommandLineResult::Action::Run:
         break;
@@ -64,7 +66,8 @@ int main(int argc, char* argv[])
     ScheduleBackupHost host;
     const HostStartResult started = host.start(request.host);
     if (!started) {
-        err << "error: " << started.errorText() << Qt::endl;
+        err << QCoreApplication::translate("main", "error: %1").arg(started.errorText())
+            << Qt::endl;
         return ExitCode::HostFailure;
     }
     qCInfo(lcHost) << "data file" << host.service()->dataFilePath();
