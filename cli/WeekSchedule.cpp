@@ -95,7 +95,7 @@ void WeekSchedule::add(int dayIndex, Range range)
 WeekSchedule WeekSchedule::parse(const QString& text)
 {
     WeekSchedule schedule;
-    auto fail = [&schedule](const QString& error) {
+    auto fail = [](const QString& error) {
         WeekSchedule failed;
         failed.m_error = error;
         return failed;
