@@ -6,8 +6,11 @@
 #include "ScheduleBackupHost.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QLoggingCategory>
 #include <QTextStream>
+#include <QTranslator>
 
 namespace {
 
@@ -39,6 +42,16 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("schedule-backup-host"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SCHEDULE_BACKUP_VERSION));
+
+    // The system locale (LANG, LANGUAGE) picks the language; English needs no catalogue.
+    QTranslator messages;
+    if (messages.load(QLocale(), QStringLiteral("schedule-backup-host"), QStringLiteral("_"),
+                      QStringLiteral(":/i18n")))
+        QCoreApplication::installTranslator(&messages);
+    QTranslator qtMessages;
+    if (qtMessages.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtMessages);
 
     QTextStream out(stdout);
     QTextStream err(stderr);

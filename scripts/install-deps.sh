@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     # build
     build-essential cmake ninja-build
-    qt6-base-dev qt6-declarative-dev qt6-l10n-tools
+    qt6-base-dev qt6-declarative-dev qt6-l10n-tools qt6-tools-dev
     # QML modules the page and its tests import, and the offscreen platform for headless runs
     qml6-module-qtqml qml6-module-qtqml-models qml6-module-qtqml-workerscript
     qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts

@@ -1,0 +1,504 @@
+<?xml version='1.0' encoding='utf-8'?>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>CliCommands</name>
+    <message>
+        <location filename="../CliCommands.cpp" line="12" />
+        <source>yes</source>
+        <translation>ja</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="12" />
+        <source>no</source>
+        <translation>nein</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="49" />
+        <source>unknown command %1</source>
+        <translation>unbekannter Befehl %1</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="58" />
+        <location filename="../CliCommands.cpp" line="151" />
+        <source>error: %1</source>
+        <translation>Fehler: %1</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="82" />
+        <source>none</source>
+        <translation>keine</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="84" />
+        <source>all</source>
+        <translation>alle</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="90" />
+        <source>Scheduled backup</source>
+        <translation>Zeitgesteuerte Sicherung</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="91" />
+        <source>Enabled</source>
+        <translation>Aktiv</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="92" />
+        <source>Target dir</source>
+        <translation>Zielordner</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="93" />
+        <source>Cyclic</source>
+        <translation>Zyklisch</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="94" />
+        <source>Throughput</source>
+        <translation>Durchsatz</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="94" />
+        <source>%1 MB</source>
+        <translation>%1 MB</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="95" />
+        <source>Range</source>
+        <translation>Zeitraum</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="95" />
+        <source>%1 days</source>
+        <translation>%1 Tage</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="96" />
+        <source>Cameras</source>
+        <translation>Kameras</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="96" />
+        <source>Schedule name</source>
+        <translation>Zeitplanname</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="97" />
+        <source>Schedule</source>
+        <translation>Zeitplan</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="97" />
+        <source>(unreadable)</source>
+        <translation>(unlesbar)</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="105" />
+        <source>%1%</source>
+        <translation>%1 %</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="107" />
+        <source>(%1)</source>
+        <translation>(%1)</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="108" />
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="120" />
+        <source>Backup path</source>
+        <translation>Sicherungspfad</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="130" />
+        <source>Next backup</source>
+        <translation>Nächste Sicherung</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="139" />
+        <source>none, scheduled backup is off</source>
+        <translation>keine, die zeitgesteuerte Sicherung ist aus</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="144" />
+        <source>none, no backup window is scheduled</source>
+        <translation>keine, es ist kein Sicherungsfenster geplant</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="152" />
+        <source>no next backup time can be given after %1</source>
+        <translation>nach %1 lässt sich keine nächste Sicherung angeben</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="190" />
+        <source>Settings saved.</source>
+        <translation>Einstellungen gespeichert.</translation>
+    </message>
+    <message>
+        <location filename="../CliCommands.cpp" line="204" />
+        <source>Schedule saved: %1</source>
+        <translation>Zeitplan gespeichert: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <location filename="../CommandLine.cpp" line="22" />
+        <source>Demo host for the scheduled-backup settings plug-in. It loads the plug-in, runs an
+embedded backup service and drives the plug-in the way its settings page does.
+
+Commands:
+  show                     Print the backup settings, path, status and next start.
+  set [setting options]    Change settings (--enabled, --dir, --cyclic, --throughput,
+                           --range, --cameras, --schedule, --name); others are kept.
+  schedule --schedule S    Store a new schedule only (optionally --name).
+  next [--at DATETIME]     Print the next scheduled backup start in local time.
+  status                   Print the running backup's status and progress.
+
+Schedules: "Mon-Fri 09:00-17:00; Sat 10:00-12:30", days Sun..Sat or "daily",
+times on whole or half hours up to 24:00, several windows as "08:00-12:00,13:00-17:00";
+"none" clears the schedule.
+
+Exit codes: 0 success, 1 host could not start, 2 bad options, 3 request refused by the
+plug-in, 4 request failed (the service's reason is printed), 5 no reply in time.</source>
+        <translation>Demo-Host für das Plug-in der Einstellungen zur zeitgesteuerten Sicherung. Er lädt das
+Plug-in, startet einen eingebetteten Sicherungsdienst und steuert das Plug-in so, wie es seine
+Einstellungsseite tut.
+
+Befehle:
+  show                     Einstellungen, Pfad, Status und nächsten Start ausgeben.
+  set [Einstellungsoptionen]
+                           Einstellungen ändern (--enabled, --dir, --cyclic, --throughput,
+                           --range, --cameras, --schedule, --name); die übrigen bleiben.
+  schedule --schedule S    Nur einen neuen Zeitplan speichern (wahlweise mit --name).
+  next [--at ZEITPUNKT]    Den nächsten geplanten Sicherungsstart in Ortszeit ausgeben.
+  status                   Status und Fortschritt der laufenden Sicherung ausgeben.
+
+Zeitpläne: "Mon-Fri 09:00-17:00; Sat 10:00-12:30", Tage Sun..Sat oder "daily",
+Zeiten zu vollen oder halben Stunden bis 24:00, mehrere Fenster als "08:00-12:00,13:00-17:00";
+"none" leert den Zeitplan.
+
+Exit-Codes: 0 Erfolg, 1 Host konnte nicht starten, 2 falsche Optionen, 3 Anfrage vom Plug-in
+abgelehnt, 4 Anfrage fehlgeschlagen (der Grund des Dienstes wird ausgegeben), 5 keine Antwort
+rechtzeitig.</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="93" />
+        <source>command</source>
+        <translation>Befehl</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="98" />
+        <source>How long to wait for a reply (default 5000).</source>
+        <translation>Wie lange auf Antworten gewartet wird (Vorgabe 5000).</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="101" />
+        <source>Trace level of the plug-in's log, 0 (off) to 5 (all); 3 and up also show host diagnostics.</source>
+        <translation>Protokollstufe des Plug-ins, 0 (aus) bis 5 (alles); ab 3 auch Diagnosen des Hosts.</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="103" />
+        <source>level</source>
+        <translation>Stufe</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="105" />
+        <source>Write the plug-in's trace to this file instead of stderr.</source>
+        <translation>Das Protokoll des Plug-ins in diese Datei statt auf die Standardfehlerausgabe schreiben.</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="107" />
+        <source>file</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="109" />
+        <source>set: scheduled backup on or off.</source>
+        <translation>set: zeitgesteuerte Sicherung ein oder aus.</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="112" />
+        <source>set: target directory of the backup.</source>
+        <translation>set: Zielordner der Sicherung.</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="113" />
+        <source>path</source>
+        <translation>Pfad</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="115" />
+        <source>set: overwrite the oldest backups when full.</source>
+        <translation>set: die ältesten Sicherungen überschreiben, wenn das Ziel voll ist.</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="118" />
+        <source>set: throughput limit, 0..1000000 MB.</source>
+        <translation>set: Durchsatzgrenze, 0..1000000 MB.</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="121" />
+        <source>set: range limit, 0..3650 days.</source>
+        <translation>set: Zeitraumgrenze, 0..3650 Tage.</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="122" />
+        <source>days</source>
+        <translation>Tage</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="124" />
+        <source>set: cameras to back up, "all" or ids separated by commas (cam-01,cam-02).</source>
+        <translation>set: zu sichernde Kameras, "all" oder durch Kommas getrennte Kennungen (cam-01,cam-02).</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="128" />
+        <source>set, schedule: the weekly backup windows.</source>
+        <translation>set, schedule: die wöchentlichen Sicherungsfenster.</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="129" />
+        <source>windows</source>
+        <translation>Fenster</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="131" />
+        <source>set, schedule: name of the schedule.</source>
+        <translation>set, schedule: Name des Zeitplans.</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="132" />
+        <source>name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="134" />
+        <source>next: local date-time to start from (ISO, e.g. 2026-12-07T08:00; default now).</source>
+        <translation>next: lokaler Zeitpunkt, ab dem gesucht wird (ISO, z. B. 2026-12-07T08:00; Vorgabe jetzt).</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="136" />
+        <source>datetime</source>
+        <translation>Zeitpunkt</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="155" />
+        <source>expected one command: %1</source>
+        <translation>genau ein Befehl erwartet: %1</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="173" />
+        <source>--%1 does not apply to %2</source>
+        <translation>--%1 gilt nicht für %2</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="182" />
+        <source>--timeout expects a positive number of milliseconds</source>
+        <translation>--timeout erwartet eine positive Zahl von Millisekunden</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="187" />
+        <source>--trace expects a level from 0 to 5</source>
+        <translation>--trace erwartet eine Stufe von 0 bis 5</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="192" />
+        <source>--enabled expects on or off</source>
+        <translation>--enabled erwartet on oder off</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="194" />
+        <source>--cyclic expects on or off</source>
+        <translation>--cyclic erwartet on oder off</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="198" />
+        <source>--dir expects a directory</source>
+        <translation>--dir erwartet einen Ordner</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="201" />
+        <source>--dir must not start or end with blanks</source>
+        <translation>--dir darf nicht mit Leerzeichen beginnen oder enden</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="203" />
+        <source>--dir must not contain control characters</source>
+        <translation>--dir darf keine Steuerzeichen enthalten</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="210" />
+        <source>--throughput expects 0 to %1 MB</source>
+        <translation>--throughput erwartet 0 bis %1 MB</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="214" />
+        <source>--range expects 0 to %1 days</source>
+        <translation>--range erwartet 0 bis %1 Tage</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="227" />
+        <source>--cameras must not contain control characters</source>
+        <translation>--cameras darf keine Steuerzeichen enthalten</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="229" />
+        <source>--cameras expects "all" or camera ids</source>
+        <translation>--cameras erwartet "all" oder Kamerakennungen</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="235" />
+        <source>--schedule: %1</source>
+        <translation>--schedule: %1</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="241" />
+        <source>--name must not contain control characters</source>
+        <translation>--name darf keine Steuerzeichen enthalten</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="248" />
+        <source>set needs at least one setting option</source>
+        <translation>set braucht mindestens eine Einstellungsoption</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="250" />
+        <source>schedule needs --schedule</source>
+        <translation>schedule braucht --schedule</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="256" />
+        <source>--at expects a date-time like 2026-12-07T08:00</source>
+        <translation>--at erwartet einen Zeitpunkt wie 2026-12-07T08:00</translation>
+    </message>
+    <message>
+        <location filename="../CommandLine.cpp" line="259" />
+        <source>--at must lie between the years 1970 and 9998</source>
+        <translation>--at muss zwischen den Jahren 1970 und 9998 liegen</translation>
+    </message>
+</context>
+<context>
+    <name>HostOptions</name>
+    <message>
+        <location filename="../../host/HostOptions.cpp" line="8" />
+        <source>Data folder of the backup service (default: the user's application data folder).</source>
+        <translation>Datenordner des Sicherungsdienstes (Vorgabe: der Anwendungsdatenordner des Benutzers).</translation>
+    </message>
+    <message>
+        <location filename="../../host/HostOptions.cpp" line="13" />
+        <source>Folder to load plug-ins from.</source>
+        <translation>Ordner, aus dem Plug-ins geladen werden.</translation>
+    </message>
+    <message>
+        <location filename="../../host/HostOptions.cpp" line="17" />
+        <source>Delay of every service reply (default 0).</source>
+        <translation>Verzögerung jeder Antwort des Dienstes (Vorgabe 0).</translation>
+    </message>
+    <message>
+        <location filename="../../host/HostOptions.cpp" line="32" />
+        <source>--latency expects milliseconds</source>
+        <translation>--latency erwartet Millisekunden</translation>
+    </message>
+</context>
+<context>
+    <name>PluginClient</name>
+    <message>
+        <location filename="../PluginClient.cpp" line="55" />
+        <location filename="../PluginClient.cpp" line="193" />
+        <source>the schedule-backup plug-in is not loaded</source>
+        <translation>das Sicherungs-Plug-in ist nicht geladen</translation>
+    </message>
+    <message>
+        <location filename="../PluginClient.cpp" line="62" />
+        <source>the plug-in has no signal %1</source>
+        <translation>das Plug-in hat kein Signal %1</translation>
+    </message>
+    <message>
+        <location filename="../PluginClient.cpp" line="70" />
+        <source>the plug-in refused to send %1</source>
+        <translation>das Plug-in hat das Senden von %1 abgelehnt</translation>
+    </message>
+    <message>
+        <location filename="../PluginClient.cpp" line="83" />
+        <source>no answer to %1 within %2 ms</source>
+        <translation>keine Antwort auf %1 innerhalb von %2 ms</translation>
+    </message>
+    <message>
+        <location filename="../PluginClient.cpp" line="88" />
+        <source>%1 failed</source>
+        <translation>%1 ist fehlgeschlagen</translation>
+    </message>
+    <message>
+        <location filename="../PluginClient.cpp" line="89" />
+        <source>%1 failed: %2</source>
+        <translation>%1 ist fehlgeschlagen: %2</translation>
+    </message>
+    <message>
+        <location filename="../PluginClient.cpp" line="125" />
+        <source>%1 (code %2)</source>
+        <translation>%1 (Code %2)</translation>
+    </message>
+    <message>
+        <location filename="../PluginClient.cpp" line="197" />
+        <source>the plug-in has no getNextBackupTime</source>
+        <translation>das Plug-in hat kein getNextBackupTime</translation>
+    </message>
+</context>
+<context>
+    <name>WeekSchedule</name>
+    <message>
+        <location filename="../WeekSchedule.cpp" line="107" />
+        <source>empty schedule (use "none" for no backup windows)</source>
+        <translation>leerer Zeitplan ("none" für keine Sicherungsfenster)</translation>
+    </message>
+    <message>
+        <location filename="../WeekSchedule.cpp" line="113" />
+        <source>no backup windows (use "none" for no backup windows)</source>
+        <translation>keine Sicherungsfenster ("none" für keine Sicherungsfenster)</translation>
+    </message>
+    <message>
+        <location filename="../WeekSchedule.cpp" line="120" />
+        <location filename="../WeekSchedule.cpp" line="144" />
+        <source>"%1": expected days and times</source>
+        <translation>"%1": Tage und Uhrzeiten erwartet</translation>
+    </message>
+    <message>
+        <location filename="../WeekSchedule.cpp" line="134" />
+        <source>"%1": unknown day</source>
+        <translation>"%1": unbekannter Tag</translation>
+    </message>
+    <message>
+        <location filename="../WeekSchedule.cpp" line="150" />
+        <source>"%1": expected HH:MM-HH:MM on whole or half hours</source>
+        <translation>"%1": HH:MM-HH:MM zu vollen oder halben Stunden erwartet</translation>
+    </message>
+    <message>
+        <location filename="../WeekSchedule.cpp" line="152" />
+        <source>"%1": the window ends before it starts</source>
+        <translation>"%1": das Fenster endet, bevor es beginnt</translation>
+    </message>
+    <message>
+        <location filename="../WeekSchedule.cpp" line="168" />
+        <source>schedule document is not a JSON object</source>
+        <translation>das Zeitplandokument ist kein JSON-Objekt</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <location filename="../main.cpp" line="56" />
+        <source>%1: %2 (see --help)</source>
+        <translation>%1: %2 (siehe --help)</translation>
+    </message>
+    <message>
+        <location filename="../main.cpp" line="69" />
+        <source>error: %1</source>
+        <translation>Fehler: %1</translation>
+    </message>
+</context>
+</TS>
