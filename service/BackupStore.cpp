@@ -151,6 +151,25 @@ bool readToRoot(QXmlStreamReader& reader, QString* error)
     return false;
 }
 
+// A reader turns every carriage return in text into a line feed, so carriage returns are written
+// as character references and come back as they were.
+void writeText(QXmlStreamWriter& writer, const QString& text)
+{
+    const QStringList lines = text.split(QLatin1Char('\r'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            writer.writeEntityReference(QStringLiteral("#13"));
+        writer.writeCharacters(lines.at(i));
+    }
+}
+
+void writeTextElement(QXmlStreamWriter& writer, const QString& name, const QString& text)
+{
+    writer.writeStartElement(name);
+    writeText(writer, text);
+    writer.writeEndElement();
+}
+
 StoreResult<ServiceData> damaged(const QString& text)
 {
     return StoreResult<ServiceData>::failure(StoreError::Damaged, text);
@@ -244,11 +263,13 @@ StoreResult<ServiceData> BackupStore::parse(const QByteArray& document)
             reader.skipCurrentElement();
         }
     }
+    if (reader.hasError())
+        return damaged(reader.errorString());
     // Nothing may follow the root element, not even a second one.
     while (!reader.atEnd() && !reader.hasError())
         reader.readNext();
     if (reader.hasError())
-        return damaged(reader.errorString());
+        return damaged(QStringLiteral("after </%1>: %2").arg(RootElement, reader.errorString()));
     if (!hasCard)
         return damaged(QStringLiteral("it holds no time-card"));
 
@@ -274,19 +295,19 @@ QByteArray BackupStore::serialize(const ServiceData& data)
     writer.writeStartElement(Reply::TimeCard);
     writer.writeTextElement(Reply::Revision, QString::number(card.revision));
     writer.writeTextElement(Reply::TmcardId, QString::number(card.tmcardId));
-    writer.writeTextElement(Reply::Name, card.name);
+    writeTextElement(writer, Reply::Name, card.name);
     writer.writeTextElement(Reply::Enabled, boolText(card.enabled));
     writer.writeTextElement(Reply::TargetCyclic, boolText(card.targetCyclic));
-    writer.writeTextElement(Reply::Dir, card.dir);
+    writeTextElement(writer, Reply::Dir, card.dir);
     writer.writeTextElement(Reply::MaxThroughput, QString::number(card.maxThroughputBytes));
     writer.writeTextElement(Reply::MaxRange, QString::number(card.maxRangeMinutes));
     // Kept as text so the client gets back exactly the element it stored.
-    writer.writeTextElement(TimeFrameElement, card.timeFrameXml);
+    writeTextElement(writer, TimeFrameElement, card.timeFrameXml);
     writer.writeStartElement(Reply::CamList);
     for (const CameraRef& camera : card.cameras) {
         writer.writeStartElement(Reply::Cam);
         writer.writeAttribute(Reply::GroupAttribute, camera.groupId);
-        writer.writeCharacters(camera.cameraId);
+        writeText(writer, camera.cameraId);
         writer.writeEndElement();
     }
     writer.writeEndElement(); // CamList
@@ -297,7 +318,7 @@ QByteArray BackupStore::serialize(const ServiceData& data)
         writer.writeStartElement(CameraElement);
         writer.writeAttribute(IdAttribute, camera.cameraId);
         writer.writeAttribute(Reply::GroupAttribute, camera.groupId);
-        writer.writeCharacters(camera.name);
+        writeText(writer, camera.name);
         writer.writeEndElement();
     }
     writer.writeEndElement(); // Inventory
@@ -316,16 +337,20 @@ StoreResult<> BackupStore::save(const ServiceData& data) const
         return cannotWrite(QStringLiteral("cannot create the data folder"));
     const QByteArray document = serialize(data);
 
+    // Unbuffered: commit() does not report a failing final flush, so every byte goes out in
+    // write(), where a failure shows. A short write carries no reason; the next write fails with
+    // the system's. The old file is replaced only when all of it was written.
     QSaveFile file(filePath());
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return cannotWrite(file.errorString());
-    // commit() does not report a failing final flush, so the data is flushed and checked here
-    // and the old file is replaced only when all of it was written.
-    if (file.write(document) != document.size() || !file.flush()
-        || file.error() != QFileDevice::NoError) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return cannotWrite(reason);
+    for (qint64 written = 0; written < document.size();) {
+        const qint64 chunk = file.write(document.constData() + written, document.size() - written);
+        if (chunk <= 0 || file.error() != QFileDevice::NoError) {
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            return cannotWrite(reason);
+        }
+        written += chunk;
     }
     if (!file.commit())
         return cannotWrite(file.errorString());
