@@ -13,9 +13,11 @@ namespace {
 
 using namespace BackupProtocol;
 
+// Carriage returns go out as references, since a reader turns them into line feeds.
 QString element(const QString& name, const QString& text)
 {
-    return QStringLiteral("<%1>%2</%1>").arg(name, text.toHtmlEscaped());
+    return QStringLiteral("<%1>%2</%1>")
+        .arg(name, text.toHtmlEscaped().replace(QLatin1Char('\r'), QLatin1String("&#13;")));
 }
 
 // Reads an integer argument that the client may send as int, qint64 or text.

@@ -119,6 +119,9 @@ private Q_SLOTS:
             << QVariantMap {
                    {"UpdBkpTmcardRes",
                     QVariantMap {{"Error", QVariantMap {{"@Code", "1001"}, {"#text", "stale"}}}}}};
+        QTest::newRow("a carriage return sent as a reference arrives as one")
+            << ServiceReply {Code::Success, "<R><Dir>/a&#13;\nb</Dir></R>", QString()}
+            << QVariantMap {{"R", QVariantMap {{"Dir", "/a\r\nb"}}}};
     }
 
     void replyReachesThePlugin()

@@ -322,7 +322,7 @@ private Q_SLOTS:
 
     void timeCardReplyCarriesTheStoredValues()
     {
-        const QVariantMap arguments = with(with(update(), Arg::Dir, "/mnt/a&b <c>"),
+        const QVariantMap arguments = with(with(update(), Arg::Dir, "/mnt/a&b <c>\r\nd"),
                                            Arg::CamGroupList, QVariantList {camera("cam-10")});
         QCOMPARE(m_service->handle(UpdateTimeCard, arguments).resultCode, Code::Success);
 
@@ -331,13 +331,13 @@ private Q_SLOTS:
         QCOMPARE(reply.xml,
                  "<GetBkpTmcardRes><Tmcard><Revision>2</Revision><TmcardID>7</TmcardID>"
                  "<Name>ScheduledBackup</Name><Enabled>false</Enabled>"
-                 "<TargetCyclic>false</TargetCyclic><Dir>/mnt/a&amp;b &lt;c&gt;</Dir>"
+                 "<TargetCyclic>false</TargetCyclic><Dir>/mnt/a&amp;b &lt;c&gt;&#13;\nd</Dir>"
                  "<MaxThroughput>52428800</MaxThroughput><MaxRange>10080</MaxRange><Mapping>"
                      + ShopHours
                      + "</Mapping><CamList><Cam GrpID=\"grp-warehouse\">cam-10</Cam></CamList>"
                        "</Tmcard></GetBkpTmcardRes>");
         QCOMPARE(m_service->handle(GetBackupPath, QVariant()).xml,
-                 "<GetBkpTmcardRes><Tmcard><Dir>/mnt/a&amp;b &lt;c&gt;</Dir></Tmcard>"
+                 "<GetBkpTmcardRes><Tmcard><Dir>/mnt/a&amp;b &lt;c&gt;&#13;\nd</Dir></Tmcard>"
                  "</GetBkpTmcardRes>");
     }
 
