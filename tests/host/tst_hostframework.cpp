@@ -6,7 +6,6 @@
 #include "HostFramework.h"
 #include "PluginBase.h"
 
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -277,19 +276,6 @@ private Q_SLOTS:
         m_handler->submitted.first().answer({Code::Success, "<R/>", QString()});
         QCOMPARE(m_framework->pendingCount(), 0);
         QCOMPARE(delivered.size(), 0);
-    }
-
-    void pluginObjectsAreFoundById()
-    {
-        QObject serverInfo;
-        m_framework->registerObject(ServerInfoPluginId, &serverInfo);
-        QCOMPARE(m_framework->GetPluginObject(nullptr, ServerInfoPluginId), &serverInfo);
-        QCOMPARE(m_framework->GetPluginObject(nullptr, PluginId), m_plugin.get());
-        QCOMPARE(m_framework->GetPluginObject(nullptr, "0000"), nullptr);
-        m_framework->unregisterAll();
-        QCOMPARE(m_framework->GetPluginObject(nullptr, ServerInfoPluginId), nullptr);
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("from unknown plug-in"));
-        QVERIFY(!send(GetTimeCard, 0));
     }
 };
 

@@ -163,21 +163,6 @@ private Q_SLOTS:
         QCOMPARE(answer, (QVariantList {Q_INT64_C(1774785600000)}));
     }
 
-    void pluginTalksToTheService()
-    {
-        ScheduleBackupHost host;
-        QVERIFY(host.start(options(PluginDir)));
-        QObject* plugin = host.scheduleBackup();
-        QSignalSpy loaded(plugin, SIGNAL(getBackupInfoResp(bool)));
-        bool sent = false;
-        QVERIFY(QMetaObject::invokeMethod(plugin, "getBackupInfo", Q_RETURN_ARG(bool, sent),
-                                          Q_ARG(QString, "page")));
-        QVERIFY(sent);
-        QTRY_COMPARE(loaded.size(), 1);
-        QCOMPARE(loaded.first().first(), QVariant(true));
-        QCOMPARE(plugin->property("targetDir"), QVariant("/srv/backup/video"));
-    }
-
     void shutdownAnswersWhatIsPending()
     {
         HostOptions slow = options(PluginDir);

@@ -101,15 +101,6 @@ private Q_SLOTS:
         QVERIFY2(clock.elapsed() >= Latency, qPrintable(QString::number(clock.elapsed())));
     }
 
-    void longLatencyHoldsTheAnswerBack()
-    {
-        m_handler->setLatency(3600000);
-        QVERIFY(submit(UpdateTimeCard, update()));
-        QTest::qWait(200);
-        QVERIFY(m_answers.isEmpty());
-        QCOMPARE(m_service->data().value().card.revision, 1);
-    }
-
     void laterCommandWithLessLatencyWaitsItsTurn()
     {
         m_handler->setLatency(300);

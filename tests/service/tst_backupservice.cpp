@@ -229,7 +229,6 @@ private Q_SLOTS:
                       const QString& command = UpdateTimeCard) {
             QTest::newRow(tag) << command << arguments << code;
         };
-        const QVariantList cam01 {camera("cam-01")};
 
         row("an unknown command is refused", valid, Code::UnknownCommand, "DelBkpTmcard");
         row("a revision older than the stored one is stale", update(0), Code::StaleRevision);
@@ -298,7 +297,6 @@ private Q_SLOTS:
             with(valid, Arg::Dir, QString("/mnt/") + QChar(0xD800)), Code::InvalidArgument);
         row("an unknown time-card id", with(valid, Arg::TmcardId, 8), Code::UnknownTimeCard);
         row("no time-card id", without(valid, Arg::TmcardId), Code::UnknownTimeCard);
-        Q_UNUSED(cam01)
     }
 
     void refusalStoresNothing()

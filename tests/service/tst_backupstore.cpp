@@ -186,19 +186,6 @@ private Q_SLOTS:
         compareData(parsed.value(), data);
     }
 
-    void savedDataIsLoaded()
-    {
-        QTemporaryDir dir;
-        const BackupStore store(dir.path() + "/new/folder");
-        QVERIFY(!store.exists());
-        ServiceData data = BackupStore::sampleData();
-        data.card.dir = "/mnt/a\r\nb";
-        QVERIFY(store.save(data));
-        const StoreResult<ServiceData> loaded = store.load();
-        QVERIFY2(loaded, qPrintable(loaded.errorText()));
-        compareData(loaded.value(), data);
-    }
-
     void damagedFileIsRefused_data()
     {
         QTest::addColumn<QByteArray>("document");
