@@ -112,6 +112,17 @@ private Q_SLOTS:
         QCOMPARE(m_answers.at(1).index, 1);
     }
 
+    void earlierAnswerDoesNotTakeLaterCommandsAlong()
+    {
+        QVERIFY(submit(GetBackupPath));
+        m_handler->setLatency(3600000);
+        QVERIFY(submit(UpdateTimeCard, update()));
+        QTRY_COMPARE(m_answers.size(), 1);
+        QTest::qWait(100);
+        QCOMPARE(m_answers.size(), 1);
+        QCOMPARE(m_service->data().value().card.revision, 1);
+    }
+
     void answerMaySendTheNextCommand()
     {
         bool second = false;
