@@ -126,7 +126,7 @@ private Q_SLOTS:
         QCOMPARE(stored.value().card.dir, "/srv/backup/video");
         QCOMPARE(stored.value().inventory.size(), 12);
         // A second open uses the file as it is.
-        QVERIFY(m_service->handle(UpdateTimeCard, update()).resultCode == Code::Success);
+        QCOMPARE(m_service->handle(UpdateTimeCard, update()).resultCode, Code::Success);
         QVERIFY(BackupService(m_dir.path()).open());
         QCOMPARE(storedRevision(), 2);
     }
