@@ -14,6 +14,7 @@ namespace {
 
 using namespace BackupProtocol;
 
+// Carriage returns go out as references, since a reader turns them into line feeds.
 QString element(const QString& name, const QString& text)
 {
     return QStringLiteral("<%1>%2</%1>").arg(name, XmlText::escaped(text));

@@ -69,6 +69,13 @@ BackupStatusReport BackupStatusSimulator::statusAt(const TimeCard& card, const Q
     }
     if (lastEnded && elapsed - lastEnded->end < CompletedGraceSeconds)
         return {BackupProtocol::State::Completed, intervalText(start, *lastEnded), 100};
+    if (!lastEnded) {
+        // Early on Sunday the run that ended late last week is still the one to report.
+        const QDateTime previousStart = start.addDays(-7);
+        if (previousStart.secsTo(now) - runs.last().end < CompletedGraceSeconds)
+            return {BackupProtocol::State::Completed, intervalText(previousStart, runs.last()),
+                    100};
+    }
 
     for (const WeekInterval& run : runs) {
         if (run.begin > elapsed)

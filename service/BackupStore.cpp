@@ -249,11 +249,13 @@ StoreResult<ServiceData> BackupStore::parse(const QByteArray& document)
             reader.skipCurrentElement();
         }
     }
+    if (reader.hasError())
+        return damaged(reader.errorString());
     // Nothing may follow the root element, not even a second one.
     while (!reader.atEnd() && !reader.hasError())
         reader.readNext();
     if (reader.hasError())
-        return damaged(reader.errorString());
+        return damaged(QStringLiteral("after </%1>: %2").arg(RootElement, reader.errorString()));
     if (!hasCard)
         return damaged(QStringLiteral("it holds no time-card"));
 
@@ -321,16 +323,21 @@ StoreResult<> BackupStore::save(const ServiceData& data) const
         return cannotWrite(QStringLiteral("cannot create the data folder"));
     const QByteArray document = serialize(data);
 
+    // Unbuffered: commit() does not report a failing final flush, so every byte goes out in
+    // write(), where a failure shows. A short write carries no reason; the next write fails with
+    // the system's. The data is synced too, and the old file is replaced only when all of it is
+    // on disk.
     QSaveFile file(filePath());
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return cannotWrite(file.errorString());
-    // commit() does not report a failing final flush, so the data is flushed, synced and checked
-    // here, and the old file is replaced only when all of it is on disk.
-    if (file.write(document) != document.size() || !file.flush()
-        || file.error() != QFileDevice::NoError) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return cannotWrite(reason);
+    for (qint64 written = 0; written < document.size();) {
+        const qint64 chunk = file.write(document.constData() + written, document.size() - written);
+        if (chunk <= 0 || file.error() != QFileDevice::NoError) {
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            return cannotWrite(reason);
+        }
+        written += chunk;
     }
     if (::fsync(file.handle()) != 0) {
         const QString reason = QString::fromLocal8Bit(std::strerror(errno));
