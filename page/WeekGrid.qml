@@ -66,9 +66,7 @@ Item {
                     "accessibleName": qsTr("Fill %1").arg(fullDayNames[day]),
                     "accessibleDescription": qsTr("Schedules the whole day, or clears it when it is already full")
                 }))
-    readonly property var hourLabels: Array.from({
-            "length": 24
-        }, (_, hour) => ({
+    readonly property var hourLabels: Array(24).fill(0).map((_, hour) => ({
                     "time": timeText(hour * 2),
                     "accessibleName": qsTr("Fill %1 hour").arg(timeText(hour * 2)),
                     "accessibleDescription": qsTr("Schedules this hour on every day, or clears it when it is already full")
@@ -334,7 +332,8 @@ Item {
             Repeater {
                 model: cells
 
-                // The 1 px left free on the right is the board showing through as a day line.
+                // Seven day columns of 48 rows; the 1 px left free on the right of each cell is
+                // the board showing through as the line between days.
                 Rectangle {
                     required property int day
                     required property int row

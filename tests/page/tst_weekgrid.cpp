@@ -109,6 +109,8 @@ private Q_SLOTS:
     void undoAndRedoKeys_data();
     void undoAndRedoKeys();
     void loadingIsNotAnEdit();
+    void functionsEditTheWeek_data();
+    void functionsEditTheWeek();
     void cursorIsDescribed_data();
     void cursorIsDescribed();
     void labelsAreNamedButtons_data();
@@ -363,6 +365,84 @@ void WeekGridTest::loadingIsNotAnEdit()
     QCOMPARE(m_grid->property("canUndo").toBool(), false);
     key("Ctrl+Z");
     QCOMPARE(gridDocument(), loaded);
+}
+
+void WeekGridTest::functionsEditTheWeek_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("function");
+    QTest::addColumn<QVariantList>("arguments");
+    QTest::addColumn<QVariant>("result"); // invalid for functions that return nothing
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("edits");
+
+    const QString monday = rect("9", "12", Mon);
+    QStringList office;
+    for (int day = Mon; day <= 5; ++day)
+        office << rect("9", "17", day);
+    QStringList nineOClock;
+    for (int day = Sun; day <= Sat; ++day)
+        nineOClock << rect("9", "10", day);
+    QTest::newRow("applyPreset puts in office hours")
+        << document({monday}) << "applyPreset" << QVariantList {"office"} << QVariant(true)
+        << document(office) << 1;
+    QTest::newRow("applyPreset refuses an unknown name")
+        << document({monday}) << "applyPreset" << QVariantList {"lunch"} << QVariant(false)
+        << document({monday}) << 0;
+    QTest::newRow("copyDay takes a list of days")
+        << document({monday}) << "copyDay" << QVariantList {Mon, QVariantList {Tue, 5}}
+        << QVariant() << document({monday, rect("9", "12", Tue), rect("9", "12", 5)}) << 1;
+    QTest::newRow("fillDay fills Wednesday")
+        << document({monday}) << "fillDay" << QVariantList {3} << QVariant()
+        << document({monday, rect("0", "24", 3)}) << 1;
+    QTest::newRow("fillHour empties 09:00 to 10:00 when it is full")
+        << document(nineOClock) << "fillHour" << QVariantList {9} << QVariant() << document({})
+        << 1;
+    QTest::newRow("paintRange paints a typed range")
+        << document({monday}) << "paintRange" << QVariantList {"Sat 22:00-24:00"} << QVariant(true)
+        << document({monday, rect("22", "24", Sat)}) << 1;
+    QTest::newRow("paintRange refuses bad text")
+        << document({monday}) << "paintRange" << QVariantList {"Sat 22:00"} << QVariant(false)
+        << document({monday}) << 0;
+    QTest::newRow("clear empties the week")
+        << document({monday}) << "clear" << QVariantList {} << QVariant() << document({}) << 1;
+}
+
+void WeekGridTest::functionsEditTheWeek()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, function);
+    QFETCH(QVariantList, arguments);
+    QFETCH(QVariant, result);
+    QFETCH(QString, expected);
+    QFETCH(int, edits);
+
+    m_grid->setProperty("document", start);
+    QSignalSpy edited(m_grid, SIGNAL(edited()));
+    QVariant returned;
+    const QByteArray name = function.toLatin1();
+    bool called = false;
+    switch (arguments.size()) {
+    case 0:
+        called = QMetaObject::invokeMethod(m_grid, name, Q_RETURN_ARG(QVariant, returned));
+        break;
+    case 1:
+        called = QMetaObject::invokeMethod(m_grid, name, Q_RETURN_ARG(QVariant, returned),
+                                           Q_ARG(QVariant, arguments[0]));
+        break;
+    default:
+        called = QMetaObject::invokeMethod(m_grid, name, Q_RETURN_ARG(QVariant, returned),
+                                           Q_ARG(QVariant, arguments[0]),
+                                           Q_ARG(QVariant, arguments[1]));
+    }
+    QVERIFY(called);
+    QCOMPARE(returned, result);
+    QCOMPARE(gridDocument(), expected);
+    QCOMPARE(edited.size(), edits);
+    // An edit is one step: a single undo goes back to the start.
+    QVERIFY(QMetaObject::invokeMethod(m_grid, "undo"));
+    QCOMPARE(gridDocument(), start);
+    QCOMPARE(m_grid->property("canUndo").toBool(), false);
 }
 
 void WeekGridTest::cursorIsDescribed_data()
