@@ -328,6 +328,10 @@ void WeekGridModelTest::fillHourTogglesTheHour_data()
     QTest::newRow("an hour painted on some days is filled on all")
         << document({rect("9", "10", Mon), rect("9.5", "10", Sat)}) << 9
         << document(everyDay("9", "10"));
+    QTest::newRow("an hour full only on Sunday is filled on the other days")
+        << document({rect("9", "10", Sun)}) << 9 << document(everyDay("9", "10"));
+    QTest::newRow("an hour full only on Saturday is filled on the other days")
+        << document({rect("9", "10", Sat)}) << 9 << document(everyDay("9", "10"));
     QTest::newRow("a full 09:00 hour is cleared and the rest of the day kept")
         << document(everyDay("8", "11")) << 9
         << document({rect("8", "9", Sun), rect("10", "11", Sun), rect("8", "9", Mon),
@@ -439,6 +443,9 @@ void WeekGridModelTest::undoRedo_data()
     QTest::newRow("a whole stroke is one step")
         << QStringList {a, "begin 3 10", "extend 3 12", "extend 4 14", "end", "undo"} << onlyA
         << true << true;
+    QTest::newRow("two undos after a stroke go back before the edit preceding it")
+        << QStringList {a, "begin 3 10", "extend 3 12", "extend 4 14", "end", "undo", "undo"}
+        << document({}) << false << true;
     QTest::newRow("a toggle is one step") << QStringList {a, "toggle 1 18", "toggle 1 19", "undo"}
                                           << document({rect("9.5", "10", Mon)}) << true << true;
     QTest::newRow("a cleared week comes back with undo")
