@@ -125,6 +125,8 @@ private Q_SLOTS:
     void textIsReadable();
     void cellsFitTheGivenSize_data();
     void cellsFitTheGivenSize();
+    void cellsStopShrinkingAtSixPixels_data();
+    void cellsStopShrinkingAtSixPixels();
 
 private:
     QPoint cellCentre(int day, int row) const;
@@ -206,6 +208,7 @@ void WeekGridTest::keyboardAloneMakesASchedule()
     // The cursor starts on Monday 09:00; mark to Tuesday 11:30 and paint.
     key("Shift+Right, Shift+Down, Shift+Down, Shift+Down, Shift+Down, Shift+Down, Space");
     QCOMPARE(gridDocument(), document({rect("9", "12", Mon), rect("9", "12", Tue)}));
+    QCOMPARE(m_grid->property("marking").toBool(), false); // the painted block is let go
 
     // One more half hour on Tuesday.
     key("Down, Space");
@@ -626,6 +629,25 @@ void WeekGridTest::cellsFitTheGivenSize()
         QCOMPARE(m_grid->property("cellWidth").toReal(), 6);
         QCOMPARE(m_grid->property("cellHeight").toReal(), 6);
     }
+}
+
+void WeekGridTest::cellsStopShrinkingAtSixPixels_data()
+{
+    QTest::addColumn<QSizeF>("given");
+
+    QTest::newRow("squeezed below the minimum height") << QSizeF(480, 250);
+    QTest::newRow("squeezed below the minimum width") << QSizeF(80, 470);
+}
+
+void WeekGridTest::cellsStopShrinkingAtSixPixels()
+{
+    QFETCH(QSizeF, given);
+
+    m_grid->setSize(given);
+    const bool narrow = given.width() < m_grid->property("minimumWidth").toReal();
+    // The squeezed side stays at six pixels; the other one keeps using the room it has.
+    QCOMPARE(m_grid->property(narrow ? "cellWidth" : "cellHeight").toReal(), 6);
+    QVERIFY(m_grid->property(narrow ? "cellHeight" : "cellWidth").toReal() > 6);
 }
 
 QTEST_MAIN(WeekGridTest)
