@@ -12,7 +12,7 @@ Q_IMPORT_QML_PLUGIN(ScheduleBackupPagePlugin)
 
 namespace {
 
-constexpr int Sun = 0, Mon = 1, Tue = 2, Sat = 6;
+constexpr int Sun = 0, Mon = 1, Tue = 2, Wed = 3, Thu = 4, Fri = 5, Sat = 6;
 
 QString rect(const char* top, const char* bottom, int day)
 {
@@ -258,7 +258,7 @@ void WeekGridTest::labelClicksFillDaysAndHours_data()
     QTest::newRow("an unlabelled odd hour can be clicked too")
         << document({}) << QStringList {"hourLabel23"}
         << document({rect("23", "24", Sun), rect("23", "24", Mon), rect("23", "24", Tue),
-                     rect("23", "24", 3), rect("23", "24", 4), rect("23", "24", 5),
+                     rect("23", "24", Wed), rect("23", "24", Thu), rect("23", "24", Fri),
                      rect("23", "24", Sat)});
 }
 
@@ -287,7 +287,7 @@ void WeekGridTest::escapeCancelsADrag_data()
 
     // Over a Monday 09:00 to 17:00, dragged from Tuesday 10:00 to Wednesday 11:30.
     QTest::newRow("a drag paints the block")
-        << false << document({rect("9", "17", Mon), rect("10", "12", Tue), rect("10", "12", 3)})
+        << false << document({rect("9", "17", Mon), rect("10", "12", Tue), rect("10", "12", Wed)})
         << true;
     QTest::newRow("Escape during the drag puts the cells back")
         << true << document({rect("9", "17", Mon)}) << false;
@@ -303,14 +303,14 @@ void WeekGridTest::escapeCancelsADrag()
     m_grid->setProperty("document", start);
     QSignalSpy edited(m_grid, SIGNAL(edited()));
     QTest::mousePress(m_window.get(), Qt::LeftButton, {}, cellCentre(Tue, 20));
-    QTest::mouseMove(m_window.get(), cellCentre(3, 22));
-    QTest::mouseMove(m_window.get(), cellCentre(3, 23));
+    QTest::mouseMove(m_window.get(), cellCentre(Wed, 22));
+    QTest::mouseMove(m_window.get(), cellCentre(Wed, 23));
     QVERIFY(gridDocument() != start);
     if (escape)
         QTest::keyClick(m_window.get(), Qt::Key_Escape);
     // The pointer goes on moving before the button is let go.
-    QTest::mouseMove(m_window.get(), cellCentre(3, 23));
-    QTest::mouseRelease(m_window.get(), Qt::LeftButton, {}, cellCentre(3, 23));
+    QTest::mouseMove(m_window.get(), cellCentre(Wed, 23));
+    QTest::mouseRelease(m_window.get(), Qt::LeftButton, {}, cellCentre(Wed, 23));
     QCOMPARE(gridDocument(), expected);
     QCOMPARE(m_grid->property("canUndo").toBool(), canUndo);
     QCOMPARE(edited.size(), canUndo ? 1 : 0);
@@ -364,7 +364,7 @@ void WeekGridTest::loadingIsNotAnEdit()
     QTest::mouseClick(m_window.get(), Qt::LeftButton, {}, cellCentre(Mon, 18));
     QVERIFY(m_grid->property("canUndo").toBool());
     QSignalSpy edited(m_grid, SIGNAL(edited()));
-    const QString loaded = document({rect("12", "13", 3)});
+    const QString loaded = document({rect("12", "13", Wed)});
     m_grid->setProperty("document", loaded);
     QCOMPARE(edited.size(), 0);
     QCOMPARE(m_grid->property("canUndo").toBool(), false);
@@ -383,7 +383,7 @@ void WeekGridTest::functionsEditTheWeek_data()
 
     const QString monday = rect("9", "12", Mon);
     QStringList office;
-    for (int day = Mon; day <= 5; ++day)
+    for (int day = Mon; day <= Fri; ++day)
         office << rect("9", "17", day);
     QStringList nineOClock;
     for (int day = Sun; day <= Sat; ++day)
@@ -395,11 +395,11 @@ void WeekGridTest::functionsEditTheWeek_data()
         << document({monday}) << "applyPreset" << QVariantList {"lunch"} << QVariant(false)
         << document({monday}) << 0;
     QTest::newRow("copyDay takes a list of days")
-        << document({monday}) << "copyDay" << QVariantList {Mon, QVariantList {Tue, 5}}
-        << QVariant() << document({monday, rect("9", "12", Tue), rect("9", "12", 5)}) << 1;
+        << document({monday}) << "copyDay" << QVariantList {Mon, QVariantList {Tue, Fri}}
+        << QVariant() << document({monday, rect("9", "12", Tue), rect("9", "12", Fri)}) << 1;
     QTest::newRow("fillDay fills Wednesday")
-        << document({monday}) << "fillDay" << QVariantList {3} << QVariant()
-        << document({monday, rect("0", "24", 3)}) << 1;
+        << document({monday}) << "fillDay" << QVariantList {Wed} << QVariant()
+        << document({monday, rect("0", "24", Wed)}) << 1;
     QTest::newRow("fillHour empties 09:00 to 10:00 when it is full")
         << document(nineOClock) << "fillHour" << QVariantList {9} << QVariant() << document({})
         << 1;
