@@ -200,8 +200,8 @@ void WeekGridModel::fillHour(int hour)
 
 bool WeekGridModel::paintRange(const QString& text)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^\s*([A-Za-z]{3})\s+([0-9]{1,2}):([0-9]{2})\s*[-–]\s*([0-9]{1,2}):([0-9]{2})\s*$)"));
+    static const QRegularExpression pattern(QStringLiteral(
+        R"(^\s*([A-Za-z]{3})\s+([0-9]{1,2}):([0-9]{2})\s*[-–]\s*([0-9]{1,2}):([0-9]{2})\s*$)"));
     static const QStringList dayNames = {
         QStringLiteral("sun"), QStringLiteral("mon"), QStringLiteral("tue"), QStringLiteral("wed"),
         QStringLiteral("thu"), QStringLiteral("fri"), QStringLiteral("sat"),
