@@ -2,33 +2,121 @@ import QtQuick
 import QtQuick.Controls
 import ScheduleBackup.Page
 
-// The week as seven day columns (Sunday first) of 48 half-hour cells. Press and drag paints a
-// block of cells; a block that starts on a painted cell erases instead.
+// The week as seven day columns (Sunday first) of 48 half-hour cells.
+// Mouse: press and drag paints a block of cells; a block that starts on a painted cell erases
+// instead; Escape during the drag puts the cells back. A day header fills (or empties) its day,
+// an hour label its hour on every day.
+// Keyboard: arrows move the cell cursor, Shift+arrows mark a block from where the cursor was,
+// Space paints the block (or erases it when it starts on a painted cell) or toggles the cursor's
+// cell; Home/End go to the first and last half hour, Ctrl+Left/Right step a day and wrap around
+// the week, Ctrl+Up/Down step an hour, Escape drops the block, Ctrl+Z undoes, Ctrl+Shift+Z and
+// Ctrl+Y redo.
 Item {
     id: grid
 
     // The schedule as a rectangle document; reading it gives one rectangle per run of cells.
+    // Setting it is a load: the undo history starts again and edited() is not emitted.
     property alias document: cells.document
     readonly property alias model: cells
     readonly property int selectedCount: cells.selectedCount
+    readonly property bool canUndo: cells.canUndo
+    readonly property bool canRedo: cells.canRedo
 
-    readonly property int labelWidth: 44
+    // The keyboard cursor, and the corner a Shift-marked block starts from (-1 when none).
+    property int cursorDay: 1
+    property int cursorRow: 18
+    property int anchorDay: -1
+    property int anchorRow: -1
+    readonly property bool marking: anchorDay >= 0
+    // Reading revision makes the binding re-run whenever cells change.
+    readonly property bool cursorScheduled: revision >= 0 && cells.isSelected(cursorDay, cursorRow)
+    // The cell under the cursor, for assistive technology.
+    readonly property string cursorDescription: (cursorScheduled ? qsTr("%1 %2 to %3, scheduled") : qsTr("%1 %2 to %3, not scheduled")).arg(fullDayNames[cursorDay]).arg(timeText(cursorRow)).arg(timeText(cursorRow + 1))
+
+    // The cell under the pointer while hovering, for the caption below the grid; -1 when none.
+    readonly property int hoverDay: pointer.containsMouse && dayAt(pointer.mouseX) < cells.days ? dayAt(pointer.mouseX) : -1
+    readonly property int hoverRow: pointer.containsMouse && rowAt(pointer.mouseY) < cells.rowsPerDay ? rowAt(pointer.mouseY) : -1
+
+    // Counts changes of the cells, so that bindings asking the model about cells re-run.
+    property int revision: 0
+
+    readonly property int minimumCellSize: 6
+    readonly property int labelWidth: 46
     readonly property int headerHeight: 22
-    readonly property int captionHeight: 24
+    readonly property int captionHeight: 22
     readonly property int spacing: 1
-    readonly property real cellWidth: Math.floor((width - labelWidth) / cells.days) - spacing
-    readonly property real cellHeight: Math.max(6, Math.floor((height - headerHeight - captionHeight - spacing) / cells.rowsPerDay))
+    // Room around the board for the focus ring.
+    readonly property int ringMargin: 3
+    readonly property real cellWidth: Math.max(minimumCellSize, Math.floor((width - labelWidth - ringMargin) / cells.days) - spacing)
+    readonly property real cellHeight: Math.max(minimumCellSize, Math.floor((height - headerHeight - captionHeight - 2 * spacing - ringMargin) / cells.rowsPerDay))
+    // The smallest size at which every cell is still minimumCellSize wide and high.
+    readonly property real minimumWidth: labelWidth + cells.days * (minimumCellSize + spacing) + spacing + ringMargin
+    readonly property real minimumHeight: headerHeight + cells.rowsPerDay * minimumCellSize + 2 * spacing + captionHeight + ringMargin
+
+    // Dark orange on light windows, light orange on dark ones: apart from the highlight colour
+    // of painted cells and at least 3:1 against the window.
+    readonly property color markColor: palette.window.hslLightness > 0.5 ? "#a84300" : "#ffb066"
+
     readonly property var dayNames: [qsTr("Sun"), qsTr("Mon"), qsTr("Tue"), qsTr("Wed"), qsTr("Thu"), qsTr("Fri"), qsTr("Sat")]
+    readonly property var narrowDayNames: [qsTr("S", "Sunday"), qsTr("M", "Monday"), qsTr("T", "Tuesday"), qsTr("W", "Wednesday"), qsTr("T", "Thursday"), qsTr("F", "Friday"), qsTr("S", "Saturday")]
+    readonly property var fullDayNames: [qsTr("Sunday"), qsTr("Monday"), qsTr("Tuesday"), qsTr("Wednesday"), qsTr("Thursday"), qsTr("Friday"), qsTr("Saturday")]
+    readonly property var dayLabels: dayNames.map((name, day) => ({
+                    "short": name,
+                    "narrow": narrowDayNames[day],
+                    "accessibleName": qsTr("Fill %1").arg(fullDayNames[day]),
+                    "accessibleDescription": qsTr("Schedules the whole day, or clears it when it is already full")
+                }))
+    readonly property var hourLabels: Array(24).fill(0).map((_, hour) => ({
+                    "time": timeText(hour * 2),
+                    "accessibleName": qsTr("Fill %1 hour").arg(timeText(hour * 2)),
+                    "accessibleDescription": qsTr("Schedules this hour on every day, or clears it when it is already full")
+                }))
 
-    // The cell under the pointer while hovering, for the caption below the grid.
-    property int hoverDay: -1
-    property int hoverRow: -1
-
+    // After every edit made here, undo and redo included; not after the document is set.
     signal edited
+
+    function undo() {
+        cells.undo();
+    }
+
+    function redo() {
+        cells.redo();
+    }
+
+    function clear() {
+        cells.clear();
+    }
+
+    // "office", "nights", "weekends", "always" or "none"; false for other names.
+    function applyPreset(name) {
+        return cells.applyPreset(name);
+    }
+
+    function copyDay(fromDay, toDays) {
+        cells.copyDay(fromDay, toDays);
+    }
+
+    function fillDay(day) {
+        cells.fillDay(day);
+    }
+
+    function fillHour(hour) {
+        cells.fillHour(hour);
+    }
+
+    // A typed range such as "Mon 08:30-12:00"; false, painting nothing, when it cannot be read.
+    function paintRange(text) {
+        return cells.paintRange(text);
+    }
 
     function timeText(row) {
         const minutes = row * 30;
         return "%1:%2".arg(String(Math.floor(minutes / 60)).padStart(2, "0")).arg(String(minutes % 60).padStart(2, "0"));
+    }
+
+    // A cell's place in the grid's own coordinates.
+    function cellRect(day, row) {
+        return Qt.rect(board.x + spacing + day * (cellWidth + spacing), board.y + spacing + row * cellHeight, cellWidth, cellHeight);
     }
 
     // Day column and half-hour row under a point of the board.
@@ -40,50 +128,190 @@ Item {
         return Math.floor((y - spacing) / cellHeight);
     }
 
-    implicitWidth: labelWidth + 7 * 64
-    implicitHeight: headerHeight + 48 * 8 + captionHeight
+    function moveCursor(day, row, extend) {
+        if (!extend)
+            dropMark();
+        else if (!marking) {
+            anchorDay = cursorDay;
+            anchorRow = cursorRow;
+        }
+        cursorDay = Math.max(0, Math.min(day, cells.days - 1));
+        cursorRow = Math.max(0, Math.min(row, cells.rowsPerDay - 1));
+    }
+
+    function dropMark() {
+        anchorDay = -1;
+        anchorRow = -1;
+    }
+
+    // Paints the marked block, or erases it when its first corner is painted; without a block,
+    // toggles the cursor's cell.
+    function paintAtCursor() {
+        if (marking) {
+            cells.setRange(anchorDay, anchorRow, cursorDay, cursorRow, !cells.isSelected(anchorDay, anchorRow));
+            dropMark();
+        } else {
+            cells.toggle(cursorDay, cursorRow);
+        }
+    }
+
+    implicitWidth: labelWidth + cells.days * (48 + spacing) + spacing + ringMargin
+    implicitHeight: headerHeight + cells.rowsPerDay * 8 + 2 * spacing + captionHeight + ringMargin
+    activeFocusOnTab: true
+
+    Accessible.role: Accessible.Table
+    Accessible.name: qsTr("Weekly schedule")
+    Accessible.description: cursorDescription
+    Accessible.focusable: true
+
+    Keys.onPressed: event => {
+        const ctrl = (event.modifiers & Qt.ControlModifier) !== 0;
+        const shift = (event.modifiers & Qt.ShiftModifier) !== 0;
+        switch (event.key) {
+        case Qt.Key_Left:
+        case Qt.Key_Right:
+            {
+                const step = event.key === Qt.Key_Left ? -1 : 1;
+                let day = cursorDay + step;
+                // Stepping by day wraps around the week, except while marking a block.
+                if (ctrl && !shift)
+                    day = (day + cells.days) % cells.days;
+                moveCursor(day, cursorRow, shift);
+                break;
+            }
+        case Qt.Key_Up:
+            moveCursor(cursorDay, cursorRow - (ctrl ? 2 : 1), shift);
+            break;
+        case Qt.Key_Down:
+            moveCursor(cursorDay, cursorRow + (ctrl ? 2 : 1), shift);
+            break;
+        case Qt.Key_Home:
+            moveCursor(cursorDay, 0, shift);
+            break;
+        case Qt.Key_End:
+            moveCursor(cursorDay, cells.rowsPerDay - 1, shift);
+            break;
+        case Qt.Key_Space:
+        case Qt.Key_Return:
+        case Qt.Key_Enter:
+            paintAtCursor();
+            break;
+        case Qt.Key_Escape:
+            // Cancels a drag, else drops a marked block; with neither the page may use it.
+            if (cells.cancelStroke())
+                break;
+            if (!marking) {
+                event.accepted = false;
+                return;
+            }
+            dropMark();
+            break;
+        case Qt.Key_Z:
+            if (!ctrl) {
+                event.accepted = false;
+                return;
+            }
+            if (shift)
+                cells.redo();
+            else
+                cells.undo();
+            break;
+        case Qt.Key_Y:
+            if (!ctrl) {
+                event.accepted = false;
+                return;
+            }
+            cells.redo();
+            break;
+        default:
+            event.accepted = false;
+            return;
+        }
+        event.accepted = true;
+    }
 
     WeekGridModel {
         id: cells
+
+        onEdited: grid.edited()
+        onDocumentChanged: ++grid.revision
     }
 
-    Row {
-        x: grid.labelWidth
-        height: grid.headerHeight
-        spacing: grid.spacing
+    // The delegates below know only their model data and the size of their strip; the
+    // repeaters wire their clicks to the grid.
+    Item {
+        x: grid.cellRect(0, 0).x
+        width: cells.days * (grid.cellWidth + grid.spacing)
+        height: grid.headerHeight - grid.ringMargin
 
         Repeater {
-            model: grid.dayNames
+            model: grid.dayLabels
+            onItemAdded: (index, item) => item.clicked.connect(() => grid.fillDay(index))
 
-            Label {
-                required property string modelData
+            WeekGridLabelButton {
                 required property int index
+                required property var modelData
 
-                width: grid.cellWidth
-                height: grid.headerHeight
-                horizontalAlignment: Text.AlignHCenter
-                verticalAlignment: Text.AlignVCenter
-                text: modelData
-                font.bold: index === grid.hoverDay
+                objectName: "dayHeader" + index
+                x: index * width
+                width: parent.width / 7
+                height: parent.height
+                text: width >= 26 ? modelData.short : modelData.narrow
+                accessibleName: modelData.accessibleName
+                accessibleDescription: modelData.accessibleDescription
             }
         }
     }
 
-    // Hour labels every two hours, centred on the line they name.
-    Repeater {
-        model: 13
+    // One button per hour, beside the two half-hour rows it fills. When the rows are too low
+    // for a label each, every other hour is labelled, but each one can still be clicked.
+    Item {
+        y: grid.cellRect(0, 0).y
+        width: grid.labelWidth - grid.ringMargin - 2
+        height: cells.rowsPerDay * grid.cellHeight
 
-        Label {
-            required property int index
+        Repeater {
+            model: grid.hourLabels
+            onItemAdded: (index, item) => item.clicked.connect(() => grid.fillHour(index))
 
-            x: 0
-            width: grid.labelWidth - 6
-            y: grid.headerHeight + grid.spacing + index * 4 * grid.cellHeight - height / 2
-            horizontalAlignment: Text.AlignRight
-            text: grid.timeText(index * 4)
-            font.pointSize: 8
-            color: palette.placeholderText
+            WeekGridLabelButton {
+                required property int index
+                required property var modelData
+
+                objectName: "hourLabel" + index
+                y: index * height
+                width: parent.width
+                height: parent.height / 24
+                horizontalAlignment: Text.AlignRight
+                pixelSize: height >= 14 ? 11 : 10
+                text: height >= 14 || index % 2 === 0 ? modelData.time : ""
+                accessibleName: modelData.accessibleName
+                accessibleDescription: modelData.accessibleDescription
+            }
         }
+    }
+
+    // Marks the day and the hour of the hovered cell, or of the cursor while the grid has focus.
+    Rectangle {
+        readonly property int day: grid.hoverDay >= 0 ? grid.hoverDay : grid.activeFocus ? grid.cursorDay : -1
+
+        visible: day >= 0 && day < cells.days
+        x: grid.cellRect(day, 0).x
+        y: grid.headerHeight - grid.ringMargin - height
+        width: grid.cellWidth
+        height: 2
+        color: palette.windowText
+    }
+
+    Rectangle {
+        readonly property int hour: Math.floor((grid.hoverRow >= 0 ? grid.hoverRow : grid.activeFocus ? grid.cursorRow : -1) / 2)
+
+        visible: hour >= 0 && hour < 24
+        x: grid.labelWidth - grid.ringMargin - width
+        y: grid.cellRect(0, hour * 2).y
+        width: 2
+        height: 2 * grid.cellHeight
+        color: palette.windowText
     }
 
     Rectangle {
@@ -95,22 +323,26 @@ Item {
         height: cells.rowsPerDay * grid.cellHeight + 2 * grid.spacing
         color: palette.mid
 
-        Grid {
+        Item {
             x: grid.spacing
             y: grid.spacing
-            columns: cells.days
-            columnSpacing: grid.spacing
+            width: cells.days * (grid.cellWidth + grid.spacing)
+            height: cells.rowsPerDay * grid.cellHeight
 
             Repeater {
                 model: cells
 
+                // Seven day columns of 48 rows; the 1 px left free on the right of each cell is
+                // the board showing through as the line between days.
                 Rectangle {
                     required property int day
                     required property int row
                     required property bool selected
 
-                    width: grid.cellWidth
-                    height: grid.cellHeight
+                    x: day * parent.width / 7
+                    y: row * height
+                    width: parent.width / 7 - 1
+                    height: parent.height / 48
                     color: selected ? palette.highlight : palette.base
 
                     // Full hours get a stronger line than half hours.
@@ -125,30 +357,106 @@ Item {
         }
 
         MouseArea {
+            id: pointer
+
             anchors.fill: parent
             hoverEnabled: true
-            onPressed: mouse => cells.beginStroke(grid.dayAt(mouse.x), grid.rowAt(mouse.y))
+            onPressed: mouse => {
+                grid.forceActiveFocus(Qt.MouseFocusReason);
+                const day = grid.dayAt(mouse.x);
+                const row = grid.rowAt(mouse.y);
+                grid.moveCursor(day, row, false);
+                cells.beginStroke(day, row);
+            }
             onPositionChanged: mouse => {
-                grid.hoverDay = grid.dayAt(mouse.x);
-                grid.hoverRow = grid.rowAt(mouse.y);
                 if (pressed)
-                    cells.extendStroke(grid.hoverDay, grid.hoverRow);
+                    cells.extendStroke(grid.dayAt(mouse.x), grid.rowAt(mouse.y));
             }
-            onReleased: {
-                cells.endStroke();
-                grid.edited();
-            }
+            onReleased: cells.endStroke()
             onCanceled: cells.endStroke()
-            onExited: grid.hoverDay = -1
+        }
+
+        // The block marked with Shift+arrows.
+        Rectangle {
+            readonly property rect first: grid.cellRect(Math.min(grid.anchorDay, grid.cursorDay), Math.min(grid.anchorRow, grid.cursorRow))
+            readonly property rect last: grid.cellRect(Math.max(grid.anchorDay, grid.cursorDay), Math.max(grid.anchorRow, grid.cursorRow))
+
+            visible: grid.marking
+            x: first.x - board.x - 1
+            y: first.y - board.y - 1
+            width: last.x + last.width - first.x + 2
+            height: last.y + last.height - first.y + 2
+            color: Qt.rgba(grid.markColor.r, grid.markColor.g, grid.markColor.b, 0.3)
+            border.width: 2
+            border.color: grid.markColor
+        }
+
+        // The cell cursor: a frame in the text colour with a base-coloured inner line, so it
+        // shows on painted and on empty cells.
+        Rectangle {
+            readonly property rect cell: grid.cellRect(grid.cursorDay, grid.cursorRow)
+
+            visible: grid.activeFocus
+            x: cell.x - board.x - 1
+            y: cell.y - board.y - 1
+            width: cell.width + 2
+            height: cell.height + 2
+            color: "transparent"
+            border.width: 2
+            border.color: palette.windowText
+            Accessible.role: Accessible.Cell
+            Accessible.name: grid.cursorDescription
+            Accessible.focusable: true
+            Accessible.focused: grid.activeFocus
+
+            Rectangle {
+                anchors.fill: parent
+                anchors.margins: 2
+                visible: height > 2
+                color: "transparent"
+                border.width: 1
+                border.color: palette.base
+            }
+        }
+
+        // The focus ring of the whole grid.
+        Rectangle {
+            anchors.fill: parent
+            anchors.margins: -grid.ringMargin
+            visible: grid.activeFocus
+            color: "transparent"
+            radius: 2
+            border.width: 2
+            border.color: grid.markColor
         }
     }
 
     Label {
+        id: counter
+
+        objectName: "counter"
         x: grid.labelWidth
-        y: board.y + board.height + 6
-        width: board.width
+        width: Math.min(implicitWidth, board.width)
         elide: Text.ElideRight
-        color: palette.placeholderText
-        text: grid.hoverDay >= 0 && grid.hoverDay < cells.days && grid.hoverRow >= 0 && grid.hoverRow < cells.rowsPerDay ? "%1 %2 – %3".arg(grid.dayNames[grid.hoverDay]).arg(grid.timeText(grid.hoverRow)).arg(grid.timeText(grid.hoverRow + 1)) : qsTr("%1 hours a week. Drag to paint; drag from a painted cell to erase.").arg(cells.selectedCount / 2)
+        y: board.y + board.height + grid.ringMargin
+        height: grid.captionHeight
+        verticalAlignment: Text.AlignVCenter
+        color: palette.windowText
+        text: qsTr("%1 hours a week").arg(cells.selectedCount / 2)
+    }
+
+    // The hovered cell, or how to use the grid.
+    Label {
+        objectName: "hint"
+        visible: width > 0
+        x: counter.x + counter.width + 12
+        y: counter.y
+        width: Math.max(0, board.x + board.width - x)
+        height: grid.captionHeight
+        verticalAlignment: Text.AlignVCenter
+        horizontalAlignment: Text.AlignRight
+        elide: Text.ElideRight
+        color: palette.windowText
+        text: grid.hoverDay >= 0 && grid.hoverRow >= 0 ? qsTr("%1 %2 to %3").arg(grid.fullDayNames[grid.hoverDay]).arg(grid.timeText(grid.hoverRow)).arg(grid.timeText(grid.hoverRow + 1)) : grid.activeFocus ? qsTr("Arrows move, Shift+arrows mark, Space paints") : qsTr("Drag to paint; drag from a painted cell to erase")
     }
 }

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -93,7 +94,14 @@ void WeekGridModel::setDocument(const QString& document)
             continue;
         fill(&cells, left, firstRow, right - 1, endRow - 1, true);
     }
+    // A load replaces whatever was being drawn, and there is nothing to undo back to.
+    resetStroke();
+    const bool hadHistory = canUndo() || canRedo();
+    m_undo.clear();
+    m_redo.clear();
     apply(cells);
+    if (hadHistory)
+        Q_EMIT historyChanged();
 }
 
 int WeekGridModel::selectedCount() const
@@ -112,35 +120,129 @@ void WeekGridModel::toggle(int day, int row)
         return;
     QBitArray cells = m_cells;
     cells.toggleBit(cellIndex(day, row));
-    apply(cells);
+    commit(cells);
 }
 
 void WeekGridModel::setRange(int fromDay, int fromRow, int toDay, int toRow, bool selected)
 {
     QBitArray cells = m_cells;
     fill(&cells, fromDay, fromRow, toDay, toRow, selected);
-    apply(cells);
+    commit(cells);
 }
 
 void WeekGridModel::clear()
 {
-    apply(QBitArray(CellCount));
+    commit(QBitArray(CellCount));
+}
+
+bool WeekGridModel::applyPreset(const QString& name)
+{
+    constexpr int Sunday = 0;
+    constexpr int Monday = 1;
+    constexpr int Friday = 5;
+    constexpr int Saturday = 6;
+    constexpr int LastRow = RowsPerDay - 1;
+    QBitArray cells(CellCount);
+    if (name == QLatin1String("office")) {
+        fill(&cells, Monday, 9 * 2, Friday, 17 * 2 - 1, true);
+    } else if (name == QLatin1String("nights")) {
+        // Each night runs into the next day's morning; Saturday night ends on Sunday.
+        for (int day = Sunday; day <= Saturday; ++day) {
+            fill(&cells, day, 22 * 2, day, LastRow, true);
+            const int morning = (day + 1) % Days;
+            fill(&cells, morning, 0, morning, 6 * 2 - 1, true);
+        }
+    } else if (name == QLatin1String("weekends")) {
+        fill(&cells, Saturday, 0, Saturday, LastRow, true);
+        fill(&cells, Sunday, 0, Sunday, LastRow, true);
+    } else if (name == QLatin1String("always")) {
+        cells.fill(true);
+    } else if (name != QLatin1String("none")) {
+        return false;
+    }
+    commit(cells);
+    return true;
+}
+
+void WeekGridModel::copyDay(int fromDay, const QList<int>& toDays)
+{
+    if (!isCell(fromDay, 0))
+        return;
+    QBitArray cells = m_cells;
+    for (const int day : toDays) {
+        if (!isCell(day, 0))
+            continue;
+        for (int row = 0; row < RowsPerDay; ++row)
+            cells.setBit(cellIndex(day, row), m_cells.testBit(cellIndex(fromDay, row)));
+    }
+    commit(cells);
+}
+
+void WeekGridModel::fillDay(int day)
+{
+    if (!isCell(day, 0))
+        return;
+    QBitArray cells = m_cells;
+    fill(&cells, day, 0, day, RowsPerDay - 1, !isFull(m_cells, day, 0, day, RowsPerDay - 1));
+    commit(cells);
+}
+
+void WeekGridModel::fillHour(int hour)
+{
+    const int firstRow = hour * 2;
+    const int lastRow = firstRow + 1;
+    if (!isCell(0, firstRow))
+        return;
+    QBitArray cells = m_cells;
+    fill(&cells, 0, firstRow, Days - 1, lastRow, !isFull(m_cells, 0, firstRow, Days - 1, lastRow));
+    commit(cells);
+}
+
+bool WeekGridModel::paintRange(const QString& text)
+{
+    static const QRegularExpression pattern(QStringLiteral(
+        R"(^\s*([A-Za-z]{3})\s+([0-9]{1,2}):([0-9]{2})\s*[-–]\s*([0-9]{1,2}):([0-9]{2})\s*$)"));
+    static const QStringList dayNames = {
+        QStringLiteral("sun"), QStringLiteral("mon"), QStringLiteral("tue"), QStringLiteral("wed"),
+        QStringLiteral("thu"), QStringLiteral("fri"), QStringLiteral("sat"),
+    };
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return false;
+    const int day = dayNames.indexOf(match.captured(1).toLower());
+    // Times as half-hour row boundaries, 0 (00:00) to 48 (24:00); -1 when off the grid.
+    const auto boundary = [&match](int hourGroup) {
+        const int hour = match.captured(hourGroup).toInt();
+        const int minute = match.captured(hourGroup + 1).toInt();
+        if (hour > 24 || (minute != 0 && minute != 30) || (hour == 24 && minute != 0))
+            return -1;
+        return hour * 2 + minute / 30;
+    };
+    const int first = boundary(2);
+    const int end = boundary(4);
+    if (day < 0 || first < 0 || end < 0 || end <= first)
+        return false;
+    setRange(day, first, day, end - 1, true);
+    return true;
 }
 
 void WeekGridModel::beginStroke(int day, int row)
 {
     if (!isCell(day, row))
         return;
+    const bool wasStroking = stroking();
     m_strokeBase = m_cells;
     m_strokeDay = day;
     m_strokeRow = row;
     m_strokeValue = !isSelected(day, row);
+    if (!wasStroking)
+        Q_EMIT strokingChanged();
     extendStroke(day, row);
 }
 
 void WeekGridModel::extendStroke(int day, int row)
 {
-    if (m_strokeDay < 0)
+    if (!stroking())
         return;
     QBitArray cells = m_strokeBase;
     fill(&cells, m_strokeDay, m_strokeRow, std::clamp(day, 0, Days - 1),
@@ -150,9 +252,43 @@ void WeekGridModel::extendStroke(int day, int row)
 
 void WeekGridModel::endStroke()
 {
-    m_strokeDay = -1;
-    m_strokeRow = -1;
-    m_strokeBase.clear();
+    if (!stroking())
+        return;
+    const QBitArray before = m_strokeBase;
+    resetStroke();
+    commit(before, m_cells);
+}
+
+bool WeekGridModel::cancelStroke()
+{
+    if (!stroking())
+        return false;
+    const QBitArray before = m_strokeBase;
+    resetStroke();
+    apply(before);
+    return true;
+}
+
+void WeekGridModel::undo()
+{
+    endStroke();
+    if (m_undo.isEmpty())
+        return;
+    m_redo.append(m_cells);
+    apply(m_undo.takeLast());
+    Q_EMIT historyChanged();
+    Q_EMIT edited();
+}
+
+void WeekGridModel::redo()
+{
+    endStroke();
+    if (m_redo.isEmpty())
+        return;
+    m_undo.append(m_cells);
+    apply(m_redo.takeLast());
+    Q_EMIT historyChanged();
+    Q_EMIT edited();
 }
 
 bool WeekGridModel::isCell(int day, int row)
@@ -171,6 +307,43 @@ void WeekGridModel::fill(QBitArray* cells, int fromDay, int fromRow, int toDay, 
         for (int row = firstRow; row <= lastRow; ++row)
             cells->setBit(cellIndex(day, row), selected);
     }
+}
+
+bool WeekGridModel::isFull(const QBitArray& cells, int fromDay, int fromRow, int toDay, int toRow)
+{
+    for (int day = fromDay; day <= toDay; ++day) {
+        for (int row = fromRow; row <= toRow; ++row) {
+            if (!cells.testBit(cellIndex(day, row)))
+                return false;
+        }
+    }
+    return true;
+}
+
+void WeekGridModel::commit(const QBitArray& before, const QBitArray& cells)
+{
+    // An edit in the middle of a stroke finishes the stroke first, as a step of its own.
+    if (stroking())
+        endStroke();
+    if (cells == before)
+        return;
+    m_undo.append(before);
+    if (m_undo.size() > MaxUndoSteps)
+        m_undo.removeFirst();
+    m_redo.clear();
+    apply(cells);
+    Q_EMIT historyChanged();
+    Q_EMIT edited();
+}
+
+void WeekGridModel::resetStroke()
+{
+    if (!stroking())
+        return;
+    m_strokeDay = -1;
+    m_strokeRow = -1;
+    m_strokeBase.clear();
+    Q_EMIT strokingChanged();
 }
 
 void WeekGridModel::apply(const QBitArray& cells)
