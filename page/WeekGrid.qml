@@ -23,8 +23,96 @@ Item {
     // The cell under the pointer while hovering, for the caption below the grid.
     property int hoverDay: -1
     property int hoverRow: -1
+    property string strokeStart
 
     signal edited
+
+    // Stand-in for the operations of the rewritten grid, so the page's tools can be used and
+    // tested before it lands. Undo history is a stack of documents.
+    property var undoStack: []
+    property var redoStack: []
+    readonly property bool canUndo: undoStack.length > 0
+    readonly property bool canRedo: redoStack.length > 0
+    readonly property var presets: ({
+            "office": [[1, 6, 18, 34]],
+            "nights": [[0, 7, 0, 12], [0, 7, 44, 48]],
+            "weekends": [[0, 1, 0, 48], [6, 7, 0, 48]],
+            "always": [[0, 7, 0, 48]],
+            "none": []
+        })
+
+    function change(operation) {
+        const before = cells.document;
+        operation();
+        if (cells.document === before)
+            return;
+        undoStack = undoStack.concat([before]);
+        redoStack = [];
+        edited();
+    }
+
+    function undo() {
+        if (!canUndo)
+            return;
+        redoStack = redoStack.concat([cells.document]);
+        cells.document = undoStack[undoStack.length - 1];
+        undoStack = undoStack.slice(0, -1);
+        edited();
+    }
+
+    function redo() {
+        if (!canRedo)
+            return;
+        undoStack = undoStack.concat([cells.document]);
+        cells.document = redoStack[redoStack.length - 1];
+        redoStack = redoStack.slice(0, -1);
+        edited();
+    }
+
+    function clear() {
+        change(() => cells.clear());
+    }
+
+    function applyPreset(name) {
+        const blocks = presets[name];
+        if (!blocks)
+            return;
+        change(() => {
+                cells.clear();
+                for (const b of blocks)
+                    cells.setRange(b[0], b[2], b[1] - 1, b[3] - 1, true);
+            });
+    }
+
+    function copyDay(fromDay, toDays) {
+        change(() => {
+                for (const day of toDays)
+                    for (let row = 0; row < cells.rowsPerDay; ++row)
+                        cells.setRange(day, row, day, row, cells.isSelected(fromDay, row));
+            });
+    }
+
+    function fillDay(day) {
+        change(() => cells.setRange(day, 0, day, cells.rowsPerDay - 1, true));
+    }
+
+    function fillHour(hour) {
+        change(() => cells.setRange(0, hour * 2, cells.days - 1, hour * 2 + 1, true));
+    }
+
+    // "Mon 08:30-12:00": paints one window of one day; false when the text is not understood.
+    function paintRange(text) {
+        const match = /^\s*(Sun|Mon|Tue|Wed|Thu|Fri|Sat)\w*\s+(\d{1,2}):(00|30)\s*-\s*(\d{1,2}):(00|30)\s*$/i.exec(text);
+        if (!match)
+            return false;
+        const day = ["sun", "mon", "tue", "wed", "thu", "fri", "sat"].indexOf(match[1].toLowerCase());
+        const from = Number(match[2]) * 2 + (match[3] === "30" ? 1 : 0);
+        const to = Number(match[4]) * 2 + (match[5] === "30" ? 1 : 0);
+        if (from >= to || to > cells.rowsPerDay)
+            return false;
+        change(() => cells.setRange(day, from, day, to - 1, true));
+        return true;
+    }
 
     function timeText(row) {
         const minutes = row * 30;
@@ -127,7 +215,10 @@ Item {
         MouseArea {
             anchors.fill: parent
             hoverEnabled: true
-            onPressed: mouse => cells.beginStroke(grid.dayAt(mouse.x), grid.rowAt(mouse.y))
+            onPressed: mouse => {
+                grid.strokeStart = cells.document;
+                cells.beginStroke(grid.dayAt(mouse.x), grid.rowAt(mouse.y));
+            }
             onPositionChanged: mouse => {
                 grid.hoverDay = grid.dayAt(mouse.x);
                 grid.hoverRow = grid.rowAt(mouse.y);
@@ -136,6 +227,10 @@ Item {
             }
             onReleased: {
                 cells.endStroke();
+                if (cells.document !== grid.strokeStart) {
+                    grid.undoStack = grid.undoStack.concat([grid.strokeStart]);
+                    grid.redoStack = [];
+                }
                 grid.edited();
             }
             onCanceled: cells.endStroke()
