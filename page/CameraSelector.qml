@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -10,8 +11,15 @@ GroupBox {
     property var choices: []
     property bool allCameras: false
     property var selectedIds: []
+    property bool showProblems: true
+    // What the server said about the cameras when it refused the last save.
+    property string refusal
+    readonly property bool acceptable: allCameras || selectedIds.length > 0
 
-    signal edited
+    function setSelection(all, ids) {
+        allCameras = all;
+        selectedIds = ids.slice();
+    }
 
     function isSelected(cameraId) {
         return selectedIds.indexOf(cameraId) >= 0;
@@ -24,20 +32,26 @@ GroupBox {
         selectedIds = ids;
     }
 
+    function focusFirstProblem() {
+        allBox.forceActiveFocus(Qt.TabFocusReason);
+    }
+
     title: qsTr("Cameras")
 
     ColumnLayout {
         anchors.fill: parent
         spacing: 4
 
-        CheckBox {
+        PlainCheckBox {
+            id: allBox
+
             objectName: "allCamerasBox"
             text: qsTr("All cameras")
+            hint: qsTr("Backs up every camera, also the ones added later.")
             checked: selector.allCameras
             onToggled: {
                 selector.allCameras = checked;
                 checked = Qt.binding(() => selector.allCameras);
-                selector.edited();
             }
         }
 
@@ -53,7 +67,7 @@ GroupBox {
             ScrollBar.vertical: ScrollBar {
             }
 
-            delegate: CheckBox {
+            delegate: PlainCheckBox {
                 required property var modelData
 
                 width: ListView.view.width
@@ -64,7 +78,6 @@ GroupBox {
                 onToggled: {
                     selector.setSelected(modelData.id, checked);
                     checked = Qt.binding(() => selector.allCameras || selector.isSelected(modelData.id));
-                    selector.edited();
                 }
             }
         }
@@ -72,8 +85,11 @@ GroupBox {
         Label {
             visible: !selector.allCameras
             text: qsTr("%n camera(s) selected", "", selector.selectedIds.length)
-            color: selector.selectedIds.length === 0 ? "#b3261e" : palette.placeholderText
-            font.pointSize: 8.5
+        }
+
+        FieldMessage {
+            objectName: "cameraProblem"
+            text: selector.refusal !== "" ? selector.refusal : selector.showProblems && !selector.acceptable ? qsTr("Select at least one camera, or all cameras.") : ""
         }
     }
 }

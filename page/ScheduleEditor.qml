@@ -1,0 +1,60 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+
+// The weekly schedule: its name and the week grid.
+GroupBox {
+    id: editor
+
+    property alias name: nameField.text
+    property alias document: weekGrid.document
+    readonly property alias grid: weekGrid
+    // What the server said about the schedule when it refused the last save.
+    property string refusal
+
+    title: qsTr("Weekly schedule")
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 6
+
+        RowLayout {
+            Layout.fillWidth: true
+
+            Label {
+                text: qsTr("Name")
+            }
+
+            TextField {
+                id: nameField
+
+                objectName: "scheduleNameField"
+                Layout.fillWidth: true
+                selectByMouse: true
+                Accessible.name: qsTr("Schedule name")
+                Accessible.description: qsTr("Name under which the server keeps the weekly schedule.")
+                ToolTip.visible: hovered
+                ToolTip.text: Accessible.description
+                ToolTip.delay: 600
+
+                FocusRing {
+                    shown: nameField.activeFocus
+                }
+            }
+        }
+
+        FieldMessage {
+            objectName: "scheduleProblem"
+            text: editor.refusal
+        }
+
+        WeekGrid {
+            id: weekGrid
+
+            objectName: "weekGrid"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            Layout.minimumHeight: 22 + 48 * 6 + 24
+        }
+    }
+}
