@@ -1,8 +1,9 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import ScheduleBackup.Page
 
-// The weekly schedule: its name and the week grid.
+// The weekly schedule: its name, the tools and the week grid.
 GroupBox {
     id: editor
 
@@ -46,6 +47,20 @@ GroupBox {
         FieldMessage {
             objectName: "scheduleProblem"
             text: editor.refusal
+        }
+
+        ScheduleTools {
+            objectName: "scheduleTools"
+            Layout.fillWidth: true
+            grid: weekGrid
+        }
+
+        Label {
+            Layout.fillWidth: true
+            text: qsTr("Times are local time, %1. Drag across the grid to add windows; drag from a window to remove it.").arg(PageClock.zoneName(new Date()))
+            textFormat: Text.PlainText
+            wrapMode: Text.Wrap
+            color: PageColors.hint
         }
 
         WeekGrid {

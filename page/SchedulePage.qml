@@ -71,7 +71,7 @@ Page {
             "range": settings.rangeText,
             "cameras": {
                 "all": cameras.allCameras,
-                "ids": cameras.selectedIds
+                "ids": Array.from(cameras.selectedIds)
             },
             "scheduleName": schedule.name,
             "schedule": schedule.document
@@ -301,6 +301,19 @@ Page {
     Shortcut {
         sequences: ["F5", "Ctrl+R"]
         onActivated: page.requestReload()
+    }
+
+    // A text field with the focus keeps Ctrl+Z for its own text.
+    Shortcut {
+        sequence: "Ctrl+Z"
+        enabled: schedule.enabled
+        onActivated: schedule.grid.undo()
+    }
+
+    Shortcut {
+        sequences: ["Ctrl+Shift+Z", "Ctrl+Y"]
+        enabled: schedule.enabled
+        onActivated: schedule.grid.redo()
     }
 
     header: ToolBar {

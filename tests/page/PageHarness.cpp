@@ -59,8 +59,13 @@ QQuickItem* PageHarness::item(const QString& objectName) const
         return page();
     if (auto* found = page()->findChild<QQuickItem*>(objectName))
         return found;
-    // Popups put their items under the window's overlay, outside the page.
-    return m_view->contentItem()->findChild<QQuickItem*>(objectName);
+    // Popups put their items under the window's overlay, and views make their rows, outside
+    // the page's object tree.
+    for (QQuickItem* item : visualItems()) {
+        if (item->objectName() == objectName)
+            return item;
+    }
+    return nullptr;
 }
 
 QVariant PageHarness::property(const char* name) const
