@@ -20,7 +20,7 @@ RowLayout {
         id: label
 
         Layout.fillWidth: true
-        elide: Text.ElideRight
+        wrapMode: Text.Wrap
         textFormat: Text.PlainText
     }
 

@@ -69,7 +69,9 @@ GroupBox {
             objectName: "weekGrid"
             Layout.fillWidth: true
             Layout.fillHeight: true
-            Layout.minimumHeight: 22 + 48 * 6 + 24
+            // Small enough that the status below fits without scrolling; grows with the window.
+            Layout.minimumHeight: 22 + 48 * 5 + 24
+            Layout.preferredHeight: 22 + 48 * 6 + 24
         }
     }
 }

@@ -347,6 +347,7 @@ Page {
 
             ColumnLayout {
                 Layout.preferredWidth: 380
+                Layout.minimumWidth: 330
                 Layout.maximumWidth: 440
                 Layout.fillHeight: true
                 spacing: 12

@@ -41,6 +41,7 @@ private Q_SLOTS:
     void scheduleToolsEditTheGridAndUndo();
     void typedWindowIsAddedOrExplained();
     void nextBackupShowsTimeLeftAndNeverThePast();
+    void fitsTheMinimumSizeWithoutOverlap();
 };
 
 void PageAccessTest::init()
@@ -309,6 +310,33 @@ void PageAccessTest::nextBackupShowsTimeLeftAndNeverThePast()
     empty.schedule = R"({"Rectangles":[]})";
     m_plugin.answerLoad(empty);
     QCOMPARE(next->property("text").toString(), "No backup window scheduled");
+}
+
+void PageAccessTest::fitsTheMinimumSizeWithoutOverlap()
+{
+    const auto harness = loadedPage();
+    QVERIFY2(harness->error().isEmpty(), qPrintable(harness->error()));
+    QCOMPARE(harness->property("minimumWidth").toInt(), 800);
+    QCOMPARE(harness->property("minimumHeight").toInt(), 600);
+    harness->view()->resize(800, 600);
+    QTRY_COMPARE(harness->page()->width(), 800.0);
+    harness->view()->grabWindow();
+    const QStringList parts {"settingsPane", "cameraSelector", "scheduleEditor", "statusPane"};
+    QList<QRectF> areas;
+    for (const QString& name : parts) {
+        QQuickItem* part = harness->item(name);
+        const QRectF area = part->mapRectToScene(QRectF(0, 0, part->width(), part->height()));
+        QVERIFY2(area.left() >= 0 && area.right() <= 800, qPrintable(name));
+        // Never squeezed below what its content needs.
+        QVERIFY2(part->height() >= part->implicitHeight() - 1, qPrintable(name));
+        QVERIFY2(part->width() >= 200, qPrintable(name));
+        for (const QRectF& other : std::as_const(areas))
+            QVERIFY2(!area.intersects(other), qPrintable(name));
+        areas.append(area);
+    }
+    // The footer's buttons stay on the window.
+    QQuickItem* save = harness->item("saveButton");
+    QVERIFY(save->mapRectToScene(QRectF(0, 0, save->width(), save->height())).right() <= 800);
 }
 
 QTEST_MAIN(PageAccessTest)
