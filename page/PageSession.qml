@@ -24,8 +24,8 @@ QtObject {
     readonly property bool saving: activity === "save" || activity === "saveSchedule" || activity === "readBack" || activity === "overwriteLoad"
 
     // The page copies the plug-in's values into its editors: "all", "rebase" (only fields the
-    // operator left alone, plus the schedule) or "baseline" (nothing, it only takes them as the
-    // loaded state).
+    // operator left alone), "readBack" (those and the schedule) or "baseline" (nothing, it only
+    // takes them as the loaded state).
     signal readRequested(string mode)
     // The newest revision is in: the page sends the refused save again on top of it.
     signal resendRequested(string kind)
@@ -87,7 +87,7 @@ QtObject {
                 session.finish("");
                 break;
             case "readBack":
-                session.readRequested("rebase");
+                session.readRequested("readBack");
                 session.finish("");
                 break;
             case "overwriteLoad":

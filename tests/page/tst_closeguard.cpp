@@ -127,7 +127,9 @@ void CloseGuardTest::refusedSaveKeepsTheWindowOpen()
     QVERIFY(f.harness.view()->isVisible());
     QVERIFY(!f.guard.isWaiting());
     QCOMPARE(f.harness.property("closePending").toBool(), false);
+    // The refusal is shown, not the question again.
     QCOMPARE(f.harness.message(), "The server refused the change.");
+    QVERIFY(!f.dialogShown());
 }
 
 void CloseGuardTest::closeDuringSaveWaitsForTheReply()

@@ -161,6 +161,8 @@ void PageEditingTest::largeStoredLimitsAreShownAndSentBackExactly()
     stored.throughputMB = 4096;
     stored.rangeDays = 3650;
     stored.allCameras = true;
+    // One rectangle over five days; the grid would write it as five.
+    stored.schedule = R"({"Rectangles":[{"Top":9,"Bottom":17,"Left":1,"Right":6}]})";
     const auto harness = loadedPage(stored);
     QVERIFY2(harness->error().isEmpty(), qPrintable(harness->error()));
     QCOMPARE(harness->item("throughputField")->property("text").toString(), "4096");
