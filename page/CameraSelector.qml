@@ -1,79 +1,134 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import ScheduleBackup.Page
 
-// Which cameras the backup takes: all of them, or the ones ticked in the list.
+// Which cameras the backup takes: all of them, or the ones ticked in the list. The list is
+// grouped, each group with a box that ticks or clears its shown cameras, and can be filtered.
+// From the keyboard: Up and Down move, Space ticks a camera, Shift+Space its group.
 GroupBox {
     id: selector
 
     // [{id, group, name}]: the cameras that can be picked.
-    property var choices: []
-    property bool allCameras: false
-    property var selectedIds: []
+    property alias choices: cameraModel.choices
+    property alias allCameras: cameraModel.allCameras
+    readonly property var selectedIds: cameraModel.selectedIds
+    property bool showProblems: true
+    // What the server said about the cameras when it refused the last save.
+    property string refusal
+    readonly property bool acceptable: allCameras || cameraModel.selectedCount > 0
+    readonly property alias model: cameraModel
 
-    signal edited
-
-    function isSelected(cameraId) {
-        return selectedIds.indexOf(cameraId) >= 0;
+    function setSelection(all, ids) {
+        allCameras = all;
+        cameraModel.selectedIds = ids;
     }
 
-    function setSelected(cameraId, selected) {
-        const ids = selectedIds.filter(id => id !== cameraId);
-        if (selected)
-            ids.push(cameraId);
-        selectedIds = ids;
+    function focusFirstProblem() {
+        allBox.forceActiveFocus(Qt.TabFocusReason);
     }
 
     title: qsTr("Cameras")
+
+    CameraChoiceModel {
+        id: cameraModel
+    }
 
     ColumnLayout {
         anchors.fill: parent
         spacing: 4
 
-        CheckBox {
+        PlainCheckBox {
+            id: allBox
+
             objectName: "allCamerasBox"
             text: qsTr("All cameras")
+            hint: qsTr("Backs up every camera of the system, also cameras added later.")
             checked: selector.allCameras
             onToggled: {
                 selector.allCameras = checked;
                 checked = Qt.binding(() => selector.allCameras);
-                selector.edited();
+            }
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+            enabled: !selector.allCameras
+
+            TextField {
+                id: filterField
+
+                objectName: "cameraFilterField"
+                Layout.fillWidth: true
+                selectByMouse: true
+                Accessible.name: qsTr("Filter cameras")
+                Accessible.description: qsTr("Shows only the cameras whose name, id or group contains this text.")
+                ToolTip.visible: hovered
+                ToolTip.text: Accessible.description
+                ToolTip.delay: 600
+                onTextChanged: cameraModel.filterText = text
+
+                FocusRing {
+                    shown: filterField.activeFocus
+                }
+            }
+
+            ActionButton {
+                objectName: "selectAllCamerasButton"
+                text: qsTr("Select all")
+                hint: qsTr("Ticks every camera the filter shows.")
+                onClicked: cameraModel.setShownSelected(true)
+            }
+
+            ActionButton {
+                objectName: "selectNoCamerasButton"
+                text: qsTr("None")
+                hint: qsTr("Clears every camera the filter shows.")
+                onClicked: cameraModel.setShownSelected(false)
             }
         }
 
         ListView {
             id: list
 
+            objectName: "cameraList"
             Layout.fillWidth: true
             Layout.fillHeight: true
-            Layout.minimumHeight: 60
+            Layout.minimumHeight: 80
             clip: true
-            model: selector.choices
+            model: cameraModel
+            enabled: !selector.allCameras
+            activeFocusOnTab: true
+            keyNavigationEnabled: true
             boundsBehavior: Flickable.StopAtBounds
+            section.property: "group"
+            section.criteria: ViewSection.FullString
+            Accessible.role: Accessible.List
+            Accessible.name: qsTr("Camera list")
+            Accessible.description: qsTr("Up and Down move, Space ticks or clears the camera, Shift+Space its group.")
+            onCountChanged: {
+                if (currentIndex < 0 && count > 0)
+                    currentIndex = 0;
+            }
             ScrollBar.vertical: ScrollBar {
+                policy: ScrollBar.AlwaysOn
             }
 
-            delegate: CheckBox {
-                required property var modelData
+            section.delegate: CameraGroupHeader {
+            }
 
-                width: ListView.view.width
-                leftPadding: 24
-                enabled: !selector.allCameras
-                text: modelData.name ? "%1  (%2)".arg(modelData.name).arg(modelData.id) : modelData.id
-                checked: selector.allCameras || selector.isSelected(modelData.id)
-                onToggled: {
-                    selector.setSelected(modelData.id, checked);
-                    checked = Qt.binding(() => selector.allCameras || selector.isSelected(modelData.id));
-                    selector.edited();
-                }
+            delegate: CameraRow {
             }
         }
 
         Label {
             visible: !selector.allCameras
-            text: qsTr("%n camera(s) selected", "", selector.selectedIds.length)
-            color: selector.selectedIds.length === 0 ? "#b3261e" : palette.placeholderText
-            font.pointSize: 8.5
+            text: qsTr("%n camera(s) selected", "", cameraModel.selectedCount)
+        }
+
+        FieldMessage {
+            objectName: "cameraProblem"
+            text: selector.refusal !== "" ? selector.refusal : selector.showProblems && !selector.acceptable ? qsTr("Select at least one camera, or all cameras.") : ""
         }
     }
 }

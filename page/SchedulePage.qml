@@ -2,70 +2,104 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import ScheduleBackup.Page
+import "PageState.js" as PageState
 
 // The scheduled-backup settings page. It talks to the server only through the plug-in object
-// `scheduleBackup`, which the host hands it: it calls its invokables and reads its properties.
-// Edits stay local until the server has confirmed them; then the page reads the plug-in's
-// properties again.
+// `scheduleBackup`: it calls its invokables and reads its properties, which change only once
+// the server has confirmed a change. What the operator typed stays on the page until it is
+// saved, discarded or reloaded on purpose.
 Page {
     id: page
 
     // The schedule-backup plug-in.
     required property var scheduleBackup
-    // Handed to every request; replies to settings requests are only applied for the path
-    // of the latest settings load, so the page uses one path for everything.
+    // Handed to every request; the plug-in applies settings replies only for the path of the
+    // latest load, so the page uses one path for everything.
     property string relayPath: "schedule-page"
-    // [{id, group, name}]: cameras to choose from. Without it the page offers the cameras of
-    // the loaded settings.
+    // [{id, group, name}]: cameras to choose from. Cameras of the loaded settings that are not
+    // in it are offered too.
     property var cameraInventory: []
+    // Result code and reason of the last refused save, when the host reports them ("1001": the
+    // settings changed elsewhere). Without them a refusal is reported without its cause.
+    property string lastRefusal
+    property string lastRefusalReason
+    readonly property int minimumWidth: 800
+    readonly property int minimumHeight: 600
 
-    property bool loaded: false
-    property bool saving: false
-    property bool modified: false
-    // Set while reloading after a schedule-only save: only the schedule is read back then, so
-    // other unsaved edits stay.
-    property bool reloadingSchedule: false
-    property string message
-    property bool messageIsError: false
+    readonly property alias session: session
+    readonly property bool loaded: session.loaded
+    readonly property bool saving: session.saving
+    readonly property bool editable: session.loaded && !session.busy
+    // The values last read from the plug-in; the page is modified when its values differ.
+    property var loadedValues: null
+    readonly property var changedFields: loadedValues ? PageState.changedFields(currentValues(), loadedValues) : []
+    readonly property bool modified: changedFields.length > 0
+    readonly property bool scheduleModified: changedFields.indexOf("schedule") >= 0 || changedFields.indexOf("scheduleName") >= 0
+    readonly property bool acceptable: settings.acceptable && cameras.acceptable
+    // Set when a save was held back for marked fields, until they are corrected.
+    property bool validationFailed
+    readonly property bool validationBlocked: validationFailed && !acceptable
+    // The page's values when the last save was refused; a refusal about one field goes away
+    // once that field is edited.
+    property var refusedValues: null
+    readonly property string refusalField: ({
+            "1001": "conflict",
+            "1002": "schedule",
+            "1003": "dir",
+            "1004": "cameras"
+        })[lastRefusal] || ""
+    readonly property bool refusalActive: session.refused !== "" && refusedValues !== null && (refusalField === "conflict" || !PageState.anyChanged(refusalField === "" ? PageState.fields : [refusalField], currentValues(), refusedValues))
+    readonly property bool offerOverwrite: refusalField === "conflict" || refusalField === ""
+    readonly property var groupById: {
+        const groups = {};
+        for (const camera of cameraInventory)
+            groups[camera.id] = camera.group;
+        return groups;
+    }
+    // A close waits for the save in flight.
+    property bool closePending
 
-    // Asks the server for the settings; the answer refills the page.
-    function reload() {
-        if (!scheduleBackup.getBackupInfo(relayPath))
-            showMessage(qsTr("The settings could not be requested"), true);
+    // The window may close now.
+    signal closeAccepted
+
+    function currentValues() {
+        return {
+            "enabled": settings.backupEnabled,
+            "cyclic": settings.cyclic,
+            "dir": settings.targetDir,
+            "throughput": settings.throughputText,
+            "range": settings.rangeText,
+            "cameras": {
+                "all": cameras.allCameras,
+                "ids": Array.from(cameras.selectedIds)
+            },
+            "scheduleName": schedule.name,
+            "schedule": schedule.document
+        };
     }
 
-    // Saves every setting of the page.
-    function save() {
-        if (saving)
-            return false;
-        const sent = scheduleBackup.updateBackupInfo(settings.backupEnabled, settings.cyclic, settings.targetDir.trim(), cameras.allCameras ? [BackupTerms.pageCamera(BackupTerms.allCamerasTag, "")] : selectedCameras(), scheduleName.text, weekGrid.document, settings.throughputMB, settings.rangeDays, relayPath);
-        return startSaving(sent);
-    }
-
-    // Saves the schedule (name and week grid) and keeps the other stored settings.
-    function saveScheduleOnly() {
-        if (saving)
-            return false;
-        return startSaving(scheduleBackup.updateSchedule(scheduleName.text, weekGrid.document, relayPath));
-    }
-
-    function startSaving(sent) {
-        saving = sent;
-        showMessage(sent ? qsTr("Saving…") : qsTr("The change could not be sent"), !sent);
-        return sent;
-    }
-
-    function selectedCameras() {
-        return cameras.selectedIds.map(id => {
-                const known = cameraInventory.find(camera => camera.id === id);
-                return BackupTerms.pageCamera(id, known ? known.group : "");
-            });
+    function pluginValues() {
+        const plugin = scheduleBackup;
+        return {
+            "enabled": plugin.enabled,
+            "cyclic": plugin.targetCyclic,
+            "dir": plugin.targetDir,
+            "throughput": String(plugin.maxThroughputMB),
+            "range": String(plugin.maxRangeDay),
+            "cameras": {
+                "all": plugin.hasAllCameras,
+                "ids": plugin.hasAllCameras ? [] : Array.from(plugin.cameraList).filter(id => id !== BackupTerms.allCamerasTag)
+            },
+            "scheduleName": plugin.scheduleName,
+            "schedule": confirmedSchedule.document
+        };
     }
 
     function cameraChoices() {
         const choices = cameraInventory.slice();
+        const known = new Set(choices.map(camera => camera.id));
         for (const id of scheduleBackup.cameraList) {
-            if (!choices.some(camera => camera.id === id))
+            if (id !== BackupTerms.allCamerasTag && !known.has(id))
                 choices.push({
                         "id": id,
                         "group": "",
@@ -75,248 +109,310 @@ Page {
         return choices;
     }
 
-    // Copies the plug-in's properties into the controls, discarding local edits.
-    function readSettings() {
-        settings.backupEnabled = scheduleBackup.enabled;
-        settings.cyclic = scheduleBackup.targetCyclic;
-        settings.targetDir = scheduleBackup.targetDir;
-        settings.throughputMB = scheduleBackup.maxThroughputMB;
-        settings.rangeDays = scheduleBackup.maxRangeDay;
-        readCameras();
-        readSchedule();
-        modified = false;
+    function setField(field, value) {
+        switch (field) {
+        case "enabled":
+            settings.backupEnabled = value;
+            break;
+        case "cyclic":
+            settings.cyclic = value;
+            break;
+        case "dir":
+            settings.targetDir = value;
+            break;
+        case "throughput":
+            settings.throughputText = value;
+            break;
+        case "range":
+            settings.rangeText = value;
+            break;
+        case "cameras":
+            cameras.setSelection(value.all, value.ids);
+            break;
+        case "scheduleName":
+            schedule.name = value;
+            break;
+        case "schedule":
+            schedule.document = scheduleBackup.scheduleTemplate;
+            break;
+        }
     }
 
-    function readCameras() {
+    // Copies the plug-in's values into the editors. "all": every field; "rebase": the fields the
+    // operator left alone; "readBack": those and the schedule; "baseline": none, the values only
+    // become the loaded state.
+    function readFromPlugin(mode) {
+        const incoming = pluginValues();
         cameras.choices = cameraChoices();
-        cameras.allCameras = scheduleBackup.hasAllCameras;
-        cameras.selectedIds = scheduleBackup.cameraList;
+        const current = currentValues();
+        for (const field of PageState.fields) {
+            const take = mode === "all" || loadedValues === null || (mode === "readBack" && PageState.scheduleFields.indexOf(field) >= 0) || (mode !== "baseline" && !PageState.fieldDiffers(field, current, loadedValues));
+            if (take)
+                setField(field, incoming[field]);
+        }
+        loadedValues = incoming;
+        if (mode === "all")
+            validationFailed = false;
     }
 
-    function readSchedule() {
-        scheduleName.text = scheduleBackup.scheduleName;
-        weekGrid.document = scheduleBackup.scheduleTemplate;
-        refreshNextBackup();
+    function reload() {
+        return session.load();
     }
 
-    function refreshNextBackup() {
-        if (!scheduleBackup.enabled)
-            statusPane.nextBackup = qsTr("Scheduled backup is off");
-        else if (confirmedSchedule.selectedCount === 0)
-            statusPane.nextBackup = qsTr("No backup window scheduled");
+    // Reloads, asking first when that would discard unsaved changes.
+    function requestReload() {
+        if (session.busy)
+            return false;
+        if (modified) {
+            reloadDialog.open();
+            return false;
+        }
+        return reload();
+    }
+
+    // True when every field can be sent; otherwise marks the fields and focuses the first.
+    function validate() {
+        validationFailed = !acceptable;
+        if (settings.acceptable && !cameras.acceptable)
+            cameras.focusFirstProblem();
+        else if (!settings.acceptable)
+            settings.focusFirstProblem();
+        return acceptable;
+    }
+
+    // The schedule to send: the stored document itself while the grid shows it unchanged, so a
+    // save that did not touch the schedule sends it back exactly.
+    function scheduleToSend() {
+        return changedFields.indexOf("schedule") >= 0 ? schedule.document : scheduleBackup.scheduleTemplate;
+    }
+
+    // Saves every setting of the page.
+    function save() {
+        if (!editable || !validate())
+            return false;
+        const values = currentValues();
+        const changed = changedFields;
+        const dir = changed.indexOf("dir") >= 0 ? values.dir.trim() : values.dir;
+        const ids = changed.indexOf("cameras") >= 0 ? values.cameras.ids : loadedValues.cameras.ids;
+        const cameraList = values.cameras.all ? [BackupTerms.pageCamera(BackupTerms.allCamerasTag, "")] : ids.map(id => BackupTerms.pageCamera(id, groupById[id] || ""));
+        lastRefusal = "";
+        lastRefusalReason = "";
+        return session.begin("save", scheduleBackup.updateBackupInfo(values.enabled, values.cyclic, dir, cameraList, values.scheduleName, scheduleToSend(), PageState.parseLimit(values.throughput), PageState.parseLimit(values.range), relayPath));
+    }
+
+    // Saves the schedule (name and week grid) and keeps the other stored settings; the other
+    // edits stay on the page.
+    function saveScheduleOnly() {
+        if (!editable)
+            return false;
+        lastRefusal = "";
+        lastRefusalReason = "";
+        return session.begin("saveSchedule", scheduleBackup.updateSchedule(schedule.name, scheduleToSend(), relayPath));
+    }
+
+    // After a refused save: loads the newest revision without touching the editors and sends
+    // the refused save again on top of it.
+    function overwrite() {
+        return session.overwrite();
+    }
+
+    // "close" when nothing is unsaved, "ask" when there are unsaved changes, "wait" while a
+    // save is in flight.
+    function closeDecision() {
+        if (session.saving)
+            return "wait";
+        return modified ? "ask" : "close";
+    }
+
+    // Called by the window before it closes; true when it may close now. Otherwise the page
+    // asks Save / Discard / Cancel, or waits for the save in flight, and emits closeAccepted
+    // when the window may go.
+    function requestClose() {
+        const decision = closeDecision();
+        if (decision === "wait")
+            closePending = true;
+        else if (decision === "ask")
+            closeDialog.open();
+        return decision === "close";
+    }
+
+    function settleClose() {
+        if (!closePending)
+            return;
+        closePending = false;
+        // A refused or failed save keeps the window open and says why.
+        if (session.refused !== "" || session.failure !== "" || validationBlocked)
+            return;
+        if (modified)
+            closeDialog.open();
         else
-            statusPane.nextBackup = Qt.formatDateTime(new Date(scheduleBackup.getNextBackupTime()), "dddd d MMMM yyyy, hh:mm");
-    }
-
-    function showMessage(text, isError) {
-        message = text;
-        messageIsError = isError;
+            closeAccepted();
     }
 
     title: qsTr("Scheduled backup")
-    onModifiedChanged: {
-        if (modified)
-            showMessage("", false);
+    implicitWidth: 1120
+    implicitHeight: 780
+
+    PageSession {
+        id: session
+
+        plugin: page.scheduleBackup
+        relayPath: page.relayPath
+        onReadRequested: mode => page.readFromPlugin(mode)
+        onResendRequested: kind => {
+            const sent = kind === "update" ? page.save() : page.saveScheduleOnly();
+            if (!sent)
+                page.settleClose();
+        }
+        onSaveRefused: page.refusedValues = page.currentValues()
+        onSettled: page.settleClose()
     }
 
-    // The schedule the server holds, to tell whether there is any window to wait for.
+    // The schedule the server holds, to compare with the grid and to tell whether there is a
+    // window to wait for.
     WeekGridModel {
         id: confirmedSchedule
 
         document: page.scheduleBackup.scheduleTemplate
     }
 
-    Connections {
-        function onGetBackupInfoResp(success) {
-            if (!success) {
-                page.showMessage(qsTr("The settings could not be loaded"), true);
-                return;
-            }
-            if (page.reloadingSchedule)
-                page.readSchedule();
-            else
-                page.readSettings();
-            page.reloadingSchedule = false;
-            page.loaded = true;
-            page.scheduleBackup.getBackupPathInfo(page.relayPath);
-        }
+    ConfirmDialog {
+        id: reloadDialog
 
-        function onGetBackupPathResp(success, backupPath) {
-            statusPane.backupPath = success ? backupPath : qsTr("unknown");
-        }
-
-        function onGetBackupStatusResp(success, status, interval, progress) {
-            statusPane.status = success ? status : qsTr("unknown");
-            statusPane.interval = success ? interval : "";
-            statusPane.progress = success ? progress : 0;
-            page.refreshNextBackup();
-        }
-
-        function onUpdBackupInfoResp(success) {
-            page.saving = false;
-            if (!success) {
-                page.showMessage(qsTr("The server refused the change"), true);
-                return;
-            }
-            page.readSettings();
-            page.showMessage(qsTr("Saved"), false);
-            page.scheduleBackup.getBackupPathInfo(page.relayPath);
-        }
-
-        function onUpdateScheduleResp(success) {
-            page.saving = false;
-            page.showMessage(success ? qsTr("Schedule saved") : qsTr("The server refused the schedule"), !success);
-            // The plug-in keeps its old schedule until it is loaded again.
-            if (success) {
-                page.reloadingSchedule = true;
-                page.reload();
-            }
-        }
-
-        target: page.scheduleBackup
+        title: qsTr("Discard changes?")
+        text: qsTr("Reloading shows the stored settings and discards the changes on this page.")
+        confirmText: qsTr("Reload")
+        confirmHint: qsTr("Discards the changes and loads the stored settings.")
+        onConfirmed: page.reload()
     }
 
-    Timer {
-        interval: 2000
-        repeat: true
-        running: page.loaded && page.visible
-        triggeredOnStart: true
-        onTriggered: page.scheduleBackup.getBackupStatus(page.relayPath)
+    CloseDialog {
+        id: closeDialog
+
+        onSaveChosen: page.closePending = page.save()
+        onDiscardChosen: page.closeAccepted()
+    }
+
+    Shortcut {
+        sequence: "Ctrl+S"
+        onActivated: page.save()
+    }
+
+    Shortcut {
+        sequences: ["F5", "Ctrl+R"]
+        onActivated: page.requestReload()
+    }
+
+    // A text field with the focus keeps Ctrl+Z for its own text.
+    Shortcut {
+        sequence: "Ctrl+Z"
+        enabled: schedule.enabled
+        onActivated: schedule.grid.undo()
+    }
+
+    Shortcut {
+        sequences: ["Ctrl+Shift+Z", "Ctrl+Y"]
+        enabled: schedule.enabled
+        onActivated: schedule.grid.redo()
     }
 
     header: ToolBar {
-        Label {
-            anchors.fill: parent
-            leftPadding: 12
-            verticalAlignment: Text.AlignVCenter
-            text: page.title
-            font.pointSize: 13
-            font.bold: true
-        }
-    }
-
-    RowLayout {
-        anchors.fill: parent
-        anchors.margins: 12
-        spacing: 12
-
-        ColumnLayout {
-            Layout.preferredWidth: 380
-            Layout.maximumWidth: 440
-            Layout.fillHeight: true
-            spacing: 12
-
-            SettingsPane {
-                id: settings
-
-                objectName: "settingsPane"
-                Layout.fillWidth: true
-                onEdited: page.modified = true
-            }
-
-            CameraSelector {
-                id: cameras
-
-                objectName: "cameraSelector"
-                Layout.fillWidth: true
-                Layout.fillHeight: true
-                onEdited: page.modified = true
-            }
-        }
-
-        ColumnLayout {
-            Layout.fillWidth: true
-            Layout.fillHeight: true
-            spacing: 12
-
-            GroupBox {
-                Layout.fillWidth: true
-                Layout.fillHeight: true
-                title: qsTr("Weekly schedule")
-
-                ColumnLayout {
-                    anchors.fill: parent
-                    spacing: 6
-
-                    RowLayout {
-                        Layout.fillWidth: true
-
-                        Label {
-                            text: qsTr("Name")
-                        }
-
-                        TextField {
-                            id: scheduleName
-
-                            objectName: "scheduleNameField"
-                            Layout.fillWidth: true
-                            selectByMouse: true
-                            onTextEdited: page.modified = true
-                        }
-
-                        Button {
-                            text: qsTr("Clear")
-                            onClicked: {
-                                weekGrid.model.clear();
-                                page.modified = true;
-                            }
-                        }
-                    }
-
-                    WeekGrid {
-                        id: weekGrid
-
-                        objectName: "weekGrid"
-                        Layout.fillWidth: true
-                        Layout.fillHeight: true
-                        onEdited: page.modified = true
-                    }
-                }
-            }
-
-            StatusPane {
-                id: statusPane
-
-                Layout.fillWidth: true
-            }
-        }
-    }
-
-    footer: ToolBar {
         RowLayout {
             anchors.fill: parent
             anchors.leftMargin: 12
-            anchors.rightMargin: 12
 
             Label {
-                objectName: "messageLabel"
                 Layout.fillWidth: true
-                elide: Text.ElideRight
-                text: page.message || (!page.loaded ? qsTr("Loading settings…") : page.modified ? qsTr("Unsaved changes") : "")
-                color: page.messageIsError ? "#b3261e" : palette.windowText
+                text: page.title
+                font.pointSize: 13
+                font.bold: true
+                Accessible.role: Accessible.Heading
+                Accessible.name: text
             }
+        }
+    }
 
-            Button {
-                text: qsTr("Reload")
-                enabled: !page.saving
-                onClicked: {
-                    page.showMessage("", false);
-                    page.reload();
+    ScrollView {
+        id: scroller
+
+        anchors.fill: parent
+        padding: 12
+        contentWidth: availableWidth
+        ScrollBar.vertical.policy: ScrollBar.AsNeeded
+
+        RowLayout {
+            width: scroller.availableWidth
+            height: Math.max(implicitHeight, scroller.availableHeight)
+            spacing: 12
+
+            ColumnLayout {
+                Layout.preferredWidth: 380
+                Layout.minimumWidth: 330
+                Layout.maximumWidth: 440
+                Layout.fillHeight: true
+                spacing: 12
+
+                SettingsPane {
+                    id: settings
+
+                    objectName: "settingsPane"
+                    Layout.fillWidth: true
+                    enabled: page.editable
+                    showProblems: page.loaded
+                    dirRefusal: page.refusalActive && page.refusalField === "dir" ? qsTr("The server needs a target directory.") : ""
+                }
+
+                CameraSelector {
+                    id: cameras
+
+                    objectName: "cameraSelector"
+                    Layout.fillWidth: true
+                    enabled: page.editable
+                    Layout.fillHeight: true
+                    Layout.minimumHeight: 220
+                    showProblems: page.loaded
+                    refusal: page.refusalActive && page.refusalField === "cameras" ? qsTr("The server does not know one of the selected cameras.") : ""
                 }
             }
 
-            Button {
-                text: qsTr("Save schedule only")
-                enabled: page.loaded && !page.saving
-                onClicked: page.saveScheduleOnly()
-            }
+            ColumnLayout {
+                Layout.fillWidth: true
+                Layout.fillHeight: true
+                spacing: 12
 
-            Button {
-                text: qsTr("Save")
-                highlighted: true
-                enabled: page.loaded && !page.saving
-                onClicked: page.save()
+                ScheduleEditor {
+                    id: schedule
+
+                    objectName: "scheduleEditor"
+                    Layout.fillWidth: true
+                    Layout.fillHeight: true
+                    enabled: page.editable && settings.backupEnabled
+                    refusal: page.refusalActive && page.refusalField === "schedule" ? qsTr("The server refused this schedule.") : ""
+                }
+
+                StatusPane {
+                    id: statusPane
+
+                    objectName: "statusPane"
+                    Layout.fillWidth: true
+                    plugin: page.scheduleBackup
+                    relayPath: page.relayPath
+                    polling: page.loaded
+                    confirmedCells: confirmedSchedule.selectedCount
+                }
             }
         }
+    }
+
+    BusyIndicator {
+        objectName: "loadingIndicator"
+        anchors.centerIn: parent
+        running: !page.loaded && page.session.busy
+        visible: running
+        Accessible.name: qsTr("Loading settings")
+    }
+
+    footer: PageFooter {
+        schedulePage: page
     }
 }

@@ -1,6 +1,8 @@
 #include "PageViewer.h"
 
+#include "BackupProtocol.h"
 #include "BackupService.h"
+#include "CloseGuard.h"
 #include "HostFramework.h"
 
 #include <QGuiApplication>
@@ -33,6 +35,7 @@ PageViewer::PageViewer(QObject* parent) : QObject(parent)
 PageViewer::~PageViewer()
 {
     // The view uses the host's engine, so it has to go first.
+    m_closeGuard.reset();
     m_view.reset();
     m_host.shutdown();
 }
@@ -45,14 +48,16 @@ QString PageViewer::start(const HostOptions& options)
     QObject* plugin = started.value();
     // The plug-in is known only through its meta-object, as the page knows it.
     if (!connect(plugin, SIGNAL(getBackupInfoResp(bool)), this, SLOT(onSettingsLoaded(bool))))
-        return QStringLiteral("the plug-in has no getBackupInfoResp(bool) signal");
+        return tr("the plug-in has no getBackupInfoResp(bool) signal");
     connect(m_host.framework(), &HostFramework::pendingCountChanged, this,
             &PageViewer::onPendingCountChanged);
+    connect(m_host.framework(), &HostFramework::replyDelivered, this,
+            &PageViewer::onReplyDelivered);
 
     // The page's module is compiled into the program; its files live under qrc:/.
     m_host.engine()->addImportPath(QStringLiteral("qrc:/"));
     m_view = std::make_unique<QQuickView>(m_host.engine(), nullptr);
-    m_view->setTitle(QStringLiteral("Scheduled backup"));
+    m_view->setTitle(tr("Scheduled backup"));
     m_view->setResizeMode(QQuickView::SizeRootObjectToView);
     m_view->setInitialProperties({{QStringLiteral("scheduleBackup"), QVariant::fromValue(plugin)},
                                   {QStringLiteral("cameraInventory"), cameraInventory()}});
@@ -61,17 +66,50 @@ QString PageViewer::start(const HostOptions& options)
         QStringList errors;
         for (const QQmlError& error : m_view->errors())
             errors.append(error.toString());
-        return QStringLiteral("the page did not load: ") + errors.join(QLatin1Char('\n'));
+        return tr("the page did not load: %1").arg(errors.join(QLatin1Char('\n')));
     }
+    QObject* root = m_view->rootObject();
+    m_view->setMinimumSize(
+        QSize(root->property("minimumWidth").toInt(), root->property("minimumHeight").toInt()));
     m_view->resize(1120, 780);
+    m_closeGuard = std::make_unique<CloseGuard>(m_view.get(), root, m_closeWaitLimit);
+    connect(m_closeGuard.get(), &CloseGuard::waitTimedOut, this, &PageViewer::onCloseWaitTimedOut);
 
     const QString relayPath = m_view->rootObject()->property("relayPath").toString();
     bool accepted = false;
     QMetaObject::invokeMethod(plugin, "getBackupInfo", Q_RETURN_ARG(bool, accepted),
                               Q_ARG(QString, relayPath));
     if (!accepted)
-        return QStringLiteral("the plug-in did not send the settings request");
+        return tr("the plug-in did not send the settings request");
     return QString();
+}
+
+QObject* PageViewer::page() const
+{
+    return m_view ? m_view->rootObject() : nullptr;
+}
+
+void PageViewer::onReplyDelivered(const QString& command, const QString& resultCode,
+                                  const QString& reason, const QString& relayPath)
+{
+    // The page sees only the plug-in's result signals; the code tells a conflict from other
+    // refusals. The framework reports it right after the plug-in's signal.
+    QObject* root = page();
+    if (!root || relayPath != root->property("relayPath").toString())
+        return;
+    if (command != BackupProtocol::UpdateTimeCard && command != BackupProtocol::UpdateSchedule)
+        return;
+    const bool refused = resultCode != BackupProtocol::Code::Success;
+    root->setProperty("lastRefusal", refused ? resultCode : QString());
+    root->setProperty("lastRefusalReason", refused ? reason : QString());
+}
+
+void PageViewer::onCloseWaitTimedOut()
+{
+    qWarning("%s",
+             qPrintable(tr("The save was not confirmed within %n second(s); closing without "
+                           "its reply.",
+                           nullptr, int(m_closeWaitLimit.count() / 1000))));
 }
 
 void PageViewer::show()
@@ -140,7 +178,7 @@ void PageViewer::capture()
     const QImage image = m_view->grabWindow();
     int exitCode = ScreenshotSaved;
     if (image.isNull() || !image.save(path)) {
-        qWarning("could not save the page to %s", qPrintable(path));
+        qWarning("%s", qPrintable(tr("could not save the page to %1").arg(path)));
         exitCode = ScreenshotFailed;
     } else if (!m_loaded) {
         exitCode = m_loadFailed ? SettingsNotLoaded : SettingsTimedOut;

@@ -6,13 +6,17 @@
 #include <QString>
 #include <QTimer>
 
+#include <chrono>
 #include <memory>
 
+class CloseGuard;
 class QQuickView;
 
 // Shows the settings page against the embedded backup service: starts the host, puts the page
-// in a window, hands it the plug-in as its `scheduleBackup` and loads the settings. It can also
-// render the page once the settings are in, save the picture and quit.
+// in a window, hands it the plug-in as its `scheduleBackup` and loads the settings. It tells the
+// page the result code of a refused save, keeps the window open while the page has unsaved
+// changes or a save in flight (see CloseGuard), and can render the page once the settings are
+// in, save the picture and quit.
 class PageViewer : public QObject
 {
     Q_OBJECT
@@ -29,12 +33,20 @@ public:
     void takeScreenshot(const QString& filePath, int timeoutMs);
 
     QQuickView* view() const { return m_view.get(); }
+    QObject* page() const;
+    ScheduleBackupHost* host() { return &m_host; }
+    CloseGuard* closeGuard() const { return m_closeGuard.get(); }
+    // How long a close waits for a save in flight; takes effect at start().
+    void setCloseWaitLimit(std::chrono::milliseconds limit) { m_closeWaitLimit = limit; }
     // The cameras of the service's inventory as the page's choices: [{id, group, name}].
     QVariantList cameraInventory() const;
 
 private Q_SLOTS:
     void onSettingsLoaded(bool success);
     void onPendingCountChanged(int count);
+    void onReplyDelivered(const QString& command, const QString& resultCode, const QString& reason,
+                          const QString& relayPath);
+    void onCloseWaitTimedOut();
 
 private:
     void captureWhenIdle();
@@ -42,6 +54,8 @@ private:
 
     ScheduleBackupHost m_host;
     std::unique_ptr<QQuickView> m_view;
+    std::unique_ptr<CloseGuard> m_closeGuard;
+    std::chrono::milliseconds m_closeWaitLimit {10000};
     QString m_screenshotPath;
     QTimer m_screenshotTimeout;
     QTimer m_settleTimer;

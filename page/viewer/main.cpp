@@ -4,10 +4,12 @@
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QQuickStyle>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
 #include <QTextStream>
+#include <QTranslator>
 #include <QtQml/qqmlextensionplugin.h>
 
 Q_IMPORT_QML_PLUGIN(ScheduleBackupPagePlugin)
@@ -26,23 +28,26 @@ bool parseOptions(const QCoreApplication& app, ViewerOptions* options, QString* 
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Shows the scheduled-backup settings page against the embedded backup "
-                       "service."));
+        QCoreApplication::translate("main",
+                                    "Shows the scheduled-backup settings page against the "
+                                    "embedded backup service."));
     parser.addHelpOption();
     parser.addVersionOption();
     const HostOptionSet hostOptions;
     hostOptions.addTo(&parser);
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"),
-        QStringLiteral("Save a PNG of the page once the settings are loaded, then quit."),
-        QStringLiteral("file"));
+        QCoreApplication::translate("main",
+                                    "Save a PNG of the page once the settings are loaded, then "
+                                    "quit."),
+        QCoreApplication::translate("main", "file"));
     parser.addOption(screenshot);
     parser.process(app);
 
     if (!hostOptions.read(parser, &options->host, error))
         return false;
     if (!parser.positionalArguments().isEmpty()) {
-        *error = QStringLiteral("unexpected argument \"%1\"")
+        *error = QCoreApplication::translate("main", "unexpected argument \"%1\"")
                      .arg(parser.positionalArguments().first());
         return false;
     }
@@ -63,10 +68,18 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(SCHEDULE_BACKUP_VERSION));
     QTextStream err(stderr);
 
+    // The page and the viewer speak the language of the system locale (LANG, LANGUAGE) when
+    // there is a translation for it; dates and numbers follow the same locale.
+    QTranslator translator;
+    if (translator.load(QLocale(), QStringLiteral("schedulebackup"), QStringLiteral("_"),
+                        QStringLiteral(":/i18n")))
+        QCoreApplication::installTranslator(&translator);
+
     ViewerOptions options;
     QString error;
     if (!parseOptions(app, &options, &error)) {
-        err << "schedule-backup-page: " << error << " (see --help)" << Qt::endl;
+        err << "schedule-backup-page: "
+            << QCoreApplication::translate("main", "%1 (see --help)").arg(error) << Qt::endl;
         return ExitCode::BadOptions;
     }
 
@@ -82,7 +95,7 @@ int main(int argc, char* argv[])
     PageViewer viewer;
     error = viewer.start(options.host);
     if (!error.isEmpty()) {
-        err << "error: " << error << Qt::endl;
+        err << QCoreApplication::translate("main", "error: %1").arg(error) << Qt::endl;
         return ExitCode::HostFailure;
     }
     viewer.show();

@@ -1,0 +1,22 @@
+import QtQuick
+import QtQuick.Controls
+
+// A push button for keyboard and mouse alike: reachable with Tab, pressed with Space, Return
+// or Enter, with a focus ring, and `hint` as its tooltip and accessible description.
+Button {
+    id: button
+
+    required property string hint
+
+    Accessible.name: text
+    Accessible.description: hint
+    ToolTip.visible: hint !== "" && (hovered || visualFocus)
+    ToolTip.text: hint
+    ToolTip.delay: 600
+    Keys.onReturnPressed: clicked()
+    Keys.onEnterPressed: clicked()
+
+    FocusRing {
+        shown: button.visualFocus
+    }
+}

@@ -1,0 +1,34 @@
+import QtQuick
+import QtQuick.Controls
+
+// The heading of a camera group in the camera list: a box that shows whether all, some or none
+// of the group's shown cameras are ticked, and ticks or clears them all.
+PlainCheckBox {
+    id: header
+
+    required property string section
+    // The list's CameraChoiceModel.
+    readonly property var cameras: ListView.view ? ListView.view.model : null
+    readonly property int groupState: {
+        const state = cameras ? cameras.groupStates[section] : undefined;
+        return state === undefined ? Qt.Unchecked : state;
+    }
+
+    objectName: "cameraGroup:" + section
+    width: ListView.view ? ListView.view.width - 14 : implicitWidth
+    focusPolicy: Qt.NoFocus
+    font.bold: true
+    tristate: true
+    text: section === "" ? qsTr("Not in the inventory") : section
+    hint: qsTr("Ticks or clears the shown cameras of this group.")
+    checkState: groupState
+    // A click on a partly ticked group ticks all of it.
+    nextCheckState: function () {
+        return checkState === Qt.Checked ? Qt.Unchecked : Qt.Checked;
+    }
+    // Clicked, not toggled: going from partly ticked to ticked leaves `checked` as it was.
+    onClicked: {
+        cameras.setGroupSelected(section, checkState === Qt.Checked);
+        checkState = Qt.binding(() => header.groupState);
+    }
+}

@@ -1,0 +1,133 @@
+#include "PageHarness.h"
+
+#include <QQmlError>
+#include <QtTest>
+
+QVariantList PageHarness::sampleInventory()
+{
+    QVariantList cameras;
+    const QStringList groups {QStringLiteral("grp-lobby"), QStringLiteral("grp-parking"),
+                              QStringLiteral("grp-yard")};
+    for (int i = 1; i <= 12; ++i) {
+        cameras.append(QVariantMap {
+            {QStringLiteral("id"), QStringLiteral("cam-%1").arg(i, 2, 10, QLatin1Char('0'))},
+            {QStringLiteral("group"), groups.at((i - 1) / 4)},
+            {QStringLiteral("name"), QStringLiteral("Camera %1").arg(i)}});
+    }
+    return cameras;
+}
+
+PageHarness::PageHarness(QObject* plugin, const QVariantList& inventory, QQmlEngine* engine)
+{
+    if (!engine) {
+        m_ownEngine = std::make_unique<QQmlEngine>();
+        engine = m_ownEngine.get();
+    }
+    engine->addImportPath(QStringLiteral("qrc:/"));
+    m_view = std::make_unique<QQuickView>(engine, nullptr);
+    m_view->setResizeMode(QQuickView::SizeRootObjectToView);
+    m_view->setInitialProperties({{QStringLiteral("scheduleBackup"), QVariant::fromValue(plugin)},
+                                  {QStringLiteral("cameraInventory"), inventory}});
+    m_view->setSource(QUrl(QStringLiteral("qrc:/ScheduleBackup/Page/SchedulePage.qml")));
+    if (m_view->status() != QQuickView::Ready || !m_view->rootObject()) {
+        for (const QQmlError& error : m_view->errors())
+            m_error += error.toString() + QLatin1Char('\n');
+        if (m_error.isEmpty())
+            m_error = QStringLiteral("the page did not load");
+        return;
+    }
+    m_view->resize(1120, 900);
+    m_view->show();
+    m_view->requestActivate();
+    if (!QTest::qWaitForWindowActive(m_view.get()))
+        m_error = QStringLiteral("the window did not become active");
+}
+
+PageHarness::~PageHarness()
+{
+    m_view.reset();
+}
+
+QQuickItem* PageHarness::page() const
+{
+    return m_view->rootObject();
+}
+
+QQuickItem* PageHarness::item(const QString& objectName) const
+{
+    if (page()->objectName() == objectName)
+        return page();
+    if (auto* found = page()->findChild<QQuickItem*>(objectName))
+        return found;
+    // Popups put their items under the window's overlay, and views make their rows, outside
+    // the page's object tree.
+    for (QQuickItem* item : visualItems()) {
+        if (item->objectName() == objectName)
+            return item;
+    }
+    return nullptr;
+}
+
+QVariant PageHarness::property(const char* name) const
+{
+    return page()->property(name);
+}
+
+QVariant PageHarness::call(const char* function, const QVariantList& arguments) const
+{
+    QVariant result;
+    QGenericArgument args[3];
+    for (int i = 0; i < arguments.size() && i < 3; ++i)
+        args[i] = Q_ARG(QVariant, arguments.at(i));
+    QMetaObject::invokeMethod(page(), function, Q_RETURN_ARG(QVariant, result), args[0], args[1],
+                              args[2]);
+    return result;
+}
+
+QString PageHarness::message() const
+{
+    const QQuickItem* label = item(QStringLiteral("messageLabel"));
+    return label ? label->property("text").toString() : QString();
+}
+
+QList<QQuickItem*> PageHarness::visualItems() const
+{
+    QList<QQuickItem*> items;
+    QList<QQuickItem*> pending {m_view->contentItem()};
+    while (!pending.isEmpty()) {
+        QQuickItem* item = pending.takeFirst();
+        items.append(item);
+        pending = item->childItems() + pending;
+    }
+    return items;
+}
+
+void PageHarness::click(QQuickItem* item) const
+{
+    // Layouts place what just became visible when the next frame is made.
+    m_view->grabWindow();
+    const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
+    QTest::mouseClick(m_view.get(), Qt::LeftButton, Qt::NoModifier, centre.toPoint());
+}
+
+void PageHarness::retype(QQuickItem* item, const QString& text) const
+{
+    item->forceActiveFocus(Qt::TabFocusReason);
+    QTest::keySequence(m_view.get(), QKeySequence::SelectAll);
+    if (text.isEmpty())
+        QTest::keyClick(m_view.get(), Qt::Key_Delete);
+    else
+        type(text);
+}
+
+void PageHarness::type(const QString& text) const
+{
+    // QTest types whole strings into widgets only; a window gets one key at a time.
+    for (const QChar c : text)
+        QTest::keyClick(m_view.get(), c.toLatin1());
+}
+
+void PageHarness::key(Qt::Key key, Qt::KeyboardModifiers modifiers) const
+{
+    QTest::keyClick(m_view.get(), key, modifiers);
+}

@@ -1,0 +1,172 @@
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+namespace {
+
+// A string as lupdate files it: its context and its source text.
+using Key = QPair<QString, QString>;
+
+// The text of consecutive C-style string literals ("a" "b" -> ab), escapes resolved.
+QString literalText(const QString& literals)
+{
+    static const QRegularExpression literal(QStringLiteral(R"lit("((?:[^"\\]|\\.)*)")lit"));
+    QString text;
+    for (auto it = literal.globalMatch(literals); it.hasNext();) {
+        QString part = it.next().captured(1);
+        part.replace(QStringLiteral("\\\""), QStringLiteral("\""));
+        part.replace(QStringLiteral("\\n"), QStringLiteral("\n"));
+        part.replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
+        text += part;
+    }
+    return text;
+}
+
+QString readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+// Every string the page's QML files and the viewer hand to qsTr, tr or translate.
+QList<Key> shownStrings()
+{
+    static const QString strings = QStringLiteral(R"lit(((?:"(?:[^"\\]|\\.)*"\s*)+))lit");
+    QList<Key> keys;
+    const QDir page(QStringLiteral(PAGE_SOURCE_DIR));
+    for (const QString& name : page.entryList({QStringLiteral("*.qml")}, QDir::Files)) {
+        const QString source = readFile(page.filePath(name));
+        const QRegularExpression qsTr(QStringLiteral(R"re(\bqsTr\(\s*)re") + strings);
+        for (auto it = qsTr.globalMatch(source); it.hasNext();)
+            keys.append({QFileInfo(name).baseName(), literalText(it.next().captured(1))});
+    }
+    const QDir viewer(page.filePath(QStringLiteral("viewer")));
+    for (const QString& name : viewer.entryList({QStringLiteral("*.cpp")}, QDir::Files)) {
+        const QString source = readFile(viewer.filePath(name));
+        const QRegularExpression tr(QStringLiteral(R"re(\btr\(\s*)re") + strings);
+        for (auto it = tr.globalMatch(source); it.hasNext();)
+            keys.append({QFileInfo(name).baseName(), literalText(it.next().captured(1))});
+        const QRegularExpression translate(QStringLiteral(R"re(\btranslate\(\s*"([^"]+)"\s*,\s*)re")
+                                           + strings);
+        for (auto it = translate.globalMatch(source); it.hasNext();) {
+            const QRegularExpressionMatch match = it.next();
+            keys.append({match.captured(1), literalText(match.captured(2))});
+        }
+    }
+    return keys;
+}
+
+struct Translation
+{
+    QStringList forms; // one, or one per plural form
+    bool finished = false;
+};
+
+QHash<Key, Translation> readTs(const QString& path, QString* error)
+{
+    QHash<Key, Translation> messages;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return messages;
+    }
+    QXmlStreamReader xml(&file);
+    QString context;
+    QString source;
+    Translation translation;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            if (xml.name() == u"name") {
+                context = xml.readElementText();
+            } else if (xml.name() == u"message") {
+                source.clear();
+                translation = {};
+            } else if (xml.name() == u"source") {
+                source = xml.readElementText();
+            } else if (xml.name() == u"translation") {
+                const QString type = xml.attributes().value(QStringLiteral("type")).toString();
+                translation.finished = type.isEmpty();
+                if (xml.readNext() == QXmlStreamReader::Characters && !xml.isWhitespace())
+                    translation.forms.append(xml.text().toString());
+            } else if (xml.name() == u"numerusform") {
+                translation.forms.append(xml.readElementText());
+            }
+        } else if (xml.isEndElement() && xml.name() == u"message") {
+            messages.insert({context, source}, translation);
+        }
+    }
+    if (xml.hasError())
+        *error = xml.errorString();
+    return messages;
+}
+
+} // namespace
+
+// The German translation covers every string the page and the viewer show.
+class PageTranslationTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void everyShownStringHasAFinishedGermanTranslation();
+    void theTranslationHasNoUnfinishedEntries();
+};
+
+void PageTranslationTest::everyShownStringHasAFinishedGermanTranslation()
+{
+    QString error;
+    const QHash<Key, Translation> german
+        = readTs(QStringLiteral(PAGE_SOURCE_DIR "/i18n/schedulebackup_de.ts"), &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    const QList<Key> shown = shownStrings();
+    // The scan itself works: the page shows well over a hundred strings.
+    QVERIFY2(shown.size() > 100, qPrintable(QString::number(shown.size())));
+    QStringList problems;
+    for (const Key& key : shown) {
+        const auto found = german.constFind(key);
+        if (found == german.cend()) {
+            problems.append(QStringLiteral("missing: %1: %2").arg(key.first, key.second));
+            continue;
+        }
+        const bool empty = found->forms.isEmpty()
+            || std::any_of(found->forms.cbegin(), found->forms.cend(),
+                           [](const QString& form) { return form.trimmed().isEmpty(); });
+        if (!found->finished || empty)
+            problems.append(QStringLiteral("unfinished: %1: %2").arg(key.first, key.second));
+        // Placeholders survive translation.
+        for (const QString& placeholder : {QStringLiteral("%1"), QStringLiteral("%2"),
+                                           QStringLiteral("%3"), QStringLiteral("%n")}) {
+            const bool inSource = key.second.contains(placeholder);
+            for (const QString& form : found->forms) {
+                if (inSource != form.contains(placeholder))
+                    problems.append(QStringLiteral("%1 lost or added: %2: %3")
+                                        .arg(placeholder, key.first, form));
+            }
+        }
+    }
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+}
+
+void PageTranslationTest::theTranslationHasNoUnfinishedEntries()
+{
+    QString error;
+    const QHash<Key, Translation> german
+        = readTs(QStringLiteral(PAGE_SOURCE_DIR "/i18n/schedulebackup_de.ts"), &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QVERIFY(!german.isEmpty());
+    QStringList unfinished;
+    for (auto it = german.cbegin(); it != german.cend(); ++it) {
+        if (!it->finished || it->forms.isEmpty())
+            unfinished.append(it.key().first + QStringLiteral(": ") + it.key().second);
+    }
+    QVERIFY2(unfinished.isEmpty(), qPrintable(unfinished.join(QLatin1Char('\n'))));
+}
+
+QTEST_GUILESS_MAIN(PageTranslationTest)
+#include "tst_pagetranslation.moc"
