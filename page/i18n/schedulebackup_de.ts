@@ -1,5 +1,4 @@
-<?xml version="1.0" encoding="utf-8"?>
-<!DOCTYPE TS>
+<?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="de_DE">
 <context>
     <name>CameraGroupHeader</name>
@@ -188,6 +187,25 @@
     </message>
 </context>
 <context>
+    <name>HostOptions</name>
+    <message>
+        <source>Data folder of the backup service (default: the user's application data folder).</source>
+        <translation>Datenordner des Sicherungsdienstes (Vorgabe: der Anwendungsdatenordner des Benutzers).</translation>
+    </message>
+    <message>
+        <source>Folder to load plug-ins from.</source>
+        <translation>Ordner, aus dem Plug-ins geladen werden.</translation>
+    </message>
+    <message>
+        <source>Delay of every service reply (default 0).</source>
+        <translation>Verzögerung jeder Antwort des Dienstes (Vorgabe 0).</translation>
+    </message>
+    <message>
+        <source>--latency expects milliseconds</source>
+        <translation>--latency erwartet Millisekunden</translation>
+    </message>
+</context>
+<context>
     <name>LimitField</name>
     <message>
         <source>Enter a number from 0 to %1; 0 means no limit.</source>
@@ -205,7 +223,7 @@
 <context>
     <name>PageFooter</name>
     <message>
-        <source>The settings were changed elsewhere since they were loaded. Reload shows the other change and discards yours; Overwrite saves this page&apos;s values over it.</source>
+        <source>The settings were changed elsewhere since they were loaded. Reload shows the other change and discards yours; Overwrite saves this page's values over it.</source>
         <translation>Die Einstellungen wurden seit dem Laden an anderer Stelle geändert. Neu laden zeigt die andere Änderung und verwirft Ihre; Überschreiben speichert die Werte dieser Seite darüber.</translation>
     </message>
     <message>
@@ -249,7 +267,7 @@
         <translation>Der gespeicherte Zeitplan wird zurückgelesen…</translation>
     </message>
     <message>
-        <source>Loading the newest settings to save this page&apos;s values over them…</source>
+        <source>Loading the newest settings to save this page's values over them…</source>
         <translation>Die neuesten Einstellungen werden geladen, um die Werte dieser Seite darüber zu speichern…</translation>
     </message>
     <message>
@@ -547,7 +565,7 @@
         <translation>MB</translation>
     </message>
     <message>
-        <source>Upper limit of the backup&apos;s throughput in MB (1 MB = 1,048,576 bytes; the server receives the value in bytes). 0 means no limit. From 0 to %1 MB.</source>
+        <source>Upper limit of the backup's throughput in MB (1 MB = 1,048,576 bytes; the server receives the value in bytes). 0 means no limit. From 0 to %1 MB.</source>
         <translation>Obergrenze für den Durchsatz der Sicherung in MB (1 MB = 1.048.576 Byte; der Server erhält den Wert in Byte). 0 bedeutet keine Grenze. Von 0 bis %1 MB.</translation>
     </message>
     <message>
@@ -657,6 +675,14 @@
 <context>
     <name>WeekGrid</name>
     <message>
+        <source>%1 %2 to %3, scheduled</source>
+        <translation>%1 %2 bis %3, geplant</translation>
+    </message>
+    <message>
+        <source>%1 %2 to %3, not scheduled</source>
+        <translation>%1 %2 bis %3, nicht geplant</translation>
+    </message>
+    <message>
         <source>Sun</source>
         <translation>So</translation>
     </message>
@@ -685,8 +711,103 @@
         <translation>Sa</translation>
     </message>
     <message>
-        <source>%1 hours a week. Drag to paint; drag from a painted cell to erase.</source>
-        <translation>%1 Stunden pro Woche. Ziehen zum Markieren; von einer markierten Zelle aus ziehen zum Löschen.</translation>
+        <source>S</source>
+        <comment>Sunday</comment>
+        <translation>So</translation>
+    </message>
+    <message>
+        <source>M</source>
+        <comment>Monday</comment>
+        <translation>Mo</translation>
+    </message>
+    <message>
+        <source>T</source>
+        <comment>Tuesday</comment>
+        <translation>Di</translation>
+    </message>
+    <message>
+        <source>W</source>
+        <comment>Wednesday</comment>
+        <translation>Mi</translation>
+    </message>
+    <message>
+        <source>T</source>
+        <comment>Thursday</comment>
+        <translation>Do</translation>
+    </message>
+    <message>
+        <source>F</source>
+        <comment>Friday</comment>
+        <translation>Fr</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <comment>Saturday</comment>
+        <translation>Sa</translation>
+    </message>
+    <message>
+        <source>Sunday</source>
+        <translation>Sonntag</translation>
+    </message>
+    <message>
+        <source>Monday</source>
+        <translation>Montag</translation>
+    </message>
+    <message>
+        <source>Tuesday</source>
+        <translation>Dienstag</translation>
+    </message>
+    <message>
+        <source>Wednesday</source>
+        <translation>Mittwoch</translation>
+    </message>
+    <message>
+        <source>Thursday</source>
+        <translation>Donnerstag</translation>
+    </message>
+    <message>
+        <source>Friday</source>
+        <translation>Freitag</translation>
+    </message>
+    <message>
+        <source>Saturday</source>
+        <translation>Samstag</translation>
+    </message>
+    <message>
+        <source>Fill %1</source>
+        <translation>%1 füllen</translation>
+    </message>
+    <message>
+        <source>Schedules the whole day, or clears it when it is already full</source>
+        <translation>Plant den ganzen Tag ein oder leert ihn, wenn er schon voll ist</translation>
+    </message>
+    <message>
+        <source>Fill %1 hour</source>
+        <translation>Stunde %1 füllen</translation>
+    </message>
+    <message>
+        <source>Schedules this hour on every day, or clears it when it is already full</source>
+        <translation>Plant diese Stunde an jedem Tag ein oder leert sie, wenn sie schon voll ist</translation>
+    </message>
+    <message>
+        <source>Weekly schedule</source>
+        <translation>Wochenplan</translation>
+    </message>
+    <message>
+        <source>%1 hours a week</source>
+        <translation>%1 Stunden pro Woche</translation>
+    </message>
+    <message>
+        <source>%1 %2 to %3</source>
+        <translation>%1 %2 bis %3</translation>
+    </message>
+    <message>
+        <source>Arrows move, Shift+arrows mark, Space paints</source>
+        <translation>Pfeile bewegen, Umschalt+Pfeile markieren, Leertaste malt</translation>
+    </message>
+    <message>
+        <source>Drag to paint; drag from a painted cell to erase</source>
+        <translation>Ziehen malt; Ziehen von einer bemalten Zelle aus löscht</translation>
     </message>
 </context>
 <context>
@@ -704,7 +825,7 @@
         <translation>Datei</translation>
     </message>
     <message>
-        <source>unexpected argument &quot;%1&quot;</source>
+        <source>unexpected argument "%1"</source>
         <translation>unerwartetes Argument „%1“</translation>
     </message>
     <message>
