@@ -8,16 +8,23 @@ qmlformat=${QMLFORMAT:-/usr/lib/qt6/bin/qmlformat}
 mapfile -t cpp < <(git ls-files '*.cpp' '*.h')
 mapfile -t qml < <(git ls-files '*.qml')
 
+# Qt 6.4's qmlformat drops the value of "pragma ComponentBehavior: Bound"; put it back.
+format_qml() {
+    "$qmlformat" "$1" | sed 's/^pragma ComponentBehavior$/pragma ComponentBehavior: Bound/'
+}
+
 if [ "${1:-}" = "--fix" ]; then
     clang-format -i "${cpp[@]}"
-    for f in "${qml[@]}"; do "$qmlformat" -i "$f"; done
+    for f in "${qml[@]}"; do
+        formatted=$(format_qml "$f") && printf '%s\n' "$formatted" >"$f"
+    done
     exit 0
 fi
 
 status=0
 clang-format --dry-run -Werror "${cpp[@]}" || status=1
 for f in "${qml[@]}"; do
-    if ! "$qmlformat" "$f" | diff -q "$f" - >/dev/null; then
+    if ! format_qml "$f" | diff -q "$f" - >/dev/null; then
         echo "$f: not formatted with qmlformat" >&2
         status=1
     fi
