@@ -36,16 +36,12 @@ public:
         int throughputMB = 30;
         int rangeDays = 2;
         QStringList cameras {QStringLiteral("cam-01"), QStringLiteral("cam-02")};
-        bool allCameras = false;
         QString scheduleName = QStringLiteral("Office hours");
         QString schedule
             = QStringLiteral(R"({"Rectangles":[{"Top":9,"Bottom":17,"Left":1,"Right":2}]})");
     };
 
-    explicit FakeScheduleBackup(QObject* parent = nullptr);
-
     QList<Call> calls;
-    bool acceptRequests = true;
     // What getNextBackupTime answers, in milliseconds since the epoch.
     qulonglong nextBackupTime = 0;
 
@@ -53,22 +49,37 @@ public:
     Call last(const QString& method) const;
 
     // Sets the properties as a confirmed load does, then reports the load.
-    void answerLoad(const Stored& stored, bool success = true);
+    void answerLoad(const Stored& stored);
     // Confirms the last updateBackupInfo: its values become the properties, as in the plug-in.
     void confirmUpdate();
-    void refuseUpdate();
-    void answerSchedule(bool success);
 
-    Q_INVOKABLE bool getBackupInfo(const QString& relayPath = QString());
-    Q_INVOKABLE bool getBackupPathInfo(const QString& relayPath = QString());
-    Q_INVOKABLE bool getBackupStatus(const QString& relayPath = QString());
+    Q_INVOKABLE bool getBackupInfo(const QString& relayPath = {})
+    {
+        return record("getBackupInfo", {relayPath});
+    }
+    Q_INVOKABLE bool getBackupPathInfo(const QString& relayPath = {})
+    {
+        return record("getBackupPathInfo", {relayPath});
+    }
+    Q_INVOKABLE bool getBackupStatus(const QString& relayPath = {})
+    {
+        return record("getBackupStatus", {relayPath});
+    }
     Q_INVOKABLE bool updateBackupInfo(bool enabled, bool targetCyclic, const QString& targetDir,
                                       const QVariantList& camList, const QString& scheName,
                                       const QString& scheJson, int maxThroughputMB, int maxRangeDay,
-                                      const QString& relayPath = QString());
-    Q_INVOKABLE qulonglong getNextBackupTime(const QDateTime& date = QDateTime::currentDateTime());
+                                      const QString& relayPath = {})
+    {
+        return record("updateBackupInfo",
+                      {enabled, targetCyclic, targetDir, camList, scheName, scheJson,
+                       maxThroughputMB, maxRangeDay, relayPath});
+    }
+    Q_INVOKABLE qulonglong getNextBackupTime(const QDateTime& = {}) { return nextBackupTime; }
     Q_INVOKABLE bool updateSchedule(const QString& scheName, const QString& scheJson,
-                                    const QString& relayPath = QString());
+                                    const QString& relayPath = {})
+    {
+        return record("updateSchedule", {scheName, scheJson, relayPath});
+    }
 
 Q_SIGNALS:
     void getBackupInfoResp(bool success);
@@ -88,7 +99,11 @@ Q_SIGNALS:
     void targetDirChanged();
 
 private:
-    bool record(const QString& method, const QVariantList& arguments);
+    bool record(const char* method, const QVariantList& arguments)
+    {
+        calls.append({QLatin1String(method), arguments});
+        return true;
+    }
 
     QStringList m_cameraList;
     bool m_enabled = false;

@@ -3,7 +3,7 @@
 #include <QQmlError>
 #include <QtTest>
 
-QVariantList PageHarness::sampleInventory()
+PageHarness::PageHarness(QObject* plugin)
 {
     QVariantList cameras;
     const QStringList groups {QStringLiteral("grp-lobby"), QStringLiteral("grp-parking"),
@@ -14,20 +14,11 @@ QVariantList PageHarness::sampleInventory()
             {QStringLiteral("group"), groups.at((i - 1) / 4)},
             {QStringLiteral("name"), QStringLiteral("Camera %1").arg(i)}});
     }
-    return cameras;
-}
-
-PageHarness::PageHarness(QObject* plugin, const QVariantList& inventory, QQmlEngine* engine)
-{
-    if (!engine) {
-        m_ownEngine = std::make_unique<QQmlEngine>();
-        engine = m_ownEngine.get();
-    }
-    engine->addImportPath(QStringLiteral("qrc:/"));
-    m_view = std::make_unique<QQuickView>(engine, nullptr);
+    m_engine.addImportPath(QStringLiteral("qrc:/"));
+    m_view = std::make_unique<QQuickView>(&m_engine, nullptr);
     m_view->setResizeMode(QQuickView::SizeRootObjectToView);
     m_view->setInitialProperties({{QStringLiteral("scheduleBackup"), QVariant::fromValue(plugin)},
-                                  {QStringLiteral("cameraInventory"), inventory}});
+                                  {QStringLiteral("cameraInventory"), cameras}});
     m_view->setSource(QUrl(QStringLiteral("qrc:/ScheduleBackup/Page/SchedulePage.qml")));
     if (m_view->status() != QQuickView::Ready || !m_view->rootObject()) {
         for (const QQmlError& error : m_view->errors())
@@ -41,11 +32,6 @@ PageHarness::PageHarness(QObject* plugin, const QVariantList& inventory, QQmlEng
     m_view->requestActivate();
     if (!QTest::qWaitForWindowActive(m_view.get()))
         m_error = QStringLiteral("the window did not become active");
-}
-
-PageHarness::~PageHarness()
-{
-    m_view.reset();
 }
 
 QQuickItem* PageHarness::page() const
@@ -82,12 +68,6 @@ QVariant PageHarness::call(const char* function, const QVariantList& arguments) 
     QMetaObject::invokeMethod(page(), function, Q_RETURN_ARG(QVariant, result), args[0], args[1],
                               args[2]);
     return result;
-}
-
-QString PageHarness::message() const
-{
-    const QQuickItem* label = item(QStringLiteral("messageLabel"));
-    return label ? label->property("text").toString() : QString();
 }
 
 QList<QQuickItem*> PageHarness::visualItems() const

@@ -12,12 +12,9 @@
 class PageHarness
 {
 public:
-    // Twelve cameras in three groups: cam-01..04 lobby, cam-05..08 parking, cam-09..12 yard.
-    static QVariantList sampleInventory();
-
-    explicit PageHarness(QObject* plugin, const QVariantList& inventory = sampleInventory(),
-                         QQmlEngine* engine = nullptr);
-    ~PageHarness();
+    // Shows twelve cameras in three groups: cam-01..04 lobby, cam-05..08 parking, cam-09..12
+    // yard.
+    explicit PageHarness(QObject* plugin);
 
     // Empty when the page loaded and its window is shown; otherwise what went wrong.
     QString error() const { return m_error; }
@@ -27,7 +24,6 @@ public:
     QQuickItem* item(const QString& objectName) const;
     QVariant property(const char* name) const;
     QVariant call(const char* function, const QVariantList& arguments = {}) const;
-    QString message() const;
     // Every item drawn in the window, the open popups' included, in tree order.
     QList<QQuickItem*> visualItems() const;
 
@@ -39,7 +35,7 @@ public:
     void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const;
 
 private:
-    std::unique_ptr<QQmlEngine> m_ownEngine;
+    QQmlEngine m_engine;
     std::unique_ptr<QQuickView> m_view;
     QString m_error;
 };
