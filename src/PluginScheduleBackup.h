@@ -3,13 +3,14 @@
 #include "stdafx.h"
 
 #include "PluginBase.h"
+#include "PluginScheduleBackup_Export.h"
 
 #include <utility>
 
 // Drives the scheduled-backup settings page: loads the backup time-card from the server, stores
 // changed settings, reports the backup path and status, and computes the next backup start.
 // All calls, replies and signals happen on the thread that owns the object.
-class PluginScheduleBackup : public PluginBase
+class PLUGINSCHEDULEBACKUP_EXPORT PluginScheduleBackup : public PluginBase
 {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID PluginBase_iid FILE "PluginScheduleBackup.json")
