@@ -144,6 +144,9 @@ private:
                                 const QString& scheJson, int maxThroughputMB,
                                 int maxRangeDay) const;
     void setHasAllCameras(bool hasAllCameras);
+    // The starts of the schedule's windows (runs of intervals that continue one another), in
+    // week seconds, ascending: what getNextBackupTime needs of the schedule.
+    QList<int> scheduleWindowStarts(const QVariant& schedule) const;
     bool sendCommand(const QString& command, const QVariant& arguments, void* context,
                      const QString& relayPath);
 
@@ -160,6 +163,7 @@ private:
     QString m_tmcardName;
     QString m_targetDir;
     QVariant m_schedule;
+    QList<int> m_windowStarts; // derived from m_schedule when it is stored
     QString m_scheduleTemplate;
     QString m_scheduleName;
     QStringList m_cameraList;
