@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <map>
 #include <memory>
 
 using namespace PluginScheduleBackupCommon;
@@ -45,17 +46,67 @@ int saturatedQuotient(const QVariant& value, qint64 divisor)
     return int(quotient);
 }
 
+// A value as QVariant::toString() gives it, without a conversion when it already is text.
+QString textOf(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::QString)
+        return *static_cast<const QString*>(value.constData());
+    return value.toString();
+}
+
+QString memberText(const QVariantMap& map, const QString& key)
+{
+    const auto it = map.constFind(key);
+    return it == map.cend() ? QString() : textOf(it.value());
+}
+
 // A camera element with a group attribute is a map; one without it arrives as its plain text.
 QString cameraId(const QVariant& camera)
 {
     if (camera.typeId() == QMetaType::QVariantMap)
-        return camera.toMap().value(KEY_TEXT).toString();
+        return memberText(*static_cast<const QVariantMap*>(camera.constData()), KEY_TEXT);
     return camera.toString();
 }
 
 QString cameraGroup(const QVariant& camera)
 {
+    if (camera.typeId() == QMetaType::QVariantMap)
+        return memberText(*static_cast<const QVariantMap*>(camera.constData()), KEY_GROUP);
     return camera.toMap().value(KEY_GROUP).toString();
+}
+
+// {"CamID": id, "GroupID": group}, built in key order without a search per key.
+QVariant camGroupEntry(const QString& id, const QString& group)
+{
+    std::map<QString, QVariant> entry;
+    entry.emplace_hint(entry.end(), ARG_CAMID, id);
+    entry.emplace_hint(entry.end(), ARG_GROUPID, group);
+    return QVariantMap(std::move(entry));
+}
+
+// The camera list the server gets back with an update: every camera with its group, up to the
+// all-cameras tag, which stands alone. `ids` are the identifiers of `cams`.
+QVariantList camGroupList(const QVariantList& cams, const QStringList& ids)
+{
+    QVariantList list;
+    list.reserve(cams.size());
+    for (qsizetype i = 0; i < cams.size(); ++i) {
+        if (ids.at(i) == ALL_CAMERAS_TAGVALUE) {
+            list.append(QVariantMap {{ARG_CAMID, ALL_CAMERAS_TAGVALUE}});
+            break;
+        }
+        list.append(camGroupEntry(ids.at(i), cameraGroup(cams.at(i))));
+    }
+    return list;
+}
+
+QStringList cameraIds(const QVariantList& cams)
+{
+    QStringList ids;
+    ids.reserve(cams.size());
+    for (const QVariant& camera : cams)
+        ids.append(cameraId(camera));
+    return ids;
 }
 
 // Camera identifiers in first-seen order, without repeats and without the all-cameras tag.
@@ -65,10 +116,12 @@ QStringList distinctCameraIds(const QStringList& ids)
     QSet<QString> seen;
     seen.reserve(ids.size());
     for (const QString& id : ids) {
-        if (id == ALL_CAMERAS_TAGVALUE || seen.contains(id))
+        if (id == ALL_CAMERAS_TAGVALUE)
             continue;
+        const qsizetype known = seen.size();
         seen.insert(id);
-        result.append(id);
+        if (seen.size() != known)
+            result.append(id);
     }
     return result;
 }
@@ -127,12 +180,10 @@ void PluginScheduleBackup::HandleGetBackupInfoResp(const QString& resultCode,
     setScheduleName(GetFirstTimeframeNameFromTimecard(tmcard));
 
     const QVariantList cams = transContentAsList(tmcard.value(KEY_CAM_LIST).toMap().value(KEY_CAM));
-    m_camGroupMapList = TransferMsgJsonToCamGroupMapList(cams);
-    SetHasAllCameras(cams);
-    QStringList ids;
-    ids.reserve(cams.size());
-    for (const QVariant& camera : cams)
-        ids.append(cameraId(camera));
+    // Each camera's identifier is read once for all three uses.
+    const QStringList ids = cameraIds(cams);
+    m_camGroupMapList = camGroupList(cams, ids);
+    setHasAllCameras(ids.size() == 1 && ids.first() == ALL_CAMERAS_TAGVALUE);
     setCameraList(distinctCameraIds(ids));
 
     Q_EMIT getBackupInfoResp(true);
@@ -140,17 +191,7 @@ void PluginScheduleBackup::HandleGetBackupInfoResp(const QString& resultCode,
 
 QVariantList PluginScheduleBackup::TransferMsgJsonToCamGroupMapList(const QVariantList& cams)
 {
-    QVariantList list;
-    list.reserve(cams.size());
-    for (const QVariant& camera : cams) {
-        const QString id = cameraId(camera);
-        if (id == ALL_CAMERAS_TAGVALUE) {
-            list.append(QVariantMap {{ARG_CAMID, ALL_CAMERAS_TAGVALUE}});
-            break;
-        }
-        list.append(QVariantMap {{ARG_CAMID, id}, {ARG_GROUPID, cameraGroup(camera)}});
-    }
-    return list;
+    return camGroupList(cams, cameraIds(cams));
 }
 
 void PluginScheduleBackup::SetHasAllCameras(const QVariantList& cams)
