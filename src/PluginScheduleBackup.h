@@ -61,7 +61,7 @@ public:
     qint64 revision() const { return m_revision; }
     QString tmcardName() const { return m_tmcardName; }
     QVariant schedule() const { return m_schedule; }
-    QVariantList camGroupMapList() const { return m_camGroupMapList; }
+    QVariantList camGroupMapList() const;
 
     // Setters used by the reply handlers: compare, store, then emit
     void setCameraList(const QList<QString>& cameraList);
@@ -167,5 +167,9 @@ private:
     QString m_scheduleTemplate;
     QString m_scheduleName;
     QStringList m_cameraList;
-    QVariantList m_camGroupMapList;
+    // The camera list the server gets back with an update. After a load it is built from the
+    // loaded cameras when first asked for: a page that only shows the settings never needs it.
+    mutable QVariantList m_camGroupMapList;
+    mutable QVariantList m_loadedCams;
+    mutable bool m_loadedCamsPending = false;
 };

@@ -150,7 +150,7 @@ bool PluginScheduleBackup::updateSchedule(const QString& scheName, const QString
     SCHEDULEBACKUP_ENTRY_LOG("updateSchedule");
     QVariantMap arguments;
     if (!composeUpdateArguments(arguments, "updateSchedule", m_enabled, m_targetCyclic, m_targetDir,
-                                m_camGroupMapList, scheName, scheJson, maxThroughputMB(),
+                                camGroupMapList(), scheName, scheJson, maxThroughputMB(),
                                 maxRangeDay()))
         return false;
     if (!sendCommand(REQUEST_UPD_SCHEDULE, QVariant(arguments), nullptr, relayPath)) {
