@@ -133,8 +133,8 @@ QVariantList camGroupList(const QVariantList& cams)
 
 // The distinct camera identifiers of a time-card's camera list, as distinctCameraIds gives them,
 // when they differ from `shown`; nothing when they are the same. Read in one pass, each camera
-// once, and compared as they are found: reloading an unchanged list, the usual case, copies no
-// identifier and visits none a second time.
+// once, and compared as they are found: reloading an unchanged list, the usual case, builds no
+// new list and visits no identifier a second time.
 std::optional<QStringList> changedCameraIds(const QVariantList& cams, const QStringList& shown)
 {
     QStringList changed; // the new list, once it differs from shown
