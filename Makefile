@@ -24,11 +24,21 @@ demo: build
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# Every benchmark program in turn, then the goal table from the medians of their repetitions.
+# Raw results: $(BUILD_DIR)-bench/bench/<program>.json. Repetitions run in random order, so that
+# a change of load on the machine does not fall on one side of a ratio only.
+BENCH_PROGRAMS = bench_ratios bench_plugin_load bench_service_update
+BENCH_REPETITIONS ?= 5
 bench: deps
 	cmake -S . -B $(BUILD_DIR)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	    -DSCHEDULE_BACKUP_BUILD_TESTS=OFF -DSCHEDULE_BACKUP_BUILD_BENCHMARKS=ON
 	cmake --build $(BUILD_DIR)-bench -j $(JOBS)
-	for b in $(BUILD_DIR)-bench/bench/bench_*; do $$b; done
+	set -e; for b in $(BENCH_PROGRAMS); do \
+	    $(BUILD_DIR)-bench/bench/$$b --benchmark_repetitions=$(BENCH_REPETITIONS) \
+	        --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
+	        --benchmark_out=$(BUILD_DIR)-bench/bench/$$b.json --benchmark_out_format=json; \
+	done
+	$(BUILD_DIR)-bench/bench/bench_summary $(BENCH_PROGRAMS:%=$(BUILD_DIR)-bench/bench/%.json)
 
 memcheck: build
 	cd $(BUILD_DIR) && ctest -L memcheck --output-on-failure

@@ -5,8 +5,7 @@
 #include "BackupProtocol.h"
 #include "BackupService.h"
 #include "BackupStore.h"
-
-#include <benchmark/benchmark.h>
+#include "BenchMain.h"
 
 #include <QTemporaryDir>
 #include <QVariantList>
@@ -65,4 +64,7 @@ void serviceUpdate(benchmark::State& state)
 
 BENCHMARK(serviceUpdate)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    return BenchMain::run(argc, argv, [] { return true; });
+}

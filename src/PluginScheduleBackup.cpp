@@ -139,6 +139,7 @@ void PluginScheduleBackup::setTargetDir(const QString& targetDir)
 void PluginScheduleBackup::setSchedule(const QVariant& schedule)
 {
     m_schedule = schedule;
+    m_windowStarts = scheduleWindowStarts(m_schedule);
 }
 
 void PluginScheduleBackup::tst_setRevision(long long revision)

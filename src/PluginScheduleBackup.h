@@ -3,13 +3,14 @@
 #include "stdafx.h"
 
 #include "PluginBase.h"
+#include "PluginScheduleBackup_Export.h"
 
 #include <utility>
 
 // Drives the scheduled-backup settings page: loads the backup time-card from the server, stores
 // changed settings, reports the backup path and status, and computes the next backup start.
 // All calls, replies and signals happen on the thread that owns the object.
-class PluginScheduleBackup : public PluginBase
+class PLUGINSCHEDULEBACKUP_EXPORT PluginScheduleBackup : public PluginBase
 {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID PluginBase_iid FILE "PluginScheduleBackup.json")
@@ -60,7 +61,7 @@ public:
     qint64 revision() const { return m_revision; }
     QString tmcardName() const { return m_tmcardName; }
     QVariant schedule() const { return m_schedule; }
-    QVariantList camGroupMapList() const { return m_camGroupMapList; }
+    QVariantList camGroupMapList() const;
 
     // Setters used by the reply handlers: compare, store, then emit
     void setCameraList(const QList<QString>& cameraList);
@@ -143,6 +144,9 @@ private:
                                 const QString& scheJson, int maxThroughputMB,
                                 int maxRangeDay) const;
     void setHasAllCameras(bool hasAllCameras);
+    // The starts of the schedule's windows (runs of intervals that continue one another), in
+    // week seconds, ascending: what getNextBackupTime needs of the schedule.
+    QList<int> scheduleWindowStarts(const QVariant& schedule) const;
     bool sendCommand(const QString& command, const QVariant& arguments, void* context,
                      const QString& relayPath);
 
@@ -159,8 +163,13 @@ private:
     QString m_tmcardName;
     QString m_targetDir;
     QVariant m_schedule;
+    QList<int> m_windowStarts; // derived from m_schedule when it is stored
     QString m_scheduleTemplate;
     QString m_scheduleName;
     QStringList m_cameraList;
-    QVariantList m_camGroupMapList;
+    // The camera list the server gets back with an update. After a load it is built from the
+    // loaded cameras when first asked for: a page that only shows the settings never needs it.
+    mutable QVariantList m_camGroupMapList;
+    mutable QVariantList m_loadedCams;
+    mutable bool m_loadedCamsPending = false;
 };

@@ -49,12 +49,38 @@ inline bool isOutOfRange(const QVariant& value)
     }
 }
 
+// A bound as the server writes it: text of one to nine ASCII digits. Such a bound is in range and
+// reads as its number in both readings below, so it is read here directly, without the
+// conversions the general case needs.
+inline bool readPlainDigits(const QVariant& value, qint64& bound)
+{
+    if (value.typeId() != QMetaType::QString)
+        return false;
+    const QString& text = *static_cast<const QString*>(value.constData());
+    if (text.isEmpty() || text.size() > 9)
+        return false;
+    qint64 number = 0;
+    for (const QChar c : text) {
+        const char16_t digit = c.unicode();
+        if (digit < u'0' || digit > u'9')
+            return false;
+        number = number * 10 + (digit - u'0');
+    }
+    bound = number;
+    return true;
+}
+
 // Two readings of a stored bound. Both refuse one outside the 32-bit range and read a missing or
 // non-numeric one as 0.
 
 // The page's grid starts on Sunday and cuts days by unsigned division: a negative bound reads as 0.
 inline bool readNegativeAsZero(const QVariant& value, quint64& bound)
 {
+    qint64 plain = 0;
+    if (readPlainDigits(value, plain)) {
+        bound = quint64(plain);
+        return true;
+    }
     if (isOutOfRange(value))
         return false;
     bool ok = false;
@@ -66,6 +92,11 @@ inline bool readNegativeAsZero(const QVariant& value, quint64& bound)
 // Window starts are compared with signed elapsed seconds, so a negative start keeps its sign.
 inline bool readKeepingSign(const QVariant& value, int& bound)
 {
+    qint64 plain = 0;
+    if (readPlainDigits(value, plain)) {
+        bound = int(plain);
+        return true;
+    }
     if (isOutOfRange(value))
         return false;
     bound = int(value.toLongLong());

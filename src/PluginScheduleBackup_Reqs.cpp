@@ -150,7 +150,7 @@ bool PluginScheduleBackup::updateSchedule(const QString& scheName, const QString
     SCHEDULEBACKUP_ENTRY_LOG("updateSchedule");
     QVariantMap arguments;
     if (!composeUpdateArguments(arguments, "updateSchedule", m_enabled, m_targetCyclic, m_targetDir,
-                                m_camGroupMapList, scheName, scheJson, maxThroughputMB(),
+                                camGroupMapList(), scheName, scheJson, maxThroughputMB(),
                                 maxRangeDay()))
         return false;
     if (!sendCommand(REQUEST_UPD_SCHEDULE, QVariant(arguments), nullptr, relayPath)) {
@@ -184,28 +184,35 @@ qulonglong PluginScheduleBackup::getNextBackupTime(const QDateTime& date)
     const qint64 sinceWeekStartMs = nowMs - weekStartMs;
     const qint64 elapsed = sinceWeekStartMs / 1000 - (sinceWeekStartMs % 1000 < 0 ? 1 : 0);
 
+    if (m_windowStarts.isEmpty())
+        return qulonglong(weekStartMs);
+    const auto next = std::upper_bound(m_windowStarts.cbegin(), m_windowStarts.cend(), elapsed,
+                                       [](qint64 moment, int start) { return moment < start; });
+    if (next != m_windowStarts.cend())
+        return qulonglong(weekStartMs + qint64(*next) * 1000);
+    return qulonglong(weekStartMs + MILLISECONDS_PER_WEEK + qint64(m_windowStarts.front()) * 1000);
+}
+
+QList<int> PluginScheduleBackup::scheduleWindowStarts(const QVariant& schedule) const
+{
     std::vector<std::pair<int, int>> intervals;
-    forEachInterval(m_schedule, FrameRepeats::Read, [&intervals](const QVariant& interval) {
-        const QVariantMap bounds = interval.toMap();
-        int begin = 0;
-        int end = 0;
-        if (ScheduleBounds::readKeepingSign(bounds.value(KEY_BEGIN), begin)
-            && ScheduleBounds::readKeepingSign(bounds.value(KEY_END), end) && begin != end)
-            intervals.emplace_back(begin, end);
+    forEachInterval(schedule, FrameRepeats::Read, [&intervals](const QVariant& interval) {
+        visitIntervalBounds(
+            interval, [&intervals](const QVariant& beginBound, const QVariant& endBound) {
+                int begin = 0;
+                int end = 0;
+                if (ScheduleBounds::readKeepingSign(beginBound, begin)
+                    && ScheduleBounds::readKeepingSign(endBound, end) && begin != end)
+                    intervals.emplace_back(begin, end);
+            });
     });
     // Sorting by start and then end keeps the answer independent of the stored order.
     std::sort(intervals.begin(), intervals.end());
 
-    std::vector<int> starts;
+    QList<int> starts;
     for (size_t i = 0; i < intervals.size(); ++i) {
         if (i == 0 || !IsContinousInterval(intervals[i - 1], intervals[i]))
-            starts.push_back(intervals[i].first);
+            starts.append(intervals[i].first);
     }
-    if (starts.empty())
-        return qulonglong(weekStartMs);
-    for (const int start : starts) {
-        if (qint64(start) > elapsed)
-            return qulonglong(weekStartMs + qint64(start) * 1000);
-    }
-    return qulonglong(weekStartMs + MILLISECONDS_PER_WEEK + qint64(starts.front()) * 1000);
+    return starts;
 }

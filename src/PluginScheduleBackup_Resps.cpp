@@ -12,7 +12,9 @@
 
 #include <algorithm>
 #include <limits>
+#include <map>
 #include <memory>
+#include <optional>
 
 using namespace PluginScheduleBackupCommon;
 using TimeFrame::BYTES_PER_MEGABYTE;
@@ -45,32 +47,122 @@ int saturatedQuotient(const QVariant& value, qint64 divisor)
     return int(quotient);
 }
 
+// A value as QVariant::toString() gives it, without a conversion when it already is text.
+QString textOf(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::QString)
+        return *static_cast<const QString*>(value.constData());
+    return value.toString();
+}
+
+QString memberText(const QVariantMap& map, const QString& key)
+{
+    const auto it = map.constFind(key);
+    return it == map.cend() ? QString() : textOf(it.value());
+}
+
 // A camera element with a group attribute is a map; one without it arrives as its plain text.
 QString cameraId(const QVariant& camera)
 {
-    if (camera.typeId() == QMetaType::QVariantMap)
-        return camera.toMap().value(KEY_TEXT).toString();
-    return camera.toString();
+    if (camera.typeId() != QMetaType::QVariantMap)
+        return camera.toString();
+    const auto& map = *static_cast<const QVariantMap*>(camera.constData());
+    // "#text" sorts before every attribute key ("@...") and element name, so when present it is
+    // the first entry, which the map reaches without a search.
+    const auto first = map.cbegin();
+    if (first != map.cend() && first.key() == KEY_TEXT)
+        return textOf(first.value());
+    return memberText(map, KEY_TEXT);
 }
 
 QString cameraGroup(const QVariant& camera)
 {
+    if (camera.typeId() == QMetaType::QVariantMap)
+        return memberText(*static_cast<const QVariantMap*>(camera.constData()), KEY_GROUP);
     return camera.toMap().value(KEY_GROUP).toString();
+}
+
+// {"CamID": id, "GroupID": group}, built in key order without a search per key.
+QVariant camGroupEntry(const QString& id, const QString& group)
+{
+    std::map<QString, QVariant> entry;
+    entry.emplace_hint(entry.end(), ARG_CAMID, id);
+    entry.emplace_hint(entry.end(), ARG_GROUPID, group);
+    return QVariantMap(std::move(entry));
+}
+
+// Adds id unless it is the all-cameras tag or already seen; true when it was added.
+bool addDistinct(QSet<QStringView>& seen, const QString& id)
+{
+    if (id == ALL_CAMERAS_TAGVALUE)
+        return false;
+    const qsizetype known = seen.size();
+    seen.insert(id);
+    return seen.size() != known;
 }
 
 // Camera identifiers in first-seen order, without repeats and without the all-cameras tag.
 QStringList distinctCameraIds(const QStringList& ids)
 {
     QStringList result;
-    QSet<QString> seen;
+    QSet<QStringView> seen; // views of the strings in ids
     seen.reserve(ids.size());
     for (const QString& id : ids) {
-        if (id == ALL_CAMERAS_TAGVALUE || seen.contains(id))
-            continue;
-        seen.insert(id);
-        result.append(id);
+        if (addDistinct(seen, id))
+            result.append(id);
     }
     return result;
+}
+
+// Every camera with its group, up to the all-cameras tag, which stands alone: the list the server
+// gets back with an update.
+QVariantList camGroupList(const QVariantList& cams)
+{
+    QVariantList list;
+    list.reserve(cams.size());
+    for (const QVariant& camera : cams) {
+        const QString id = cameraId(camera);
+        if (id == ALL_CAMERAS_TAGVALUE) {
+            list.append(QVariantMap {{ARG_CAMID, ALL_CAMERAS_TAGVALUE}});
+            break;
+        }
+        list.append(camGroupEntry(id, cameraGroup(camera)));
+    }
+    return list;
+}
+
+// The distinct camera identifiers of a time-card's camera list, as distinctCameraIds gives them,
+// when they differ from `shown`; nothing when they are the same. Read in one pass, each camera
+// once, and compared as they are found: reloading an unchanged list, the usual case, builds no
+// new list and visits no identifier a second time.
+std::optional<QStringList> changedCameraIds(const QVariantList& cams, const QStringList& shown)
+{
+    QStringList changed; // the new list, once it differs from shown
+    bool differs = false;
+    qsizetype matched = 0; // leading identifiers equal to shown's
+    // Views of strings that outlive the set: in shown or in changed.
+    QSet<QStringView> seen;
+    seen.reserve(cams.size());
+    for (const QVariant& camera : cams) {
+        const QString id = cameraId(camera);
+        if (id == ALL_CAMERAS_TAGVALUE || seen.contains(id))
+            continue;
+        if (!differs && matched < shown.size() && shown.at(matched) == id) {
+            seen.insert(shown.at(matched++));
+            continue;
+        }
+        if (!differs) {
+            differs = true;
+            changed = shown.first(matched);
+        }
+        changed.append(id);
+        seen.insert(changed.constLast());
+    }
+    if (!differs && matched == shown.size())
+        return std::nullopt;
+    if (!differs)
+        changed = shown.first(matched);
+    return changed;
 }
 
 QVariantMap tmcardOf(const QVariant& result)
@@ -127,30 +219,30 @@ void PluginScheduleBackup::HandleGetBackupInfoResp(const QString& resultCode,
     setScheduleName(GetFirstTimeframeNameFromTimecard(tmcard));
 
     const QVariantList cams = transContentAsList(tmcard.value(KEY_CAM_LIST).toMap().value(KEY_CAM));
-    m_camGroupMapList = TransferMsgJsonToCamGroupMapList(cams);
+    // The list for the server is built from these when an update first needs it.
+    m_loadedCams = cams;
+    m_loadedCamsPending = true;
+    m_camGroupMapList.clear();
     SetHasAllCameras(cams);
-    QStringList ids;
-    ids.reserve(cams.size());
-    for (const QVariant& camera : cams)
-        ids.append(cameraId(camera));
-    setCameraList(distinctCameraIds(ids));
+    if (const std::optional<QStringList> ids = changedCameraIds(cams, m_cameraList))
+        setCameraList(*ids);
 
     Q_EMIT getBackupInfoResp(true);
 }
 
 QVariantList PluginScheduleBackup::TransferMsgJsonToCamGroupMapList(const QVariantList& cams)
 {
-    QVariantList list;
-    list.reserve(cams.size());
-    for (const QVariant& camera : cams) {
-        const QString id = cameraId(camera);
-        if (id == ALL_CAMERAS_TAGVALUE) {
-            list.append(QVariantMap {{ARG_CAMID, ALL_CAMERAS_TAGVALUE}});
-            break;
-        }
-        list.append(QVariantMap {{ARG_CAMID, id}, {ARG_GROUPID, cameraGroup(camera)}});
+    return camGroupList(cams);
+}
+
+QVariantList PluginScheduleBackup::camGroupMapList() const
+{
+    if (m_loadedCamsPending) {
+        m_camGroupMapList = camGroupList(m_loadedCams);
+        m_loadedCams.clear();
+        m_loadedCamsPending = false;
     }
-    return list;
+    return m_camGroupMapList;
 }
 
 void PluginScheduleBackup::SetHasAllCameras(const QVariantList& cams)
@@ -239,6 +331,8 @@ void PluginScheduleBackup::HandleUpdateBackupInfoResp(const QString& resultCode,
     setMaxRangeDay(saturatedQuotient(sent->value(ARG_MAX_RANGE), MINUTES_PER_DAY));
 
     m_camGroupMapList = sent->value(ARG_CAM_GROUP_LIST).toList();
+    m_loadedCams.clear();
+    m_loadedCamsPending = false;
     QStringList ids;
     ids.reserve(m_camGroupMapList.size());
     for (const QVariant& entry : std::as_const(m_camGroupMapList))

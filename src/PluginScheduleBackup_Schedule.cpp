@@ -7,24 +7,37 @@
 #include "PluginScheduleBackup_Log.h"
 #include "PluginScheduleBackup_TimeFrame.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
+#include <vector>
 
 using namespace TimeFrame;
 
 namespace {
-const QString RECTANGLE_CONTENT = QStringLiteral(R"({"Top":%1,"Bottom":%2,"Left":%3,"Right":%4})");
 const QString TIME_FRAME_OBJECT = QStringLiteral("Rectangles");
-const QString TIME_FRAME_TOP = QStringLiteral("Top");
-const QString TIME_FRAME_BOTTOM = QStringLiteral("Bottom");
-const QString TIME_FRAME_LEFT = QStringLiteral("Left");
-const QString TIME_FRAME_RIGHT = QStringLiteral("Right");
-const QString MSG_SCHE_BACKUP_TIME_FRAME
-    = QStringLiteral("<Ele><Frame><Name>%1</Name><DLMod>Period</DLMod><RepeatMod>Weekly</RepeatMod>"
-                     "<Intervals>%2</Intervals><Holiday>false</Holiday><Range><Period>"
-                     "<TmS>2016-03-29 00:00:00.000</TmS><TmE>2035-01-01 00:00:00.000</TmE></Period>"
-                     "<End>false</End></Range><RepeatFreq>1</RepeatFreq></Frame></Ele>");
-const QString MSG_SCHE_BACKUP_TIME_INTERVAL = QStringLiteral(R"(<Ele B="%1" E="%2" />)");
+// Rectangle keys are compared with the document's own keys, which are stored as Latin-1.
+constexpr QLatin1String TIME_FRAME_TOP("Top");
+constexpr QLatin1String TIME_FRAME_BOTTOM("Bottom");
+constexpr QLatin1String TIME_FRAME_LEFT("Left");
+constexpr QLatin1String TIME_FRAME_RIGHT("Right");
+
+// The time-frame element: the escaped name goes between the head and the middle, the intervals
+// between the middle and the tail.
+constexpr QLatin1String TIME_FRAME_HEAD("<Ele><Frame><Name>");
+constexpr QLatin1String TIME_FRAME_MIDDLE(
+    "</Name><DLMod>Period</DLMod><RepeatMod>Weekly</RepeatMod><Intervals>");
+constexpr QLatin1String TIME_FRAME_TAIL(
+    "</Intervals><Holiday>false</Holiday><Range><Period><TmS>2016-03-29 00:00:00.000</TmS>"
+    "<TmE>2035-01-01 00:00:00.000</TmE></Period><End>false</End></Range>"
+    "<RepeatFreq>1</RepeatFreq></Frame></Ele>");
+// One interval is <Ele B="begin" E="end" />.
+constexpr QLatin1String INTERVAL_BEGIN("<Ele B=\"");
+constexpr QLatin1String INTERVAL_END("\" E=\"");
+constexpr QLatin1String INTERVAL_CLOSE("\" />");
+constexpr qsizetype INTERVAL_FIXED_LENGTH
+    = INTERVAL_BEGIN.size() + INTERVAL_END.size() + INTERVAL_CLOSE.size();
 
 constexpr int lastDayOfWeek = 6;
 // A document whose intervals compose to more text than this is refused. The densest real week,
@@ -104,23 +117,64 @@ qsizetype decimalLength(int value)
     return length;
 }
 
-// Whether the interval elements of the rectangles would exceed maxIntervalsLength characters.
-// Counted without composing them, and only until the answer is known: every interval adds at
-// least 19 characters, so no document costs more than some 55,000 steps.
-bool intervalsExceedLimit(const QJsonArray& rectangles)
+// The rectangles of a document, each read once for the checks and the text below.
+std::vector<Rectangle> readRectangles(const QJsonArray& rectangles)
 {
-    const qsizetype fixedLength = MSG_SCHE_BACKUP_TIME_INTERVAL.size() - 4; // without %1 and %2
+    std::vector<Rectangle> result;
+    result.reserve(size_t(rectangles.size()));
+    for (const QJsonValue& value : rectangles)
+        result.push_back(readRectangle(value));
+    return result;
+}
+
+// The length of the interval elements of the rectangles, or -1 when it would exceed
+// maxIntervalsLength characters. Counted without composing them, and only until the answer is
+// known: every interval adds at least 19 characters, so no document costs more than some 55,000
+// steps.
+qsizetype intervalsLength(const std::vector<Rectangle>& rectangles)
+{
     qsizetype length = 0;
-    for (const QJsonValue& value : rectangles) {
-        const Rectangle rectangle = readRectangle(value);
+    for (const Rectangle& rectangle : rectangles) {
         for (qint64 day = rectangle.left; day < rectangle.right; ++day) {
             const auto [begin, end] = intervalBounds(int(day), rectangle.top, rectangle.bottom);
-            length += fixedLength + decimalLength(begin) + decimalLength(end);
+            length += INTERVAL_FIXED_LENGTH + decimalLength(begin) + decimalLength(end);
             if (length > maxIntervalsLength)
-                return true;
+                return -1;
         }
     }
-    return false;
+    return length;
+}
+
+// Appends value in decimal, as QString::number(qint64) writes it, without a temporary string.
+void appendDecimal(QString& text, qint64 value)
+{
+    char16_t digits[20];
+    char16_t* const end = std::end(digits);
+    char16_t* first = end;
+    quint64 magnitude = value < 0 ? 0 - quint64(value) : quint64(value);
+    do {
+        *--first = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        *--first = u'-';
+    text.append(reinterpret_cast<const QChar*>(first), end - first);
+}
+
+void appendInterval(QString& text, int day, double top, double bottom)
+{
+    const auto [begin, end] = intervalBounds(day, top, bottom);
+    text += INTERVAL_BEGIN;
+    appendDecimal(text, begin);
+    text += INTERVAL_END;
+    appendDecimal(text, end);
+    text += INTERVAL_CLOSE;
+}
+
+void appendRectangleIntervals(QString& text, const Rectangle& rectangle)
+{
+    for (qint64 day = rectangle.left; day < rectangle.right; ++day)
+        appendInterval(text, int(day), rectangle.top, rectangle.bottom);
 }
 
 // Characters XML 1.0 cannot carry at all (C0 controls other than tab, line feed and carriage
@@ -167,6 +221,80 @@ double snappedHour(quint64 weekSecond)
         snap = 0.5;
     return double(secondOfDay / SECONDS_PER_HOUR) + snap;
 }
+
+// An hour of the page's grid as QString::number(hour, 'g', 6) writes it. Read-back hours are
+// whole or half hours from 0 to 24, which are written directly.
+void appendHour(QString& text, double hour)
+{
+    if (hour >= 0.0 && hour <= 24.0) {
+        const qint64 whole = qint64(hour);
+        if (hour == double(whole)) {
+            appendDecimal(text, whole);
+            return;
+        }
+        if (hour == double(whole) + 0.5) {
+            appendDecimal(text, whole);
+            text += QLatin1String(".5");
+            return;
+        }
+    }
+    text += QString::number(hour, 'g', 6);
+}
+
+// The days and hours an interval covers on the page's grid.
+struct GridSpan
+{
+    int startDay = 0;
+    int endDay = 0;
+    double startHour = 0.0;
+    double endHour = 0.0;
+};
+
+// False when the interval shows nothing.
+bool readGridSpan(const QVariant& interval, GridSpan& span)
+{
+    return visitIntervalBounds(interval,
+                               [&span](const QVariant& beginBound, const QVariant& endBound) {
+                                   quint64 begin = 0;
+                                   quint64 end = 0;
+                                   if (!ScheduleBounds::readNegativeAsZero(beginBound, begin)
+                                       || !ScheduleBounds::readNegativeAsZero(endBound, end))
+                                       return false;
+
+                                   span.startDay = int(begin / SECONDS_PER_DAY);
+                                   span.endDay = int(end / SECONDS_PER_DAY);
+                                   if (span.startDay > span.endDay)
+                                       return false;
+
+                                   span.startHour = snappedHour(begin);
+                                   span.endHour = snappedHour(end);
+                                   // An interval that ends at midnight ends at 24:00 of the day
+                                   // before, not at 0:00 of the next.
+                                   if (span.endHour == 0.0 && span.endDay > span.startDay) {
+                                       --span.endDay;
+                                       span.endHour = 24.0;
+                                   }
+                                   return true;
+                               });
+}
+
+// One rectangle per day, {"Top":..,"Bottom":..,"Left":..,"Right":..}, separated by commas.
+void appendGridSpan(QString& text, const GridSpan& span)
+{
+    for (int day = span.startDay; day <= span.endDay; ++day) {
+        if (day != span.startDay)
+            text += QLatin1Char(',');
+        text += QLatin1String(R"({"Top":)");
+        appendHour(text, day == span.startDay ? span.startHour : 0.0);
+        text += QLatin1String(R"(,"Bottom":)");
+        appendHour(text, day == span.endDay ? span.endHour : 24.0);
+        text += QLatin1String(R"(,"Left":)");
+        appendDecimal(text, day);
+        text += QLatin1String(R"(,"Right":)");
+        appendDecimal(text, qint64(day) + 1);
+        text += QLatin1Char('}');
+    }
+}
 } // namespace
 
 QVariantList PluginScheduleBackup::transContentAsList(QVariant value) const
@@ -193,11 +321,11 @@ QString PluginScheduleBackup::ConvertScheduleContent(QVariant mapping) const
     forEachInterval(mapping, FrameRepeats::Ignored, [&](const QVariant& interval) {
         if (intervalsSeen == 0)
             result += QLatin1String(R"({"Rectangles":[)");
-        const QString piece = ConvertScheduleElement(interval);
-        if (!piece.isEmpty()) {
+        GridSpan span;
+        if (readGridSpan(interval, span)) {
             if (piecesWritten > 0)
                 result += QLatin1Char(',');
-            result += piece;
+            appendGridSpan(result, span);
             ++piecesWritten;
         }
         ++intervalsSeen;
@@ -209,36 +337,11 @@ QString PluginScheduleBackup::ConvertScheduleContent(QVariant mapping) const
 
 QString PluginScheduleBackup::ConvertScheduleElement(QVariant interval) const
 {
-    const QVariantMap bounds = interval.toMap();
-    quint64 begin = 0;
-    quint64 end = 0;
-    if (!ScheduleBounds::readNegativeAsZero(bounds.value(KEY_BEGIN), begin)
-        || !ScheduleBounds::readNegativeAsZero(bounds.value(KEY_END), end))
+    GridSpan span;
+    if (!readGridSpan(interval, span))
         return QString();
-
-    const int startDay = int(begin / SECONDS_PER_DAY);
-    int endDay = int(end / SECONDS_PER_DAY);
-    if (startDay > endDay)
-        return QString();
-
-    const double startHour = snappedHour(begin);
-    double endHour = snappedHour(end);
-    // An interval that ends at midnight ends at 24:00 of the day before, not at 0:00 of the next.
-    if (endHour == 0.0 && endDay > startDay) {
-        --endDay;
-        endHour = 24.0;
-    }
-
     QString result;
-    for (int day = startDay; day <= endDay; ++day) {
-        const double top = day == startDay ? startHour : 0.0;
-        const double bottom = day == endDay ? endHour : 24.0;
-        if (day != startDay)
-            result += QLatin1Char(',');
-        result += RECTANGLE_CONTENT.arg(
-            QString::number(top, 'g', 6), QString::number(bottom, 'g', 6),
-            QString::number(qint64(day)), QString::number(qint64(day) + 1));
-    }
+    appendGridSpan(result, span);
     return result;
 }
 
@@ -246,32 +349,39 @@ QString PluginScheduleBackup::ComposeScheduleBackupMappingEleMsg(const QString& 
                                                                  const QString& document) const
 {
     const QJsonDocument json = QJsonDocument::fromJson(document.toUtf8());
-    const QJsonArray rectangles = json.object().value(TIME_FRAME_OBJECT).toArray();
-    bool valid = !json.isNull() && json.isObject();
-    for (qsizetype i = 0; valid && i < rectangles.size(); ++i)
-        valid = rectangleFitsIntervalArithmetic(readRectangle(rectangles.at(i)));
+    const std::vector<Rectangle> rectangles
+        = readRectangles(json.object().value(TIME_FRAME_OBJECT).toArray());
+    const bool valid = !json.isNull() && json.isObject()
+        && std::all_of(rectangles.cbegin(), rectangles.cend(), rectangleFitsIntervalArithmetic);
     if (!valid) {
         SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s", document.toUtf8().constData());
         return QString();
     }
-    if (intervalsExceedLimit(rectangles)) {
+    const qsizetype length = intervalsLength(rectangles);
+    if (length < 0) {
         SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s, schedule document too large",
                              "ComposeScheduleBackupMappingEleMsg");
         return QString();
     }
-    // One pass, so that a name holding "%2" is inserted as it stands.
-    return MSG_SCHE_BACKUP_TIME_FRAME.arg(escapeXmlText(name),
-                                          ComposeRetanglesIntervalMsg(rectangles));
+    // Written in one pass, so that a name holding "%2" is inserted as it stands.
+    const QString escapedName = escapeXmlText(name);
+    QString result;
+    result.reserve(TIME_FRAME_HEAD.size() + escapedName.size() + TIME_FRAME_MIDDLE.size() + length
+                   + TIME_FRAME_TAIL.size());
+    result += TIME_FRAME_HEAD;
+    result += escapedName;
+    result += TIME_FRAME_MIDDLE;
+    for (const Rectangle& rectangle : rectangles)
+        appendRectangleIntervals(result, rectangle);
+    result += TIME_FRAME_TAIL;
+    return result;
 }
 
 QString PluginScheduleBackup::ComposeRetanglesIntervalMsg(QJsonArray rectangles) const
 {
     QString result;
-    for (const QJsonValue& value : std::as_const(rectangles)) {
-        const Rectangle rectangle = readRectangle(value);
-        result += ComposeIntervalsByRecangleMsg(rectangle.left, rectangle.right, rectangle.top,
-                                                rectangle.bottom);
-    }
+    for (const QJsonValue& value : std::as_const(rectangles))
+        appendRectangleIntervals(result, readRectangle(value));
     return result;
 }
 
@@ -279,16 +389,15 @@ QString PluginScheduleBackup::ComposeIntervalsByRecangleMsg(int left, int right,
                                                             double bottom) const
 {
     QString result;
-    for (qint64 day = left; day < right; ++day)
-        result += ComposeIntervalMsg(int(day), top, bottom);
+    appendRectangleIntervals(result, {left, right, top, bottom});
     return result;
 }
 
 QString PluginScheduleBackup::ComposeIntervalMsg(int day, double top, double bottom) const
 {
-    const auto [begin, end] = intervalBounds(day, top, bottom);
-    return MSG_SCHE_BACKUP_TIME_INTERVAL.arg(QString::number(qint64(begin)),
-                                             QString::number(qint64(end)));
+    QString result;
+    appendInterval(result, day, top, bottom);
+    return result;
 }
 
 bool PluginScheduleBackup::IsContinousInterval(std::pair<int, int> a, std::pair<int, int> b) const

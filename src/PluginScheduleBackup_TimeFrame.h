@@ -61,4 +61,21 @@ void forEachInterval(const QVariant& mapping, FrameRepeats frameRepeats, Visit&&
     }
 }
 
+// Calls visit(begin, end) with the stored bounds of one interval; a missing bound is an invalid
+// QVariant. Reply trees hold an interval as a map, which is read in place. Returns what visit
+// returns.
+template<typename Visit> auto visitIntervalBounds(const QVariant& interval, Visit&& visit)
+{
+    static const QVariant missing;
+    const auto read = [&visit](const QVariantMap& bounds) {
+        const auto begin = bounds.constFind(KEY_BEGIN);
+        const auto end = bounds.constFind(KEY_END);
+        return visit(begin == bounds.cend() ? missing : begin.value(),
+                     end == bounds.cend() ? missing : end.value());
+    };
+    if (interval.typeId() == QMetaType::QVariantMap)
+        return read(*static_cast<const QVariantMap*>(interval.constData()));
+    return read(interval.toMap());
+}
+
 } // namespace TimeFrame

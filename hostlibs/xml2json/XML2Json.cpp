@@ -1,11 +1,16 @@
+// Only the class declared in the public header is exported; everything else, the Qt container
+// code instantiated here included, binds within the library.
+#pragma GCC visibility push(default)
 #include "XML2Json.h"
+#pragma GCC visibility pop
 
-#include <QMap>
+#include <QHash>
 #include <QVariantList>
 #include <QVariantMap>
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 namespace {
@@ -23,15 +28,102 @@ constexpr qsizetype MaxAttributes = 256;
 // spends time or memory on it.
 constexpr qsizetype MaxDocumentLength = qsizetype(64) << 20;
 
-// An element while it is open. Children are grouped by name and appended in place; whether a
-// group is a single value or a list is decided once, when the element closes, so a repeated
-// element costs one append per occurrence instead of a copy of the list built so far.
+const QString TextKey = QStringLiteral("#text");
+
+// A name as a hash key. Names are short, so a plain FNV-1a over the UTF-16 units, seeded per
+// process by QHash, hashes them well; unlike qHash(QStringView) it reads no byte past the name.
+struct NameKey
+{
+    QStringView name;
+
+    friend bool operator==(NameKey a, NameKey b)
+    {
+        return a.name.size() == b.name.size()
+            && std::equal(a.name.begin(), a.name.end(), b.name.begin());
+    }
+};
+
+size_t qHash(NameKey key, size_t seed)
+{
+    quint64 hash = 14695981039346656037ULL ^ seed;
+    for (const QChar c : key.name) {
+        hash ^= c.unicode();
+        hash *= 1099511628211ULL;
+    }
+    return size_t(hash);
+}
+
+// Element names and attribute keys repeat throughout a reply (every camera is a "Cam" with a
+// "GrpID"), so each distinct one is allocated once per document and shared by every element that
+// carries it. Two names of one document are therefore equal exactly when they share their
+// characters, which lets the child grouping below compare pointers.
+class NameTable
+{
+public:
+    QString elementName(QStringView name)
+    {
+        return intern(m_elementNames, m_lastElement, name, {});
+    }
+    QString attributeKey(QStringView name)
+    {
+        return intern(m_attributeKeys, m_lastAttribute, name, u"@");
+    }
+
+private:
+    static QString intern(QHash<NameKey, QString>& table, QString& last, QStringView name,
+                          QStringView prefix)
+    {
+        // Siblings mostly share one name: the last one answers without hashing.
+        if (last.size() == prefix.size() + name.size()
+            && std::equal(name.begin(), name.end(), last.cbegin() + prefix.size()))
+            return last;
+        auto it = table.constFind(NameKey {name});
+        if (it == table.cend()) {
+            QString value;
+            value.reserve(prefix.size() + name.size());
+            value.append(prefix).append(name);
+            // The key views the value's own characters, which live as long as the table does.
+            const NameKey key {QStringView(value).sliced(prefix.size())};
+            it = table.insert(key, std::move(value));
+        }
+        last = *it;
+        return last;
+    }
+
+    QHash<NameKey, QString> m_elementNames;
+    QHash<NameKey, QString> m_attributeKeys;
+    QString m_lastElement;
+    QString m_lastAttribute;
+};
+
+// An element while it is open. Its attributes and its children go into the map that becomes its
+// value; children are grouped by name in a list, appended in place. Whether a group is a single
+// value or a list is decided once, when the element closes, so a repeated element costs one
+// append per occurrence instead of a copy of the list built so far.
 struct OpenElement
 {
     QString name;
-    QVariantMap attributes;
-    QMap<QString, QVariantList> children;
+    std::map<QString, QVariant> members;
+    // The group the last child went to: a run of equal siblings skips the map lookup. Map nodes
+    // stay where they are while the map grows or moves, so the pointer stays valid.
+    QVariantList* lastGroup = nullptr;
+    const QChar* lastGroupName = nullptr;
+    bool hasChildren = false;
     QString text;
+
+    void appendChild(const QString& childName, QVariant&& value)
+    {
+        if (childName.constData() != lastGroupName) {
+            // Child names never start with '@', so they cannot meet an attribute key.
+            auto it = members.find(childName);
+            if (it == members.end())
+                it = members.emplace_hint(members.end(), childName, QVariantList());
+            lastGroup = static_cast<QVariantList*>(it->second.data());
+            lastGroupName = childName.constData();
+            hasChildren = true;
+        }
+        lastGroup->append(std::move(value));
+    }
 };
 
 bool isXmlWhitespace(const QString& text)
@@ -42,30 +134,26 @@ bool isXmlWhitespace(const QString& text)
 
 QVariant closeElement(OpenElement& element)
 {
-    if (element.attributes.isEmpty() && element.children.isEmpty()) {
+    if (element.members.empty()) {
         // Leaf: its text as is, white space included; no text at all is an empty string.
-        return element.text.isNull() ? QString(QLatin1String("")) : element.text;
+        return element.text.isNull() ? QString(QLatin1String("")) : std::move(element.text);
     }
 
-    QVariantMap value = std::move(element.attributes);
-    for (auto it = element.children.begin(); it != element.children.end(); ++it) {
-        QVariantList& group = it.value();
-        value.insert(it.key(), group.size() == 1 ? std::move(group.first()) : QVariant(group));
+    if (element.hasChildren) {
+        for (auto& [key, value] : element.members) {
+            if (value.typeId() != QMetaType::QVariantList)
+                continue; // an attribute
+            auto* group = static_cast<QVariantList*>(value.data());
+            if (group->size() == 1) {
+                QVariant only = std::move(group->first());
+                value = std::move(only);
+            }
+        }
     }
     // Indentation between children is layout, not content.
     if (!isXmlWhitespace(element.text))
-        value.insert(QStringLiteral("#text"), element.text);
-    return value;
-}
-
-QString attributeKey(const QXmlStreamAttribute& attribute)
-{
-    const QStringView name = attribute.qualifiedName();
-    QString key;
-    key.reserve(name.size() + 1);
-    key += QLatin1Char('@');
-    key += name;
-    return key;
+        element.members.emplace_hint(element.members.begin(), TextKey, std::move(element.text));
+    return QVariantMap(std::move(element.members));
 }
 
 } // namespace
@@ -81,6 +169,7 @@ QVariant XML2Json::parse(const QString& xml)
     // Names are kept as written ("ns:Name"); replies do not use namespaces.
     reader.setNamespaceProcessing(false);
 
+    NameTable names;
     std::vector<OpenElement> open;
     QVariantMap document;
 
@@ -92,26 +181,32 @@ QVariant XML2Json::parse(const QString& xml)
             const QXmlStreamAttributes attributes = reader.attributes();
             if (attributes.size() > MaxAttributes)
                 return {};
-            OpenElement element;
-            element.name = reader.qualifiedName().toString();
+            OpenElement& element = open.emplace_back();
+            element.name = names.elementName(reader.qualifiedName());
             for (const QXmlStreamAttribute& attribute : attributes)
-                element.attributes.insert(attributeKey(attribute), attribute.value().toString());
-            open.push_back(std::move(element));
+                element.members.emplace(names.attributeKey(attribute.qualifiedName()),
+                                        attribute.value().toString());
             break;
         }
         case QXmlStreamReader::EndElement: {
-            OpenElement element = std::move(open.back());
-            open.pop_back();
+            OpenElement& element = open.back();
             QVariant value = closeElement(element);
+            const QString name = std::move(element.name);
+            open.pop_back();
             if (open.empty())
-                document.insert(element.name, std::move(value));
+                document.insert(name, std::move(value));
             else
-                open.back().children[element.name].append(std::move(value));
+                open.back().appendChild(name, std::move(value));
             break;
         }
         case QXmlStreamReader::Characters:
-            if (!open.empty())
-                open.back().text += reader.text();
+            if (!open.empty()) {
+                QString& text = open.back().text;
+                if (text.isNull())
+                    text = reader.text().toString();
+                else
+                    text += reader.text();
+            }
             break;
         case QXmlStreamReader::DTD:
         case QXmlStreamReader::EntityReference:
