@@ -24,11 +24,6 @@ PluginBase* base()
     return qobject_cast<PluginBase*>(instance());
 }
 
-QJsonObject metaData()
-{
-    return loader().metaData();
-}
-
 QString errorString()
 {
     return loader().errorString();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QJsonObject>
 #include <QString>
 
 class QObject;
@@ -12,7 +11,6 @@ namespace PluginLoading {
 // after a failed QVERIFY-style check (the caller's test has then already failed).
 QObject* instance();
 PluginBase* base();
-QJsonObject metaData();
 QString errorString();
 
 // Deletes the current instance so that the next call of instance() creates a fresh one.

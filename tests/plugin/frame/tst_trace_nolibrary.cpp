@@ -1,5 +1,4 @@
 #include "FakeFramework.h"
-#include "FrameTestKit.h"
 #include "PluginBase.h"
 #include "SignalLog.h"
 
@@ -9,37 +8,77 @@
 #include <QTest>
 
 // Runs a copy of the plug-in from a tree whose lib directory holds its link dependency but no
-// logging library, so the bare-name open of the logging library finds nothing.
+// logging library, so the bare-name open of the logging library finds nothing. The path and status
+// requests and replies, failures included, pass trace sites and must behave as usual.
 class tst_TraceNoLibrary : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir tree;
+    PluginBase* plugin = nullptr;
+    FakeFramework framework;
+
 private Q_SLOTS:
-    void behavesAsUsual()
+    void initTestCase()
     {
-        QTemporaryDir tree;
         QVERIFY(QDir(tree.path()).mkpath("plugins") && QDir(tree.path()).mkpath("lib"));
         const QString pluginCopy = tree.filePath("plugins/libPluginScheduleBackup.so");
         QVERIFY(QFile::copy(SCHEDULE_BACKUP_PLUGIN_PATH, pluginCopy));
         // XML2Json as clients ship it: a plain libXML2Json.so with no version in its name.
         QVERIFY(QFile::copy(SCHEDULE_BACKUP_XML2JSON_PATH, tree.filePath("lib/libXML2Json.so")));
         QPluginLoader loader(pluginCopy);
-        auto* base = qobject_cast<PluginBase*>(loader.instance());
-        QVERIFY2(base, qPrintable(loader.errorString()));
-        FakeFramework framework;
-        framework.accept = false;
-        base->InitialPluginBase(nullptr, &framework, &framework);
-        SignalLog signalLog(base);
-
-        // Both would write lines, a failure line included.
-        QVERIFY(!query(base, "getBackupInfo", "relay"));
-        base->CommandProcessor("GetBackupPath", replyTree({{"Dir", "/mnt/bk"}}), nullptr, "1", {},
-                               false, "relay");
-        QCOMPARE(framework.sent.size(), 1);
-        QCOMPARE(signalLog.fired(), QStringList({R"(getBackupPathResp(false,""))"}));
+        plugin = qobject_cast<PluginBase*>(loader.instance());
+        QVERIFY2(plugin, qPrintable(loader.errorString()));
+        plugin->InitialPluginBase(nullptr, &framework, &framework);
         QFile maps(QStringLiteral("/proc/self/maps"));
         QVERIFY(maps.open(QIODevice::ReadOnly) && !maps.readAll().contains("libZeltLogUtl"));
-        delete base;
+    }
+    void init() { framework.sent.clear(); }
+    void cleanupTestCase() { delete plugin; }
+
+    // The requests go out from this plug-in with no argument and no context; their replies are
+    // reported whatever relay path they come back on.
+    void pathAndStatus_data()
+    {
+        QTest::addColumn<QByteArray>("method");
+        QTest::addColumn<QString>("resultCode");
+        QTest::addColumn<QVariantMap>("record"); // the Tmcard element of the reply
+        QTest::addColumn<QString>("fired");
+
+        const auto row = [](const char* tag, const char* method, const char* code,
+                            const QVariantMap& record, const char* fired) {
+            QTest::newRow(tag) << QByteArray(method) << QString(code) << record << QString(fired);
+        };
+        const QVariantMap dir {{"Dir", "/mnt/bk"}};
+        row("the path reply reports the directory", "getBackupPathInfo", "0", dir,
+            R"(getBackupPathResp(true,"/mnt/bk"))");
+        row("a path reply with an empty record fails", "getBackupPathInfo", "0", {},
+            R"(getBackupPathResp(false,""))");
+        row("the status reply reports every field", "getBackupStatus", "0", dir,
+            R"(getBackupStatusResp(true,"Running","3600",42))");
+        row("status result code 00 is a failure", "getBackupStatus", "00", dir,
+            R"(getBackupStatusResp(false,"","",0))");
+    }
+
+    void pathAndStatus()
+    {
+        QFETCH(QByteArray, method);
+        QFETCH(QString, resultCode);
+        QFETCH(QVariantMap, record);
+        QFETCH(QString, fired);
+
+        QVERIFY(QMetaObject::invokeMethod(plugin, method, Q_ARG(QString, "a/7")));
+        QCOMPARE(framework.sent.size(), 1);
+        const FakeFramework::SentCommand& s = framework.sent.first();
+        QVERIFY(s.hostData == &framework && s.pluginId == "185196A13473421C84A3CE473516AED7");
+        QVERIFY(!s.arguments.isValid() && !s.context && s.flag == 0);
+        SignalLog signalLog(plugin);
+        const QVariantMap status {
+            {"Status", "Running"}, {"BackupInterval", "3600"}, {"BackupProgress", "42"}};
+        framework.reply(plugin, 0, resultCode,
+                        QVariantMap {{"GetBkpTmcardRes", QVariantMap {{"Tmcard", record}}},
+                                     {"GetBackupStatusRes", status}});
+        QCOMPARE(signalLog.fired(), QStringList {fired});
     }
 };
 
