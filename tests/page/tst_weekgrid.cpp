@@ -1,3 +1,5 @@
+#include "GridDocuments.h"
+
 #include <QAccessible>
 #include <QQmlComponent>
 #include <QQmlEngine>
@@ -12,20 +14,7 @@ Q_IMPORT_QML_PLUGIN(ScheduleBackupPagePlugin)
 
 namespace {
 
-constexpr int Sun = 0, Mon = 1, Tue = 2, Wed = 3, Thu = 4, Fri = 5, Sat = 6;
-
-QString rect(const char* top, const char* bottom, int day)
-{
-    return QStringLiteral("{\"Top\":%1,\"Bottom\":%2,\"Left\":%3,\"Right\":%4}")
-        .arg(QLatin1String(top), QLatin1String(bottom))
-        .arg(day)
-        .arg(day + 1);
-}
-
-QString document(const QStringList& rectangles)
-{
-    return QStringLiteral("{\"Rectangles\":[") + rectangles.join(',') + QStringLiteral("]}");
-}
+using namespace GridDocuments;
 
 const char* const Scene = R"(
 import ScheduleBackup.Page
