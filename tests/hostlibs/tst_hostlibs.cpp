@@ -54,6 +54,7 @@ class TestHostLibs : public QObject
 private slots:
     void parse_data();
     void parse();
+    void repeatedNamesAndValues();
     void nestingLimit_data();
     void nestingLimit();
     void attributeLimit_data();
@@ -100,6 +101,32 @@ void TestHostLibs::parse()
     const QVariant actual = parser.parse(xml);
     QVERIFY2(actual == (json.isEmpty() ? QVariant() : QJsonDocument::fromJson(json).toVariant()),
              QJsonDocument::fromVariant(actual).toJson().left(300));
+}
+
+// Names and attribute values are shared while a document is read, values up to a bounded number
+// of distinct ones: every element keeps its own, past that bound as well, and equal names from
+// different parents still group as siblings only.
+void TestHostLibs::repeatedNamesAndValues()
+{
+    constexpr int count = 3000;
+    QString cams;
+    for (int i = 0; i < count; ++i)
+        cams += QStringLiteral("<Cam GrpID=\"g%1\" N=\"%2\">c%2</Cam><B/>").arg(i % 3).arg(i);
+    const QVariantMap root
+        = XML2Json().parse("<A><B><Cam>x</Cam></B>" + cams + "</A>").toMap().value("A").toMap();
+    const QVariantList list = root.value("Cam").toList();
+    QCOMPARE(list.size(), count);
+    for (int i = 0; i < count; ++i) {
+        const QVariantMap cam = list.at(i).toMap();
+        QCOMPARE(cam,
+                 (QVariantMap {{"@GrpID", QStringLiteral("g%1").arg(i % 3)},
+                               {"@N", QString::number(i)},
+                               {"#text", QStringLiteral("c%1").arg(i)}}));
+    }
+    const QVariantList bs = root.value("B").toList();
+    QCOMPARE(bs.size(), count + 1);
+    QCOMPARE(bs.first(), QVariant(QVariantMap {{"Cam", "x"}}));
+    QCOMPARE(bs.last(), QVariant(QString("")));
 }
 
 // Each limit against hostile input: what is let through, and what is refused.

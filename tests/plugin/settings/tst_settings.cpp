@@ -254,6 +254,30 @@ private Q_SLOTS:
             {{"hasAllCameras", false},
              {"cameraList", QStringList {"A", "B"}},
              {"camGroupMapList", QVariantList {group("A", "g1"), AllGroup}}});
+        // A reload is compared with the cameras shown as it is read: the same cameras change
+        // nothing, whatever repeats; any other list replaces them.
+        row("the loaded cameras, repeated",
+            withCams("<Cam GrpID=\"gx\">X</Cam><Cam GrpID=\"gy\">Y</Cam>"
+                     "<Cam GrpID=\"gx\">X</Cam><Cam GrpID=\"gy\">Y</Cam>"),
+            {},
+            {{"camGroupMapList",
+              QVariantList {group("X", "gx"), group("Y", "gy"), group("X", "gx"),
+                            group("Y", "gy")}}});
+        row("the loaded cameras and one more",
+            withCams("<Cam GrpID=\"gx\">X</Cam><Cam GrpID=\"gy\">Y</Cam><Cam GrpID=\"gz\">Z</Cam>"),
+            {"cameraListChanged([X,Y,Z])"},
+            {{"cameraList", QStringList {"X", "Y", "Z"}},
+             {"camGroupMapList",
+              QVariantList {group("X", "gx"), group("Y", "gy"), group("Z", "gz")}}});
+        row("the first loaded camera only", withCams("<Cam GrpID=\"gx\">X</Cam>"),
+            {"cameraListChanged([X])"},
+            {{"cameraList", QStringList {"X"}},
+             {"camGroupMapList", QVariantList {group("X", "gx")}}});
+        row("the loaded cameras in the other order",
+            withCams("<Cam GrpID=\"gy\">Y</Cam><Cam GrpID=\"gx\">X</Cam>"),
+            {"cameraListChanged([Y,X])"},
+            {{"cameraList", QStringList {"Y", "X"}},
+             {"camGroupMapList", QVariantList {group("Y", "gy"), group("X", "gx")}}});
         // A camera without a group arrives as plain text.
         row("A without group, B, A",
             withCams("<Cam>A</Cam><Cam GrpID=\"g2\">B</Cam><Cam GrpID=\"g3\">A</Cam>"),
