@@ -28,7 +28,7 @@ test: build
 # Raw results: $(BUILD_DIR)-bench/bench/<program>.json. Repetitions run in random order, so that
 # a change of load on the machine does not fall on one side of a ratio only.
 BENCH_PROGRAMS = bench_ratios bench_plugin_load bench_service_update
-BENCH_REPETITIONS ?= 5
+BENCH_REPETITIONS ?= 9
 bench: deps
 	cmake -S . -B $(BUILD_DIR)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	    -DSCHEDULE_BACKUP_BUILD_TESTS=OFF -DSCHEDULE_BACKUP_BUILD_BENCHMARKS=ON

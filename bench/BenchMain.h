@@ -2,6 +2,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QFile>
+
 #include <malloc.h>
 
 #include <cstdio>
@@ -17,6 +19,14 @@ inline bool keepHeap()
     constexpr int mmapThreshold = 32 << 20;
     return mallopt(M_TRIM_THRESHOLD, trimThreshold) == 1
         && mallopt(M_MMAP_THRESHOLD, mmapThreshold) == 1;
+}
+
+// Whether the logging library is mapped into this process: a case that runs plug-in code with it
+// measures every trace site as well.
+inline bool loggingLibraryLoaded()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return !maps.open(QIODevice::ReadOnly) || maps.readAll().contains("libZeltLogUtl");
 }
 
 // Runs the registered cases; `setUp` registers or checks what the cases need and returns false

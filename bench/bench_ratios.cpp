@@ -11,7 +11,6 @@
 
 #include <QDateTime>
 #include <QDomDocument>
-#include <QFile>
 #include <QJsonDocument>
 #include <QMetaObject>
 #include <QObject>
@@ -337,15 +336,9 @@ void twoTimestamps(benchmark::State& state)
     }
 }
 
-bool loggingLibraryLoaded()
-{
-    QFile maps(QStringLiteral("/proc/self/maps"));
-    return !maps.open(QIODevice::ReadOnly) || maps.readAll().contains("libZeltLogUtl");
-}
-
 bool setUp()
 {
-    if (loggingLibraryLoaded()) {
+    if (BenchMain::loggingLibraryLoaded()) {
         std::fprintf(stderr, "the logging library is loaded: every trace site would be measured\n");
         return false;
     }

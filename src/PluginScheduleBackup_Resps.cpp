@@ -62,17 +62,29 @@ QString memberText(const QVariantMap& map, const QString& key)
 }
 
 // A camera element with a group attribute is a map; one without it arrives as its plain text.
-QString cameraId(const QVariant& camera)
+// The identifier is returned as the tree's own string where it holds one, else it is converted
+// into `converted`: reading a camera then writes nothing, not even a reference count.
+const QString& cameraIdOf(const QVariant& camera, QString& converted)
 {
     if (camera.typeId() != QMetaType::QVariantMap)
-        return camera.toString();
+        return converted = camera.toString();
     const auto& map = *static_cast<const QVariantMap*>(camera.constData());
     // "#text" sorts before every attribute key ("@...") and element name, so when present it is
     // the first entry, which the map reaches without a search.
-    const auto first = map.cbegin();
-    if (first != map.cend() && first.key() == KEY_TEXT)
-        return textOf(first.value());
-    return memberText(map, KEY_TEXT);
+    auto text = map.cbegin();
+    if (text == map.cend() || text.key() != KEY_TEXT)
+        text = map.constFind(KEY_TEXT);
+    if (text == map.cend())
+        return converted = QString();
+    if (text.value().typeId() == QMetaType::QString)
+        return *static_cast<const QString*>(text.value().constData());
+    return converted = text.value().toString();
+}
+
+QString cameraId(const QVariant& camera)
+{
+    QString converted;
+    return cameraIdOf(camera, converted);
 }
 
 QString cameraGroup(const QVariant& camera)
@@ -143,8 +155,9 @@ std::optional<QStringList> changedCameraIds(const QVariantList& cams, const QStr
     // Views of strings that outlive the set: in shown or in changed.
     QSet<QStringView> seen;
     seen.reserve(cams.size());
+    QString converted;
     for (const QVariant& camera : cams) {
-        const QString id = cameraId(camera);
+        const QString& id = cameraIdOf(camera, converted);
         if (id == ALL_CAMERAS_TAGVALUE || seen.contains(id))
             continue;
         if (!differs && matched < shown.size() && shown.at(matched) == id) {

@@ -251,31 +251,34 @@ struct GridSpan
 };
 
 // False when the interval shows nothing.
+bool readGridSpan(const QVariant& beginBound, const QVariant& endBound, GridSpan& span)
+{
+    quint64 begin = 0;
+    quint64 end = 0;
+    if (!ScheduleBounds::readNegativeAsZero(beginBound, begin)
+        || !ScheduleBounds::readNegativeAsZero(endBound, end))
+        return false;
+
+    span.startDay = int(begin / SECONDS_PER_DAY);
+    span.endDay = int(end / SECONDS_PER_DAY);
+    if (span.startDay > span.endDay)
+        return false;
+
+    span.startHour = snappedHour(begin);
+    span.endHour = snappedHour(end);
+    // An interval that ends at midnight ends at 24:00 of the day before, not at 0:00 of the next.
+    if (span.endHour == 0.0 && span.endDay > span.startDay) {
+        --span.endDay;
+        span.endHour = 24.0;
+    }
+    return true;
+}
+
 bool readGridSpan(const QVariant& interval, GridSpan& span)
 {
-    return visitIntervalBounds(interval,
-                               [&span](const QVariant& beginBound, const QVariant& endBound) {
-                                   quint64 begin = 0;
-                                   quint64 end = 0;
-                                   if (!ScheduleBounds::readNegativeAsZero(beginBound, begin)
-                                       || !ScheduleBounds::readNegativeAsZero(endBound, end))
-                                       return false;
-
-                                   span.startDay = int(begin / SECONDS_PER_DAY);
-                                   span.endDay = int(end / SECONDS_PER_DAY);
-                                   if (span.startDay > span.endDay)
-                                       return false;
-
-                                   span.startHour = snappedHour(begin);
-                                   span.endHour = snappedHour(end);
-                                   // An interval that ends at midnight ends at 24:00 of the day
-                                   // before, not at 0:00 of the next.
-                                   if (span.endHour == 0.0 && span.endDay > span.startDay) {
-                                       --span.endDay;
-                                       span.endHour = 24.0;
-                                   }
-                                   return true;
-                               });
+    return visitIntervalBounds(interval, [&span](const QVariant& begin, const QVariant& end) {
+        return readGridSpan(begin, end, span);
+    });
 }
 
 // One rectangle per day, {"Top":..,"Bottom":..,"Left":..,"Right":..}, separated by commas.
@@ -363,7 +366,7 @@ QString PluginScheduleBackup::ComposeScheduleBackupMappingEleMsg(const QString& 
                              "ComposeScheduleBackupMappingEleMsg");
         return QString();
     }
-    // Written in one pass, so that a name holding "%2" is inserted as it stands.
+    // Concatenated, not formatted: a name holding "%2" stays as it is.
     const QString escapedName = escapeXmlText(name);
     QString result;
     result.reserve(TIME_FRAME_HEAD.size() + escapedName.size() + TIME_FRAME_MIDDLE.size() + length

@@ -68,8 +68,25 @@ public:
     {
         return intern(m_attributeKeys, m_lastAttribute, name, u"@");
     }
+    // Attribute values repeat as well (the group of every camera), though less reliably than
+    // names: the first MaxSharedValues distinct values are shared, later ones are copied each
+    // time, so a document of unique values fills a bounded table only.
+    QString attributeValue(QStringView value)
+    {
+        const auto it = m_attributeValues.constFind(NameKey {value});
+        if (it != m_attributeValues.cend())
+            return *it;
+        QString copy = value.toString();
+        if (m_attributeValues.size() < MaxSharedValues) {
+            const NameKey key {copy};
+            m_attributeValues.insert(key, copy);
+        }
+        return copy;
+    }
 
 private:
+    static constexpr qsizetype MaxSharedValues = 1024;
+
     static QString intern(QHash<NameKey, QString>& table, QString& last, QStringView name,
                           QStringView prefix)
     {
@@ -92,6 +109,7 @@ private:
 
     QHash<NameKey, QString> m_elementNames;
     QHash<NameKey, QString> m_attributeKeys;
+    QHash<NameKey, QString> m_attributeValues;
     QString m_lastElement;
     QString m_lastAttribute;
 };
@@ -185,7 +203,7 @@ QVariant XML2Json::parse(const QString& xml)
             element.name = names.elementName(reader.qualifiedName());
             for (const QXmlStreamAttribute& attribute : attributes)
                 element.members.emplace(names.attributeKey(attribute.qualifiedName()),
-                                        attribute.value().toString());
+                                        names.attributeValue(attribute.value()));
             break;
         }
         case QXmlStreamReader::EndElement: {

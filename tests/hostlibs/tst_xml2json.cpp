@@ -9,6 +9,7 @@ class TestXml2Json : public QObject
 
 private slots:
     void convertsToATree();
+    void sharedNamesAndValuesStayPerElement();
     void boundsHostileInput_data();
     void boundsHostileInput();
 };
@@ -21,6 +22,32 @@ void TestXml2Json::convertsToATree()
     const QByteArray json
         = R"({"A":{"@x":"1","B":["3","1"],"C":"","Cam":{"@GrpID":"g","#text":" c 1 "}}})";
     QCOMPARE(XML2Json().parse(xml), QJsonDocument::fromJson(json).toVariant());
+}
+
+// Names and attribute values are shared while a document is read, values up to a bounded number
+// of distinct ones: every element keeps its own, past that bound as well, and equal names from
+// different parents still group as siblings only.
+void TestXml2Json::sharedNamesAndValuesStayPerElement()
+{
+    constexpr int count = 3000;
+    QString cams;
+    for (int i = 0; i < count; ++i)
+        cams += QStringLiteral("<Cam GrpID=\"g%1\" N=\"%2\">c%2</Cam><B/>").arg(i % 3).arg(i);
+    const QVariantMap root
+        = XML2Json().parse("<A><B><Cam>x</Cam></B>" + cams + "</A>").toMap().value("A").toMap();
+    const QVariantList list = root.value("Cam").toList();
+    QCOMPARE(list.size(), count);
+    for (int i = 0; i < count; ++i) {
+        const QVariantMap cam = list.at(i).toMap();
+        QCOMPARE(cam,
+                 (QVariantMap {{"@GrpID", QStringLiteral("g%1").arg(i % 3)},
+                               {"@N", QString::number(i)},
+                               {"#text", QStringLiteral("c%1").arg(i)}}));
+    }
+    const QVariantList bs = root.value("B").toList();
+    QCOMPARE(bs.size(), count + 1);
+    QCOMPARE(bs.first(), QVariant(QVariantMap {{"Cam", "x"}}));
+    QCOMPARE(bs.last(), QVariant(QString("")));
 }
 
 // Each limit on both sides, and what is refused whatever its size.

@@ -149,6 +149,40 @@ private Q_SLOTS:
         QCOMPARE(p->schedule(), shown.value("Mapping"));
     }
 
+    // A reload is compared with the cameras shown (X, Y) as it is read: the same cameras change
+    // nothing, whatever repeats; any other list replaces them, each camera once.
+    void reloadedCameraList_data()
+    {
+        QTest::addColumn<QString>("cams");
+        QTest::addColumn<QStringList>("shown"); // empty: cameraListChanged must not fire
+
+        QTest::newRow("the loaded cameras, repeated")
+            << R"(<Cam GrpID="gx">X</Cam><Cam GrpID="gy">Y</Cam><Cam GrpID="gx">X</Cam><Cam>Y</Cam>)"
+            << QStringList();
+        QTest::newRow("the loaded cameras and one more")
+            << R"(<Cam GrpID="gx">X</Cam><Cam GrpID="gy">Y</Cam><Cam GrpID="gz">Z</Cam>)"
+            << QStringList {"X", "Y", "Z"};
+        QTest::newRow("the first loaded camera only")
+            << R"(<Cam GrpID="gx">X</Cam>)" << QStringList {"X"};
+        QTest::newRow("the loaded cameras in the other order")
+            << R"(<Cam GrpID="gy">Y</Cam><Cam GrpID="gx">X</Cam>)" << QStringList {"Y", "X"};
+        QTest::newRow("a camera without a group, repeated with one")
+            << R"(<Cam>A</Cam><Cam GrpID="g2">X</Cam><Cam GrpID="g3">A</Cam>)"
+            << QStringList {"A", "X"};
+    }
+    void reloadedCameraList()
+    {
+        QFETCH(QString, cams);
+        QFETCH(QStringList, shown);
+        const QVariant camList
+            = XML2Json().parse("<CamList>" + cams + "</CamList>").toMap().value("CamList");
+        SignalLog log(p);
+        load(baseCard({"Revision", 6, "CamList", camList}));
+        const QStringList expected = shown.isEmpty() ? QStringList {"X", "Y"} : shown;
+        QCOMPARE(p->cameraList(), expected);
+        QCOMPARE(log.fired().filter("cameraListChanged").size(), shown.isEmpty() ? 0 : 1);
+    }
+
     // An update goes to the framework unless its document cannot be composed: an empty time frame
     // would wipe the server's schedule. Refused or without a framework, it returns false, signals
     // nothing and releases its context.
