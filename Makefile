@@ -63,7 +63,7 @@ test-asan: deps
 	cmake -S . -B $(BUILD_DIR)-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSCHEDULE_BACKUP_SANITIZE=ON
 	cmake --build $(BUILD_DIR)-asan -j $(JOBS)
 	cd $(BUILD_DIR)-asan && QT_QPA_PLATFORM=offscreen \
-	    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:fast_unwind_on_malloc=0 \
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer/lsan.supp:print_suppressions=0 \
 	    ctest --output-on-failure -j $(JOBS) -LE memcheck
