@@ -44,6 +44,10 @@ constexpr int lastDayOfWeek = 6;
 // 336 half-hour cells, needs under 10,000 characters; unbounded, a few kilobytes of JSON could ask
 // for gigabytes.
 constexpr qsizetype maxIntervalsLength = 1 << 20;
+// A schedule is read back only when it can be stored again as it reads: each rectangle of the
+// read-back composes to one interval of at most two 11-character bounds. This also keeps a reply
+// of intervals spanning years from expanding into a rectangle for every day.
+constexpr qsizetype maxReadBackRectangles = maxIntervalsLength / (INTERVAL_FIXED_LENGTH + 2 * 11);
 
 struct Rectangle
 {
@@ -321,18 +325,27 @@ QString PluginScheduleBackup::ConvertScheduleContent(QVariant mapping) const
     QString result;
     int intervalsSeen = 0;
     int piecesWritten = 0;
+    qsizetype rectangles = 0;
     forEachInterval(mapping, FrameRepeats::Ignored, [&](const QVariant& interval) {
         if (intervalsSeen == 0)
             result += QLatin1String(R"({"Rectangles":[)");
-        GridSpan span;
-        if (readGridSpan(interval, span)) {
-            if (piecesWritten > 0)
-                result += QLatin1Char(',');
-            appendGridSpan(result, span);
-            ++piecesWritten;
-        }
         ++intervalsSeen;
+        GridSpan span;
+        if (rectangles > maxReadBackRectangles || !readGridSpan(interval, span))
+            return;
+        rectangles += qsizetype(span.endDay) - span.startDay + 1;
+        if (rectangles > maxReadBackRectangles)
+            return;
+        if (piecesWritten > 0)
+            result += QLatin1Char(',');
+        appendGridSpan(result, span);
+        ++piecesWritten;
     });
+    if (rectangles > maxReadBackRectangles) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s, schedule too large to show",
+                             "ConvertScheduleContent");
+        return QString();
+    }
     if (intervalsSeen > 0)
         result += QLatin1String("]}");
     return result;

@@ -172,6 +172,40 @@ private Q_SLOTS:
         QCOMPARE(plugin()->ConvertScheduleContent(mapping), expected);
     }
 
+    // What is shown can be stored again as it reads, and a reply of intervals spanning years is
+    // not expanded into a rectangle for each of their days: past 26,886 rectangles (one
+    // 39-character interval each fills 1 MiB) nothing is shown.
+    void readBackBound_data()
+    {
+        QTest::addColumn<int>("intervals");
+        QTest::addColumn<qint64>("end"); // of every interval, each starting at Sunday 00:00
+        QTest::addColumn<bool>("monday"); // one more interval, Monday 09:00 to 17:00
+        QTest::addColumn<int>("rectangles"); // shown; 0: nothing
+
+        const qint64 days13443 = 13442 * 86400 + 3600; // Sunday 00:00 to day 13442 01:00
+        QTest::newRow("26,886 rectangles are shown") << 2 << days13443 << false << 26886;
+        QTest::newRow("26,887 rectangles show nothing") << 2 << days13443 << true << 0;
+        QTest::newRow("a thousand intervals of 68 years show nothing")
+            << 1000 << qint64(2147483647) << false << 0;
+    }
+    void readBackBound()
+    {
+        QFETCH(int, intervals);
+        QFETCH(qint64, end);
+        QFETCH(bool, monday);
+        QFETCH(int, rectangles);
+        QVariantList list(intervals, iv(0, end));
+        if (monday)
+            list.append(kMonday);
+        const QString shown = plugin()->ConvertScheduleContent(sched(list));
+        if (rectangles == 0) {
+            QVERIFY(shown.isNull());
+            return;
+        }
+        QCOMPARE(shown.count(QLatin1String("\"Top\"")), rectangles);
+        QVERIFY(!plugin()->ComposeScheduleBackupMappingEleMsg("N", shown).isNull());
+    }
+
     void nextBackup_data()
     {
         QTest::addColumn<QVariant>("stored");
