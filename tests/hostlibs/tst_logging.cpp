@@ -10,19 +10,16 @@
 
 namespace {
 
-// Offers the probe's line at `level`, and writes it when the filter lets it through.
-void offer(TraceObject* trace, int module, int level, ...)
+// Run as "--probe": registers module Beta and offers one line of it per level 1 to 6, writing
+// each the filter lets through. The library reads its environment once, so every case runs in a
+// fresh process.
+void write(TraceObject* trace, const char* format, ...)
 {
-    if (trace->traceFilter(trace->traceHandle, (module << 8) | level, 0, "/x/p.cpp", 7) != 0)
-        return;
     va_list arguments;
-    va_start(arguments, level);
-    trace->traceOutput(trace->traceHandle, "%s %d %05.1f", arguments);
+    va_start(arguments, format);
+    trace->traceOutput(trace->traceHandle, format, arguments);
     va_end(arguments);
 }
-
-// Run as "--probe": registers module Beta and offers one line of it per level 1 to 6. The library
-// reads its environment once, so every case runs in a fresh process.
 int probe()
 {
     TraceObject* trace = nullptr;
@@ -30,13 +27,14 @@ int probe()
         return 3;
     int module = 0;
     trace->registerModule(trace->traceHandle, 19, "Beta", &module);
-    for (int level = 1; level <= 6; ++level)
-        offer(trace, module, level, "level", level, 2.5);
+    for (int level = 1; level <= 6; ++level) {
+        if (trace->traceFilter(trace->traceHandle, (module << 8) | level, 0, "/x/p.cpp", 7) == 0)
+            write(trace, "%s %d %05.1f", "level", level, 2.5);
+    }
     return 0;
 }
 
-// The probe's standard error, with the library's variables unset but for `environment`
-// (NAME=value entries).
+// The probe's standard error, with the library's variables unset but for `environment`.
 QString runProbe(const QStringList& environment)
 {
     QStringList inherited = QProcess::systemEnvironment();
@@ -49,7 +47,7 @@ QString runProbe(const QStringList& environment)
         + QString::fromLocal8Bit(process.readAllStandardError());
 }
 
-// The text with the time stamp that must start each trace line taken out.
+// The text without the time stamp that must start each trace line.
 QString withoutTimes(QString text)
 {
     static const QRegularExpression stamp(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )",
@@ -74,65 +72,57 @@ class TestLogging : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir dir;
+
 private Q_SLOTS:
-    void appendsToTheFile();
-    void levelText_data();
-    void levelText();
-    void fifoWithoutReaderFallsBackToStandardError();
-    void failingWriteIsReportedOnce();
+    void initTestCase()
+    {
+        QFile log(dir.filePath("trace.log"));
+        QVERIFY(log.open(QIODevice::WriteOnly) && log.write("earlier\n") == 8);
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("trace.fifo")).constData(), 0600) == 0);
+    }
+
+    void output_data()
+    {
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<QString>("written"); // to standard error
+        QTest::addColumn<QString>("logFile"); // trace.log afterwards; null: not checked
+
+        const auto row = [](const char* tag, const QStringList& environment, const QString& written,
+                            const QString& logFile = QString()) {
+            QTest::newRow(tag) << environment << written << logFile;
+        };
+        row("plain digits are the level", {"ZELT_LOG_LEVEL=4"}, probeLines(4));
+        row("0 turns output off", {"ZELT_LOG_LEVEL=0"}, QString());
+        row("a leading blank falls back to the default", {"ZELT_LOG_LEVEL= 5"}, probeLines(3));
+        row("a trailing blank falls back to the default", {"ZELT_LOG_LEVEL=5 "}, probeLines(3));
+        row("above 255 falls back to the default", {"ZELT_LOG_LEVEL=256"}, probeLines(3));
+        // Up to ignored replies (3) when no level is set.
+        row("a file is appended to", {"ZELT_LOG_FILE=" + dir.filePath("trace.log")}, QString(),
+            "earlier\n" + probeLines(3));
+        // Nobody reads the FIFO: a blocking open would never return.
+        const QString fifo = dir.filePath("trace.fifo");
+        row("a FIFO without reader falls back to standard error",
+            {"ZELT_LOG_LEVEL=2", "ZELT_LOG_FILE=" + fifo},
+            "ZeltLogUtl: cannot open " + fifo
+                + " (No such device or address), tracing to standard error\n" + probeLines(2));
+        row("a failing write is reported once", {"ZELT_LOG_LEVEL=5", "ZELT_LOG_FILE=/dev/full"},
+            "ZeltLogUtl: cannot write to /dev/full (No space left on device), trace lines are "
+            "lost\n");
+    }
+    void output()
+    {
+        QFETCH(QStringList, environment);
+        QFETCH(QString, written);
+        QFETCH(QString, logFile);
+        QCOMPARE(withoutTimes(runProbe(environment)), written);
+        if (logFile.isNull())
+            return;
+        QFile log(dir.filePath("trace.log"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(withoutTimes(QString::fromUtf8(log.readAll())), logFile);
+    }
 };
-
-void TestLogging::appendsToTheFile()
-{
-    QTemporaryDir dir;
-    QFile log(dir.filePath("trace.log"));
-    QVERIFY(log.open(QIODevice::WriteOnly) && log.write("earlier\n") == 8);
-    log.close();
-
-    QCOMPARE(runProbe({"ZELT_LOG_FILE=" + log.fileName()}), QString());
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    // Up to ignored replies (3) when no level is set.
-    QCOMPARE(withoutTimes(QString::fromUtf8(log.readAll())), "earlier\n" + probeLines(3));
-}
-
-void TestLogging::levelText_data()
-{
-    QTest::addColumn<QString>("level");
-    QTest::addColumn<int>("highestWritten"); // to standard error
-
-    QTest::newRow("plain digits are the level") << "4" << 4;
-    QTest::newRow("0 turns output off") << "0" << 0;
-    QTest::newRow("a leading blank falls back to the default") << " 5" << 3;
-    QTest::newRow("a trailing blank falls back to the default") << "5 " << 3;
-    QTest::newRow("above 255 falls back to the default") << "256" << 3;
-}
-
-void TestLogging::levelText()
-{
-    QFETCH(QString, level);
-    QFETCH(int, highestWritten);
-
-    QCOMPARE(withoutTimes(runProbe({"ZELT_LOG_LEVEL=" + level})), probeLines(highestWritten));
-}
-
-void TestLogging::fifoWithoutReaderFallsBackToStandardError()
-{
-    QTemporaryDir dir;
-    const QString fifo = dir.filePath("trace.fifo");
-    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
-
-    // Nobody reads the FIFO: a blocking open would never return.
-    const QString err = runProbe({"ZELT_LOG_LEVEL=2", "ZELT_LOG_FILE=" + fifo});
-    QVERIFY2(err.startsWith("ZeltLogUtl: cannot open " + fifo), qPrintable(err));
-    QCOMPARE(withoutTimes(err.section('\n', 1)), probeLines(2));
-}
-
-void TestLogging::failingWriteIsReportedOnce()
-{
-    QCOMPARE(runProbe({"ZELT_LOG_LEVEL=5", "ZELT_LOG_FILE=/dev/full"}),
-             "ZeltLogUtl: cannot write to /dev/full (No space left on device), trace lines "
-             "are lost\n");
-}
 
 int main(int argc, char* argv[])
 {

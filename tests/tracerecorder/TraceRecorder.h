@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,28 +10,12 @@ namespace TraceRecorder {
 
 constexpr int assignedModuleId = 7;
 
-struct Line
+struct Recorded
 {
-    int64_t levelWord = 0;
-    std::string file;
-    int line = -1;
-    std::string text;
+    std::vector<std::string> lines; // each as "<level word>|<text>"
+    int filterCalls = 0;
+    bool rejectAll = false; // the filter turns every line down
 };
-
-struct FilterCall
-{
-    int64_t levelWord = 0;
-    int reserved = -1;
-    std::string file;
-    int line = -1;
-};
-
-std::vector<Line> lines();
-std::vector<FilterCall> filterCalls();
-std::vector<std::string> registeredModules();
-int registerKind();
-bool objectHandedOut();
-void clear();
-void setRejectAll(bool reject);
+Recorded& recorded();
 
 } // namespace TraceRecorder

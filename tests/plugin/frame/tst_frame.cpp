@@ -11,9 +11,8 @@ class tst_Frame : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // What QML sees: read-only properties with their first values and the signals announcing
-    // their changes, the other signals, and the invokables. "= default" marks a parameter that
-    // may be left out.
+    // What QML sees: read-only properties with first values and notifiers, the other signals
+    // and the invokables; "= default" marks a parameter that may be left out.
     void interface()
     {
         const auto describe = [](const QMetaMethod& method) {

@@ -5,8 +5,6 @@
 
 #include <QTest>
 
-#include <functional>
-
 // Built twice: once against a recorder that registers the module under id 7, once against one
 // that offers no registration, where the level word carries the level alone.
 #ifdef TRACE_EXPECT_NO_REGISTER
@@ -14,34 +12,6 @@ constexpr int moduleBits = 0;
 #else
 constexpr int moduleBits = TraceRecorder::assignedModuleId << 8;
 #endif
-
-// Something the plug-in does, with the framework it sends through.
-using Operation = std::function<void(PluginBase*, FakeFramework&)>;
-Q_DECLARE_METATYPE(Operation)
-
-namespace {
-Operation settingsRequest(bool accepted)
-{
-    return [=](PluginBase* plugin, FakeFramework& framework) {
-        framework.accept = accepted;
-        QMetaObject::invokeMethod(plugin, "getBackupInfo", Q_ARG(QString, "p"));
-    };
-}
-Operation reply(const char* command, const char* resultCode, const QVariantMap& record)
-{
-    return [=](PluginBase* plugin, FakeFramework&) {
-        const QVariantMap tree {{"GetBkpTmcardRes", QVariantMap {{"Tmcard", record}}}};
-        plugin->CommandProcessor(command, tree, nullptr, resultCode, {}, false, "p");
-    };
-}
-Operation updateSchedule(const QString& document)
-{
-    return [=](PluginBase* plugin, FakeFramework&) {
-        QMetaObject::invokeMethod(plugin, "updateSchedule", Q_ARG(QString, "Night"),
-                                  Q_ARG(QString, document), Q_ARG(QString, "p"));
-    };
-}
-} // namespace
 
 class tst_Trace : public QObject
 {
@@ -52,66 +22,77 @@ private Q_SLOTS:
     {
         QVERIFY2(PluginLoading::base(), qPrintable(PluginLoading::errorString()));
         PluginLoading::base()->InitialPluginBase(nullptr, &framework, &framework);
-        TraceRecorder::clear();
+        framework.accept = false; // every request is refused
+        TraceRecorder::recorded() = {};
     }
 
     // Each traced operation writes "<function>, Enter" and "<function>, Leave" at level 5 and,
     // between them, every failure at level 2, each line once the filter has let it pass.
     void lines_data()
     {
-        QTest::addColumn<Operation>("operation");
-        QTest::addColumn<QString>("traced");
+        QTest::addColumn<QString>("call"); // an invokable, or the command of a reply
+        QTest::addColumn<QString>("argument"); // the schedule document, or the result code
         QTest::addColumn<QStringList>("failures");
 
         const QString huge = "{\"Rectangles\":["
             + QStringList(40, R"({"Top":0,"Bottom":1,"Left":0,"Right":1000})").join(',') + "]}";
-        const auto row = [](const char* tag, const Operation& operation, const char* traced,
+        const auto row = [](const char* tag, const char* call, const QString& argument,
                             const QStringList& failures) {
-            QTest::newRow(tag) << operation << QString(traced) << failures;
+            QTest::newRow(tag) << QString(call) << argument << failures;
         };
-        row("a refused settings request", settingsRequest(false), "getBackupInfo",
+        row("a refused settings request", "getBackupInfo", {},
             {"getBackupInfo, SendCommand failed"});
-        row("a failed path reply", reply("GetBackupPath", "1", {}), "CommandProcessor",
+        row("a failed path reply", "GetBackupPath", "1",
             {"HandleGetBackupPathResp, getBackupPath failed"});
-        row("a path reply with an empty record", reply("GetBackupPath", "0", {}),
-            "CommandProcessor",
+        row("a path reply with an empty record", "GetBackupPath", "0",
             {"HandleGetBackupPathResp, getBackupPath response data is not correct"});
-        row("a status reply with result code 00", reply("GetBackupStatus", "00", {}),
-            "CommandProcessor", {"handleGetBackupStatusResp, getBackupStatus failed"});
+        row("a status reply with result code 00", "GetBackupStatus", "00",
+            {"handleGetBackupStatusResp, getBackupStatus failed"});
         // The composer says why it refuses a document, then the request that it is not sent.
-        row("a schedule document that is no JSON", updateSchedule("Monday 9 to 5"),
-            "updateSchedule", {"Monday 9 to 5", "updateSchedule, invalid schedule document"});
-        row("a schedule document beyond 1 MiB of intervals", updateSchedule(huge), "updateSchedule",
+        row("a schedule document that is no JSON", "updateSchedule", "Monday 9 to 5",
+            {"Monday 9 to 5", "updateSchedule, invalid schedule document"});
+        row("a schedule document beyond 1 MiB of intervals", "updateSchedule", huge,
             {"ComposeScheduleBackupMappingEleMsg, schedule document too large",
              "updateSchedule, invalid schedule document"});
     }
 
     void lines()
     {
-        QFETCH(Operation, operation);
-        QFETCH(QString, traced);
+        QFETCH(QString, call);
+        QFETCH(QString, argument);
         QFETCH(QStringList, failures);
 
-        operation(PluginLoading::base(), framework);
+        PluginBase* plugin = PluginLoading::base();
+        QString traced = call;
+        if (call == "getBackupInfo") {
+            QMetaObject::invokeMethod(plugin, "getBackupInfo", Q_ARG(QString, "p"));
+        } else if (call == "updateSchedule") {
+            QMetaObject::invokeMethod(plugin, "updateSchedule", Q_ARG(QString, "Night"),
+                                      Q_ARG(QString, argument), Q_ARG(QString, "p"));
+        } else { // with an empty record
+            const QVariantMap tree {{"GetBkpTmcardRes", QVariantMap {{"Tmcard", QVariantMap()}}}};
+            plugin->CommandProcessor(call, tree, nullptr, argument, {}, false, "p");
+            traced = "CommandProcessor";
+        }
         QStringList expected {QStringLiteral("%1|%2, Enter").arg(moduleBits | 5).arg(traced)};
         for (const QString& failure : failures)
             expected << QStringLiteral("%1|%2").arg(moduleBits | 2).arg(failure);
         expected << QStringLiteral("%1|%2, Leave").arg(moduleBits | 5).arg(traced);
         QStringList written;
-        for (const TraceRecorder::Line& line : TraceRecorder::lines())
-            written << QString::number(line.levelWord) + '|' + line.text.c_str();
+        for (const std::string& line : TraceRecorder::recorded().lines)
+            written << QString::fromStdString(line);
         QCOMPARE(written, expected);
-        QCOMPARE(TraceRecorder::filterCalls().size(), size_t(expected.size()));
+        QCOMPARE(TraceRecorder::recorded().filterCalls, expected.size());
     }
 
     // A line the filter turns down is not written, a failure no more than the rest.
     void filterTurnsLinesDown()
     {
-        TraceRecorder::setRejectAll(true);
-        settingsRequest(false)(PluginLoading::base(), framework);
-        TraceRecorder::setRejectAll(false);
-        QCOMPARE(TraceRecorder::filterCalls().size(), size_t(3));
-        QCOMPARE(TraceRecorder::lines().size(), size_t(0));
+        TraceRecorder::recorded().rejectAll = true;
+        QMetaObject::invokeMethod(PluginLoading::base(), "getBackupInfo", Q_ARG(QString, "p"));
+        TraceRecorder::recorded().rejectAll = false;
+        QCOMPARE(TraceRecorder::recorded().filterCalls, 3);
+        QVERIFY(TraceRecorder::recorded().lines.empty());
     }
 
 private:

@@ -7,9 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// Runs a copy of the plug-in from a tree whose lib directory holds its link dependency but no
-// logging library, so the bare-name open of the logging library finds nothing. The path and status
-// requests and replies, failures included, pass trace sites and must behave as usual.
+// A copy of the plug-in in a tree with its link dependency but no logging library: the path and
+// status requests and replies pass trace sites and must behave as usual.
 class tst_TraceNoLibrary : public QObject
 {
     Q_OBJECT
@@ -36,8 +35,7 @@ private Q_SLOTS:
     void init() { framework.sent.clear(); }
     void cleanupTestCase() { delete plugin; }
 
-    // The requests go out from this plug-in with no argument and no context; their replies are
-    // reported whatever relay path they come back on.
+    // The requests go out with no argument and no context; replies count on any relay path.
     void pathAndStatus_data()
     {
         QTest::addColumn<QByteArray>("method");

@@ -1,28 +1,22 @@
-#include <QFile>
 #include <QLibrary>
 #include <QPluginLoader>
 #include <QTest>
 
 #include <dlfcn.h>
 
-// Hosts unload plug-ins they no longer need. Nothing in the plug-in may keep the dynamic loader
-// from unmapping it: one exported inline variable would pin it in memory for good.
+// Nothing in the plug-in may keep the dynamic loader from unmapping it when a host unloads it:
+// one exported inline variable would pin it in memory for good.
 class tst_Unload : public QObject
 {
     Q_OBJECT
 
-    static bool mapped()
-    {
-        void* handle = dlopen(QFile::encodeName(SCHEDULE_BACKUP_PLUGIN_PATH).constData(),
-                              RTLD_LAZY | RTLD_NOLOAD);
-        if (handle)
-            dlclose(handle);
-        return handle != nullptr;
-    }
-
 private Q_SLOTS:
     void unloadsCompletelyAndLoadsAgain()
     {
+        const auto mapped = [] {
+            void* handle = dlopen(SCHEDULE_BACKUP_PLUGIN_PATH, RTLD_LAZY | RTLD_NOLOAD);
+            return handle && dlclose(handle) == 0;
+        };
         QPluginLoader loader(SCHEDULE_BACKUP_PLUGIN_PATH);
         // QPluginLoader keeps libraries loaded unless told otherwise.
         loader.setLoadHints(QLibrary::LoadHints());

@@ -1,7 +1,5 @@
-// Loading and storing the backup settings, driven as a host does: replies are variant trees, some
-// parsed from the XML the server sends. Every update context handed out is released exactly once;
-// the memcheck run of this executable reports a leak or a double free as an error, so every test
-// answers the updates it sends.
+// Loading and storing the backup settings as a host drives them. The memcheck run of this
+// executable needs every update context released exactly once: every test answers its updates.
 
 #include "FakeFramework.h"
 #include "PluginLoading.h"
@@ -22,12 +20,6 @@ const QString MondayFrame
       "<Period><TmS>2016-03-29 00:00:00.000</TmS><TmE>2035-01-01 00:00:00.000</TmE></Period>"
       "<End>false</End></Range><RepeatFreq>1</RepeatFreq></Frame></Ele>";
 
-const auto group = [](const QString& id, const QString& grp) {
-    return QVariantMap {{"CamID", id}, {"GroupID", grp}};
-};
-const auto pageCam = [](const QString& name, const QVariant& grp) {
-    return QVariantMap {{"Name", name}, {"GrpID", grp}};
-};
 const auto reply = [](const QVariantMap& card) {
     return QVariant(QVariantMap {{"GetBkpTmcardRes", QVariantMap {{"Tmcard", card}}}});
 };
@@ -42,8 +34,7 @@ QVariantMap tmcard(const QString& xml)
 {
     return XML2Json().parse("<Tmcard>" + xml + "</Tmcard>").toMap()["Tmcard"].toMap();
 }
-// Revision 5 of time-card 77: cameras X and Y, 10 MB, 5 days and a Wednesday 10:00-11:00 frame,
-// with the given entries replaced.
+// Revision 5 of time-card 77 with cameras X and Y, the given entries replaced.
 QVariantMap baseCard(const QVariantList& changes = {})
 {
     return kv(changes,
@@ -73,8 +64,7 @@ class tst_Settings : public QObject
         QVERIFY(p->getBackupInfo(Page));
         fw->reply(p, last(), "0", reply(card));
     }
-    // The page saving "Night" with enabled and cyclic backup to "/new", with limits whose bytes and
-    // minutes exceed 32 bits; updateSchedule takes only the name and the document.
+    // Limits whose bytes and minutes exceed 32 bits; updateSchedule takes only name and document.
     bool send(Request request, const QString& document, const QString& relayPath = Page,
               const QVariantList& cams = {})
     {
@@ -95,19 +85,33 @@ private Q_SLOTS:
     }
 
     // A time-card reply is taken only when it answers the current request, succeeds and is not
-    // older than what is shown. Taking it signals each changed property once, in a fixed order,
-    // and keeps its schedule for the next backup time.
+    // older than what is shown; each changed property then signals once, in a fixed order. A
+    // reload of the cameras shown (X, Y), repeats aside, changes nothing; any other list replaces
+    // them, each camera once.
     void timeCardReply_data()
     {
-        QTest::addColumn<QString>("answeredPath"); // of the answered request; the page's is current
+        QTest::addColumn<QString>("answeredPath"); // the page's request is the current one
         QTest::addColumn<QString>("resultCode");
         QTest::addColumn<QVariantMap>("card");
         QTest::addColumn<QStringList>("fired");
         QTest::addColumn<QVariantMap>("shown"); // the time-card shown afterwards
+        QTest::addColumn<QStringList>("cameras"); // shown afterwards
 
-        const auto row = [](const char* tag, const QString& path, const QString& code,
-                            const QVariantMap& card, const QStringList& fired, bool taken) {
-            QTest::newRow(tag) << path << code << card << fired << (taken ? card : baseCard());
+        const auto row
+            = [](const char* tag, const QString& path, const QString& code, const QVariantMap& card,
+                 const QStringList& fired, bool taken, const QStringList& cameras = {"X", "Y"}) {
+                  QTest::newRow(tag)
+                      << path << code << card << fired << (taken ? card : baseCard()) << cameras;
+              };
+        const auto camRow = [&](const char* tag, const QString& cams, const QStringList& changed) {
+            const QVariantMap card = baseCard(
+                {"Revision", 6, "CamList",
+                 XML2Json().parse("<CamList>" + cams + "</CamList>").toMap().value("CamList")});
+            QStringList fired {"getBackupInfoResp(true)"};
+            if (!changed.isEmpty())
+                fired.prepend("cameraListChanged([" + changed.join(',') + "])");
+            row(tag, Page, "0", card, fired, true,
+                changed.isEmpty() ? QStringList {"X", "Y"} : changed);
         };
         const QVariantMap newer = baseCard({"Revision", 6, "Dir", "/new"});
         const QStringList failed {"getBackupInfoResp(false)"};
@@ -129,7 +133,19 @@ private Q_SLOTS:
              "maxThroughputMBChanged(50)", "maxRangeDayChanged(3)",
              "scheduleTemplateChanged(\"" + Monday + "\")", R"(scheduleNameChanged("Night"))",
              "hasAllCamerasChanged()", "cameraListChanged([])", "getBackupInfoResp(true)"},
-            true);
+            true, {});
+        camRow(
+            "the loaded cameras, repeated",
+            R"(<Cam GrpID="gx">X</Cam><Cam GrpID="gy">Y</Cam><Cam GrpID="gx">X</Cam><Cam>Y</Cam>)",
+            {});
+        camRow("the loaded cameras and one more",
+               R"(<Cam GrpID="gx">X</Cam><Cam GrpID="gy">Y</Cam><Cam GrpID="gz">Z</Cam>)",
+               {"X", "Y", "Z"});
+        camRow("the first loaded camera only", R"(<Cam GrpID="gx">X</Cam>)", {"X"});
+        camRow("the loaded cameras in the other order",
+               R"(<Cam GrpID="gy">Y</Cam><Cam GrpID="gx">X</Cam>)", {"Y", "X"});
+        camRow("a camera without a group, repeated with one",
+               R"(<Cam>A</Cam><Cam GrpID="g2">X</Cam><Cam GrpID="g3">A</Cam>)", {"A", "X"});
     }
     void timeCardReply()
     {
@@ -138,7 +154,7 @@ private Q_SLOTS:
         QFETCH(QVariantMap, card);
         QFETCH(QStringList, fired);
         QFETCH(QVariantMap, shown);
-        // The answered request comes first; the page's request after it is the current one.
+        QFETCH(QStringList, cameras);
         QVERIFY(p->getBackupInfo(answeredPath));
         const int answered = last();
         QVERIFY(p->getBackupInfo(Page));
@@ -147,45 +163,10 @@ private Q_SLOTS:
         QCOMPARE(log.fired(), fired);
         QCOMPARE(p->revision(), shown.value("Revision").toLongLong());
         QCOMPARE(p->schedule(), shown.value("Mapping"));
+        QCOMPARE(p->cameraList(), cameras);
     }
 
-    // A reload is compared with the cameras shown (X, Y) as it is read: the same cameras change
-    // nothing, whatever repeats; any other list replaces them, each camera once.
-    void reloadedCameraList_data()
-    {
-        QTest::addColumn<QString>("cams");
-        QTest::addColumn<QStringList>("shown"); // empty: cameraListChanged must not fire
-
-        QTest::newRow("the loaded cameras, repeated")
-            << R"(<Cam GrpID="gx">X</Cam><Cam GrpID="gy">Y</Cam><Cam GrpID="gx">X</Cam><Cam>Y</Cam>)"
-            << QStringList();
-        QTest::newRow("the loaded cameras and one more")
-            << R"(<Cam GrpID="gx">X</Cam><Cam GrpID="gy">Y</Cam><Cam GrpID="gz">Z</Cam>)"
-            << QStringList {"X", "Y", "Z"};
-        QTest::newRow("the first loaded camera only")
-            << R"(<Cam GrpID="gx">X</Cam>)" << QStringList {"X"};
-        QTest::newRow("the loaded cameras in the other order")
-            << R"(<Cam GrpID="gy">Y</Cam><Cam GrpID="gx">X</Cam>)" << QStringList {"Y", "X"};
-        QTest::newRow("a camera without a group, repeated with one")
-            << R"(<Cam>A</Cam><Cam GrpID="g2">X</Cam><Cam GrpID="g3">A</Cam>)"
-            << QStringList {"A", "X"};
-    }
-    void reloadedCameraList()
-    {
-        QFETCH(QString, cams);
-        QFETCH(QStringList, shown);
-        const QVariant camList
-            = XML2Json().parse("<CamList>" + cams + "</CamList>").toMap().value("CamList");
-        SignalLog log(p);
-        load(baseCard({"Revision", 6, "CamList", camList}));
-        const QStringList expected = shown.isEmpty() ? QStringList {"X", "Y"} : shown;
-        QCOMPARE(p->cameraList(), expected);
-        QCOMPARE(log.fired().filter("cameraListChanged").size(), shown.isEmpty() ? 0 : 1);
-    }
-
-    // An update goes to the framework unless its document cannot be composed: an empty time frame
-    // would wipe the server's schedule. Refused or without a framework, it returns false, signals
-    // nothing and releases its context.
+    // An update not taken returns false, signals nothing and releases its context.
     void updateNotTaken_data()
     {
         QTest::addColumn<QString>("document");
@@ -210,13 +191,16 @@ private Q_SLOTS:
         QCOMPARE(log.fired(), QStringList());
     }
 
-    // A confirmed "UpdBkpTmcard" applies the sent values, lists each camera once and without the
-    // all-cameras tag, and stores the sent time frame as the schedule; the next update builds on
-    // the confirmed revision and cameras.
+    // A confirmed update applies the sent values, lists each camera once and without the
+    // all-cameras tag; the next update builds on the confirmed revision and cameras.
     void backupInfoConfirmed()
     {
-        const QVariantList cams {pageCam("A", "g1"), pageCam("B", "g2"), pageCam("A", "g3"),
-                                 pageCam("__allcams__", "")};
+        QVariantList cams, groups;
+        for (const auto& [name, grp] : QList<std::pair<QString, QString>> {
+                 {"A", "g1"}, {"B", "g2"}, {"A", "g3"}, {"__allcams__", ""}}) {
+            cams << QVariantMap {{"Name", name}, {"GrpID", grp}};
+            groups << QVariantMap {{"CamID", name}, {"GroupID", grp}};
+        }
         QVERIFY(send(Request::BackupInfo, Monday, Page, cams));
         SignalLog log(p);
         fw->reply(p, last(), "0");
@@ -228,50 +212,64 @@ private Q_SLOTS:
                               "cameraListChanged([A,B])", "updBackupInfoResp(true)"}));
         QCOMPARE(p->ConvertScheduleContent(p->schedule()), Monday);
         QVERIFY(send(Request::Schedule, Monday));
-        const QVariantList groups {group("A", "g1"), group("B", "g2"), group("A", "g3"),
-                                   group("__allcams__", "")};
-        QVariantMap sent = kv({"Revision", qint64(6), "TmcardID", qint64(77), "Name", "Card"});
-        sent = kv({"Enabled", true, "TargetCyclic", true, "Dir", "/new", "CamGroupList", groups},
-                  sent);
-        sent = kv({"TimeFrameMessage", MondayFrame, "TmFrameName", "Night", "TmFrameJson", Monday},
-                  sent);
-        sent = kv({"MaxThroughput", 4096LL << 20, "MaxRange", 1500000LL * 1440}, sent);
-        QCOMPARE(fw->argumentsOf(last()), sent);
+        QCOMPARE(
+            fw->argumentsOf(last()),
+            kv({"Revision",      qint64(6),     "TmcardID",     qint64(77),      "Name",
+                "Card",          "Enabled",     true,           "TargetCyclic",  true,
+                "Dir",           "/new",        "CamGroupList", groups,          "TimeFrameMessage",
+                MondayFrame,     "TmFrameName", "Night",        "TmFrameJson",   Monday,
+                "MaxThroughput", 4096LL << 20,  "MaxRange",     1500000LL * 1440}));
     }
 
-    // A confirmed schedule update only raises the revision; a failed or foreign update reply
-    // keeps it, and a whole update's failure applies none of its values.
+    // A confirmed schedule update only raises the revision; a failed or foreign reply keeps it. A
+    // confirmation overtaken by a load that already showed its result leaves the loaded state.
+    // Either way the next load of the same revision is taken.
     void updateReply_data()
     {
         QTest::addColumn<Request>("request");
         QTest::addColumn<QString>("relayPath"); // of the request; the page's path is current
+        QTest::addColumn<bool>("overtaken"); // by a load of revision 6 with directory "/shown"
         QTest::addColumn<QString>("resultCode");
         QTest::addColumn<QStringList>("fired");
         QTest::addColumn<qint64>("revision");
 
-        QTest::newRow("a confirmed schedule update raises the revision")
-            << Request::Schedule << Page << "0" << QStringList {"updateScheduleResp(true)"} << 6LL;
-        QTest::newRow("a schedule reply to another path is dropped") << Request::Schedule << "other"
-                                                                     << "0" << QStringList() << 5LL;
-        QTest::newRow("a failed backup info update is reported")
-            << Request::BackupInfo << Page << "1" << QStringList {"updBackupInfoResp(false)"}
-            << 5LL;
-        QTest::newRow("a backup info reply to another path is dropped")
-            << Request::BackupInfo << "other"
-            << "0" << QStringList() << 5LL;
+        const auto row = [](const char* tag, Request request, const QString& path, bool overtaken,
+                            const char* code, const QStringList& fired, qint64 revision) {
+            QTest::newRow(tag) << request << path << overtaken << QString(code) << fired
+                               << revision;
+        };
+        row("a confirmed schedule update raises the revision", Request::Schedule, Page, false, "0",
+            {"updateScheduleResp(true)"}, 6);
+        row("a schedule reply to another path is dropped", Request::Schedule, "other", false, "0",
+            {}, 5);
+        row("a failed backup info update is reported", Request::BackupInfo, Page, false, "1",
+            {"updBackupInfoResp(false)"}, 5);
+        row("a backup info reply to another path is dropped", Request::BackupInfo, "other", false,
+            "0", {}, 5);
+        row("an overtaken backup info confirmation", Request::BackupInfo, Page, true, "0",
+            {"updBackupInfoResp(true)"}, 6);
+        row("an overtaken schedule confirmation", Request::Schedule, Page, true, "0",
+            {"updateScheduleResp(true)"}, 6);
     }
     void updateReply()
     {
         QFETCH(Request, request);
         QFETCH(QString, relayPath);
+        QFETCH(bool, overtaken);
         QFETCH(QString, resultCode);
         QFETCH(QStringList, fired);
         QFETCH(qint64, revision);
         QVERIFY(send(request, Monday, relayPath));
+        const int update = last();
+        if (overtaken)
+            load(baseCard({"Revision", "6", "Dir", "/shown"}));
         SignalLog log(p);
-        fw->reply(p, last(), resultCode);
+        fw->reply(p, update, resultCode);
         QCOMPARE(log.fired(), fired);
         QCOMPARE(p->revision(), revision);
+        QCOMPARE(p->targetDir(), overtaken ? "/shown" : "/old");
+        load(baseCard({"Revision", QString::number(revision), "Dir", "/reloaded"}));
+        QCOMPARE(p->targetDir(), "/reloaded");
     }
 
     void backupInfoSuccessWithoutContextFails()
@@ -279,34 +277,6 @@ private Q_SLOTS:
         SignalLog log(p);
         p->CommandProcessor("UpdBkpTmcard", QVariant(), nullptr, "0", QString(), false, Page);
         QCOMPARE(log.fired(), QStringList {"updBackupInfoResp(false)"});
-    }
-
-    // Replies can overtake each other. A confirmation that arrives after a load which already
-    // showed its result leaves the loaded state, and the revision stays the server's, so the next
-    // load is still taken.
-    void confirmationOvertakenByLoad_data()
-    {
-        QTest::addColumn<Request>("request");
-        QTest::addColumn<QString>("fired");
-        QTest::newRow("whole update") << Request::BackupInfo << "updBackupInfoResp(true)";
-        QTest::newRow("schedule update") << Request::Schedule << "updateScheduleResp(true)";
-    }
-    void confirmationOvertakenByLoad()
-    {
-        QFETCH(Request, request);
-        QFETCH(QString, fired);
-        QVERIFY(send(request, Monday));
-        const int update = last();
-        load(baseCard({"Revision", "6", "Dir", "/shown"}));
-
-        SignalLog log(p);
-        fw->reply(p, update, "0");
-        QCOMPARE(log.fired(), QStringList {fired});
-        QCOMPARE(p->revision(), 6);
-        QCOMPARE(p->targetDir(), "/shown");
-
-        load(baseCard({"Revision", "6", "Dir", "/reloaded"}));
-        QCOMPARE(p->targetDir(), "/reloaded");
     }
 };
 
