@@ -53,24 +53,15 @@ public:
     // Confirms the last updateBackupInfo: its values become the properties, as in the plug-in.
     void confirmUpdate();
 
-    Q_INVOKABLE bool getBackupInfo(const QString& relayPath = {})
-    {
-        return record("getBackupInfo", {relayPath});
-    }
-    Q_INVOKABLE bool getBackupPathInfo(const QString& relayPath = {})
-    {
-        return record("getBackupPathInfo", {relayPath});
-    }
-    Q_INVOKABLE bool getBackupStatus(const QString& relayPath = {})
-    {
-        return record("getBackupStatus", {relayPath});
-    }
+    Q_INVOKABLE bool getBackupInfo(const QString& r = {}) { return record(__func__, {r}); }
+    Q_INVOKABLE bool getBackupPathInfo(const QString& r = {}) { return record(__func__, {r}); }
+    Q_INVOKABLE bool getBackupStatus(const QString& r = {}) { return record(__func__, {r}); }
     Q_INVOKABLE bool updateBackupInfo(bool enabled, bool targetCyclic, const QString& targetDir,
                                       const QVariantList& camList, const QString& scheName,
                                       const QString& scheJson, int maxThroughputMB, int maxRangeDay,
                                       const QString& relayPath = {})
     {
-        return record("updateBackupInfo",
+        return record(__func__,
                       {enabled, targetCyclic, targetDir, camList, scheName, scheJson,
                        maxThroughputMB, maxRangeDay, relayPath});
     }
@@ -78,7 +69,7 @@ public:
     Q_INVOKABLE bool updateSchedule(const QString& scheName, const QString& scheJson,
                                     const QString& relayPath = {})
     {
-        return record("updateSchedule", {scheName, scheJson, relayPath});
+        return record(__func__, {scheName, scheJson, relayPath});
     }
 
 Q_SIGNALS:

@@ -34,15 +34,8 @@ PageHarness::PageHarness(QObject* plugin)
         m_error = QStringLiteral("the window did not become active");
 }
 
-QQuickItem* PageHarness::page() const
-{
-    return m_view->rootObject();
-}
-
 QQuickItem* PageHarness::item(const QString& objectName) const
 {
-    if (page()->objectName() == objectName)
-        return page();
     if (auto* found = page()->findChild<QQuickItem*>(objectName))
         return found;
     // Popups put their items under the window's overlay, and views make their rows, outside
@@ -54,19 +47,10 @@ QQuickItem* PageHarness::item(const QString& objectName) const
     return nullptr;
 }
 
-QVariant PageHarness::property(const char* name) const
-{
-    return page()->property(name);
-}
-
-QVariant PageHarness::call(const char* function, const QVariantList& arguments) const
+QVariant PageHarness::call(const char* function) const
 {
     QVariant result;
-    QGenericArgument args[3];
-    for (int i = 0; i < arguments.size() && i < 3; ++i)
-        args[i] = Q_ARG(QVariant, arguments.at(i));
-    QMetaObject::invokeMethod(page(), function, Q_RETURN_ARG(QVariant, result), args[0], args[1],
-                              args[2]);
+    QMetaObject::invokeMethod(page(), function, Q_RETURN_ARG(QVariant, result));
     return result;
 }
 

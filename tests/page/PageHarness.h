@@ -7,23 +7,23 @@
 
 #include <memory>
 
-// The settings page in a window of its own, handed a plug-in object (the fake or the real one),
-// with helpers to find its items and to drive it with mouse and keyboard as an operator would.
+// The settings page in a window of its own, handed a plug-in object, with helpers to find its
+// items and to drive it with mouse and keyboard as an operator would.
 class PageHarness
 {
 public:
-    // Shows twelve cameras in three groups: cam-01..04 lobby, cam-05..08 parking, cam-09..12
-    // yard.
+    // Shows cam-01..12 in groups of four: grp-lobby, grp-parking, grp-yard.
     explicit PageHarness(QObject* plugin);
 
     // Empty when the page loaded and its window is shown; otherwise what went wrong.
     QString error() const { return m_error; }
     QQuickView* view() const { return m_view.get(); }
-    QQuickItem* page() const;
+    QQuickItem* page() const { return m_view->rootObject(); }
     // The page's item with that objectName, or null.
     QQuickItem* item(const QString& objectName) const;
-    QVariant property(const char* name) const;
-    QVariant call(const char* function, const QVariantList& arguments = {}) const;
+    QVariant property(const char* name) const { return page()->property(name); }
+    // Calls one of the page's functions that take no arguments.
+    QVariant call(const char* function) const;
     // Every item drawn in the window, the open popups' included, in tree order.
     QList<QQuickItem*> visualItems() const;
 

@@ -17,18 +17,18 @@ class PageAccessTest : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<PageHarness> loadedPage()
-    {
-        auto harness = std::make_unique<PageHarness>(&m_plugin);
-        if (harness->error().isEmpty())
-            m_plugin.answerLoad({});
-        return harness;
-    }
-
     FakeScheduleBackup m_plugin;
+    // Shown but not loaded: each test answers the load.
+    std::unique_ptr<PageHarness> m_page;
 
 private Q_SLOTS:
-    void init() { m_plugin.calls.clear(); }
+    void init()
+    {
+        m_plugin.calls.clear();
+        m_page = std::make_unique<PageHarness>(&m_plugin);
+        QVERIFY2(m_page->error().isEmpty(), qPrintable(m_page->error()));
+    }
+    void cleanup() { m_page.reset(); }
     void tabReachesEveryPartInReadingOrder();
     void everyTabStopHasAnAccessibleName();
     void ctrlSSavesAndF5AsksBeforeDiscarding();
@@ -38,31 +38,30 @@ private Q_SLOTS:
 
 void PageAccessTest::tabReachesEveryPartInReadingOrder()
 {
-    const auto harness = loadedPage();
-    QVERIFY2(harness->error().isEmpty(), qPrintable(harness->error()));
-    harness->retype(harness->item("targetDirField"), "/mnt/tabbed"); // Save takes focus now
+    m_plugin.answerLoad({});
+    m_page->retype(m_page->item("targetDirField"), "/mnt/tabbed"); // Save takes focus now
     const QList<QQuickItem*> expected {
-        harness->item("enabledSwitch")->property("control").value<QQuickItem*>(),
-        harness->item("targetDirField"),
-        harness->item("throughputField")->property("input").value<QQuickItem*>(),
-        harness->item("rangeField")->property("input").value<QQuickItem*>(),
-        harness->item("allCamerasBox"),
-        harness->item("cameraList"),
-        harness->item("scheduleNameField"),
-        harness->item("clearScheduleButton"),
-        harness->item("rangeEntryField"),
-        harness->item("reloadButton"),
-        harness->item("saveButton"),
+        m_page->item("enabledSwitch")->property("control").value<QQuickItem*>(),
+        m_page->item("targetDirField"),
+        m_page->item("throughputField")->property("input").value<QQuickItem*>(),
+        m_page->item("rangeField")->property("input").value<QQuickItem*>(),
+        m_page->item("allCamerasBox"),
+        m_page->item("cameraList"),
+        m_page->item("scheduleNameField"),
+        m_page->item("clearScheduleButton"),
+        m_page->item("rangeEntryField"),
+        m_page->item("reloadButton"),
+        m_page->item("saveButton"),
     };
     QVERIFY(!expected.contains(nullptr));
 
-    QQuickItem* list = harness->item("cameraList");
+    QQuickItem* list = m_page->item("cameraList");
     expected.first()->forceActiveFocus(Qt::TabFocusReason);
-    QList<QQuickItem*> visited {harness->view()->activeFocusItem()};
+    QList<QQuickItem*> visited {m_page->view()->activeFocusItem()};
     for (int i = 0; i < 80 && !visited.contains(expected.last()); ++i) {
-        harness->key(Qt::Key_Tab);
+        m_page->key(Qt::Key_Tab);
         // In the camera list the focus sits on the current row.
-        QQuickItem* stop = harness->view()->activeFocusItem();
+        QQuickItem* stop = m_page->view()->activeFocusItem();
         visited.append(stop->objectName().startsWith("camera:") ? list : stop);
     }
     int previous = -1;
@@ -75,14 +74,13 @@ void PageAccessTest::tabReachesEveryPartInReadingOrder()
 
 void PageAccessTest::everyTabStopHasAnAccessibleName()
 {
-    const auto harness = loadedPage();
-    QVERIFY2(harness->error().isEmpty(), qPrintable(harness->error()));
+    m_plugin.answerLoad({});
     // Popups count as well: open one, then look at everything the window draws.
-    harness->click(harness->item("copyDayButton"));
-    QTRY_VERIFY(harness->item("copyConfirmButton")->isVisible());
+    m_page->click(m_page->item("copyDayButton"));
+    QTRY_VERIFY(m_page->item("copyConfirmButton")->isVisible());
     QStringList unnamed;
     int checked = 0;
-    for (QQuickItem* item : harness->visualItems()) {
+    for (QQuickItem* item : m_page->visualItems()) {
         if (!item->activeFocusOnTab() || !item->isVisible() || !item->isEnabled())
             continue;
         // What the Accessible attached property says is what a screen reader is told.
@@ -97,36 +95,34 @@ void PageAccessTest::everyTabStopHasAnAccessibleName()
 
 void PageAccessTest::ctrlSSavesAndF5AsksBeforeDiscarding()
 {
-    const auto harness = loadedPage();
-    QVERIFY2(harness->error().isEmpty(), qPrintable(harness->error()));
-    harness->retype(harness->item("targetDirField"), "/mnt/keys");
+    m_plugin.answerLoad({});
+    m_page->retype(m_page->item("targetDirField"), "/mnt/keys");
     const int loads = m_plugin.count("getBackupInfo");
-    harness->key(Qt::Key_F5);
-    QTRY_VERIFY(harness->item("confirmButton")->isVisible());
+    m_page->key(Qt::Key_F5);
+    QTRY_VERIFY(m_page->item("confirmButton")->isVisible());
     QCOMPARE(m_plugin.count("getBackupInfo"), loads);
-    harness->key(Qt::Key_Escape);
-    QTRY_VERIFY(!harness->item("confirmButton")->isVisible());
+    m_page->key(Qt::Key_Escape);
+    QTRY_VERIFY(!m_page->item("confirmButton")->isVisible());
 
-    harness->item("targetDirField")->forceActiveFocus(Qt::TabFocusReason);
-    harness->key(Qt::Key_S, Qt::ControlModifier);
+    m_page->item("targetDirField")->forceActiveFocus(Qt::TabFocusReason);
+    m_page->key(Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(m_plugin.count("updateBackupInfo"), 1);
     QCOMPARE(m_plugin.last("updateBackupInfo").arguments.at(2).toString(), "/mnt/keys");
 }
 
 void PageAccessTest::groupBoxShowsThreeStates()
 {
-    const auto harness = loadedPage();
-    QVERIFY2(harness->error().isEmpty(), qPrintable(harness->error()));
-    QQuickItem* lobby = harness->item("cameraGroup:grp-lobby");
+    m_plugin.answerLoad({});
+    QQuickItem* lobby = m_page->item("cameraGroup:grp-lobby");
     QVERIFY(lobby);
     // cam-01 and cam-02 of four lobby cameras are stored.
     QCOMPARE(lobby->property("checkState").toInt(), int(Qt::PartiallyChecked));
-    harness->click(lobby);
+    m_page->click(lobby);
     QCOMPARE(lobby->property("checkState").toInt(), int(Qt::Checked));
-    QCOMPARE(harness->item("cameraSelector")->property("selectedIds").toStringList(),
+    QCOMPARE(m_page->item("cameraSelector")->property("selectedIds").toStringList(),
              QStringList({"cam-01", "cam-02", "cam-03", "cam-04"}));
     QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
-    harness->click(lobby);
+    m_page->click(lobby);
     QCOMPARE(lobby->property("checkState").toInt(), int(Qt::Unchecked));
 }
 
@@ -134,13 +130,12 @@ void PageAccessTest::nextBackupIsNeverInThePast()
 {
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     m_plugin.nextBackupTime = now + (90 * 60 + 30) * 1000;
-    const auto harness = loadedPage();
-    QVERIFY2(harness->error().isEmpty(), qPrintable(harness->error()));
-    QQuickItem* next = harness->item("nextBackupLabel");
+    m_plugin.answerLoad({});
+    QQuickItem* next = m_page->item("nextBackupLabel");
     QTRY_VERIFY(next->property("text").toString().endsWith("(in 1 h 30 min)"));
 
     m_plugin.nextBackupTime = now - 60000;
-    QMetaObject::invokeMethod(harness->item("statusPane"), "refresh");
+    QMetaObject::invokeMethod(m_page->item("statusPane"), "refresh");
     QCOMPARE(next->property("text").toString(), "Not known yet");
 }
 

@@ -14,11 +14,6 @@ const QString GetBackupInfo = QStringLiteral("getBackupInfo");
 
 // Positions of updateBackupInfo's arguments.
 enum Arg { Enabled, Cyclic, Dir, Cameras, ScheduleName, Schedule, ThroughputMB, RangeDays };
-
-QString textOf(const PageHarness& harness, const QString& name)
-{
-    return harness.item(name)->property("text").toString();
-}
 } // namespace
 
 // The page against a fake plug-in whose replies the tests trigger: editing, saving, refusals
@@ -28,14 +23,24 @@ class PageEditingTest : public QObject
     Q_OBJECT
 
 private:
-    // A page showing `stored`, loaded.
-    std::unique_ptr<PageHarness> loadedPage(const FakeScheduleBackup::Stored& stored = {});
     QVariant sent(Arg arg) const { return m_plugin.last(UpdateBackupInfo).arguments.at(arg); }
+    QString text(const QString& name) const
+    {
+        return m_page->item(name)->property("text").toString();
+    }
 
     FakeScheduleBackup m_plugin;
+    // Shown but not loaded: each test answers the load with what it needs.
+    std::unique_ptr<PageHarness> m_page;
 
 private Q_SLOTS:
-    void init() { m_plugin.calls.clear(); }
+    void init()
+    {
+        m_plugin.calls.clear();
+        m_page = std::make_unique<PageHarness>(&m_plugin);
+        QVERIFY2(m_page->error().isEmpty(), qPrintable(m_page->error()));
+    }
+    void cleanup() { m_page.reset(); }
     void editorsAreDisabledWhileSaving();
     void scheduleOnlySaveKeepsOtherEdits();
     void switchingOffAndOnAgainIsNoChange();
@@ -48,41 +53,31 @@ private Q_SLOTS:
     void storedTextIsShownAsPlainText();
 };
 
-std::unique_ptr<PageHarness> PageEditingTest::loadedPage(const FakeScheduleBackup::Stored& stored)
-{
-    auto harness = std::make_unique<PageHarness>(&m_plugin);
-    if (harness->error().isEmpty())
-        m_plugin.answerLoad(stored);
-    return harness;
-}
-
 void PageEditingTest::editorsAreDisabledWhileSaving()
 {
-    const auto harness = loadedPage();
-    QVERIFY2(harness->error().isEmpty(), qPrintable(harness->error()));
-    QQuickItem* dir = harness->item("targetDirField");
-    harness->retype(dir, "/mnt/archive");
-    harness->click(harness->item("saveButton"));
+    m_plugin.answerLoad({});
+    QQuickItem* dir = m_page->item("targetDirField");
+    m_page->retype(dir, "/mnt/archive");
+    m_page->click(m_page->item("saveButton"));
     QCOMPARE(sent(Dir).toString(), "/mnt/archive");
 
     for (const char* name : {"targetDirField", "settingsPane", "cameraSelector", "scheduleEditor",
                              "saveButton", "saveScheduleButton"})
-        QVERIFY2(!harness->item(name)->isEnabled(), name);
-    harness->type("xyz");
+        QVERIFY2(!m_page->item(name)->isEnabled(), name);
+    m_page->type("xyz");
     QCOMPARE(dir->property("text").toString(), "/mnt/archive");
 
     m_plugin.confirmUpdate();
     QVERIFY(dir->isEnabled());
-    QCOMPARE(harness->property("modified").toBool(), false);
+    QCOMPARE(m_page->property("modified").toBool(), false);
 }
 
 void PageEditingTest::scheduleOnlySaveKeepsOtherEdits()
 {
-    const auto harness = loadedPage();
-    QVERIFY2(harness->error().isEmpty(), qPrintable(harness->error()));
-    harness->retype(harness->item("targetDirField"), "/mnt/other");
-    harness->retype(harness->item("scheduleNameField"), "Evenings");
-    QVERIFY(harness->call("saveScheduleOnly").toBool());
+    m_plugin.answerLoad({});
+    m_page->retype(m_page->item("targetDirField"), "/mnt/other");
+    m_page->retype(m_page->item("scheduleNameField"), "Evenings");
+    QVERIFY(m_page->call("saveScheduleOnly").toBool());
 
     // The plug-in keeps its old schedule until it is loaded again: the page reads it back.
     const int loadsBefore = m_plugin.count(GetBackupInfo);
@@ -92,24 +87,23 @@ void PageEditingTest::scheduleOnlySaveKeepsOtherEdits()
     stored.scheduleName = "Evenings";
     m_plugin.answerLoad(stored);
 
-    QCOMPARE(textOf(*harness, "scheduleNameField"), "Evenings");
-    QCOMPARE(textOf(*harness, "targetDirField"), "/mnt/other");
-    QCOMPARE(harness->property("changedFields").value<QJSValue>().toVariant().toStringList(),
+    QCOMPARE(text("scheduleNameField"), "Evenings");
+    QCOMPARE(text("targetDirField"), "/mnt/other");
+    QCOMPARE(m_page->property("changedFields").value<QJSValue>().toVariant().toStringList(),
              QStringList {"dir"});
 }
 
 void PageEditingTest::switchingOffAndOnAgainIsNoChange()
 {
-    const auto harness = loadedPage();
-    QVERIFY2(harness->error().isEmpty(), qPrintable(harness->error()));
-    auto* toggle = harness->item("enabledSwitch")->property("control").value<QQuickItem*>();
+    m_plugin.answerLoad({});
+    auto* toggle = m_page->item("enabledSwitch")->property("control").value<QQuickItem*>();
     QVERIFY(toggle);
-    harness->click(toggle);
-    QCOMPARE(harness->property("modified").toBool(), true);
+    m_page->click(toggle);
+    QCOMPARE(m_page->property("modified").toBool(), true);
     // Back with the keyboard (a second click this soon would be a double click).
     toggle->forceActiveFocus(Qt::TabFocusReason);
-    harness->key(Qt::Key_Space);
-    QCOMPARE(harness->property("modified").toBool(), false);
+    m_page->key(Qt::Key_Space);
+    QCOMPARE(m_page->property("modified").toBool(), false);
 }
 
 void PageEditingTest::untouchedStoredValuesAreSentBackExactly()
@@ -119,13 +113,12 @@ void PageEditingTest::untouchedStoredValuesAreSentBackExactly()
     stored.rangeDays = 3650;
     // One rectangle over five days; the grid would write it as five.
     stored.schedule = R"({"Rectangles":[{"Top":9,"Bottom":17,"Left":1,"Right":6}]})";
-    const auto harness = loadedPage(stored);
-    QVERIFY2(harness->error().isEmpty(), qPrintable(harness->error()));
-    QCOMPARE(textOf(*harness, "throughputField"), "4096");
-    QCOMPARE(textOf(*harness, "rangeField"), "3650");
+    m_plugin.answerLoad(stored);
+    QCOMPARE(text("throughputField"), "4096");
+    QCOMPARE(text("rangeField"), "3650");
 
-    harness->retype(harness->item("scheduleNameField"), "Renamed");
-    QVERIFY(harness->call("save").toBool());
+    m_page->retype(m_page->item("scheduleNameField"), "Renamed");
+    QVERIFY(m_page->call("save").toBool());
     QCOMPARE(sent(ThroughputMB).toInt(), 4096);
     QCOMPARE(sent(RangeDays).toInt(), 3650);
     QCOMPARE(sent(Schedule).toString(), stored.schedule);
@@ -153,65 +146,61 @@ void PageEditingTest::limitsAreRefusedNotClamped()
     QFETCH(QString, typed);
     QFETCH(bool, acceptable);
 
-    const auto harness = loadedPage();
-    QVERIFY2(harness->error().isEmpty(), qPrintable(harness->error()));
-    harness->retype(harness->item(field)->property("input").value<QQuickItem*>(), typed);
-    QCOMPARE(harness->call("save").toBool(), acceptable);
+    m_plugin.answerLoad({});
+    m_page->retype(m_page->item(field)->property("input").value<QQuickItem*>(), typed);
+    QCOMPARE(m_page->call("save").toBool(), acceptable);
     QCOMPARE(m_plugin.count(UpdateBackupInfo), acceptable ? 1 : 0);
-    QCOMPARE(textOf(*harness, field + "Problem").isEmpty(), acceptable);
+    QCOMPARE(text(field + "Problem").isEmpty(), acceptable);
     // Never clamped: the field keeps what was typed.
-    QCOMPARE(textOf(*harness, field), typed);
+    QCOMPARE(text(field), typed);
 }
 
 void PageEditingTest::emptyDirectoryAndNoCamerasAreFlaggedBeforeSending()
 {
-    const auto harness = loadedPage();
-    QVERIFY2(harness->error().isEmpty(), qPrintable(harness->error()));
-    harness->retype(harness->item("targetDirField"), "   ");
-    QVERIFY(!harness->call("save").toBool());
-    QVERIFY(!textOf(*harness, "targetDirProblem").isEmpty());
+    m_plugin.answerLoad({});
+    m_page->retype(m_page->item("targetDirField"), "   ");
+    QVERIFY(!m_page->call("save").toBool());
+    QVERIFY(!text("targetDirProblem").isEmpty());
 
-    harness->retype(harness->item("targetDirField"), "/mnt/x");
-    QMetaObject::invokeMethod(harness->item("cameraSelector"), "setSelection",
+    m_page->retype(m_page->item("targetDirField"), "/mnt/x");
+    QMetaObject::invokeMethod(m_page->item("cameraSelector"), "setSelection",
                               Q_ARG(QVariant, false), Q_ARG(QVariant, QVariantList {}));
-    QVERIFY(!harness->call("save").toBool());
-    QVERIFY(!textOf(*harness, "cameraProblem").isEmpty());
+    QVERIFY(!m_page->call("save").toBool());
+    QVERIFY(!text("cameraProblem").isEmpty());
     QCOMPARE(m_plugin.count(UpdateBackupInfo), 0);
 }
 
 void PageEditingTest::refusalAboutAFieldClearsWhenThatFieldIsEdited()
 {
-    const auto harness = loadedPage();
-    QVERIFY2(harness->error().isEmpty(), qPrintable(harness->error()));
-    harness->retype(harness->item("targetDirField"), "/mnt/gone");
-    QVERIFY(harness->call("save").toBool());
+    m_plugin.answerLoad({});
+    m_page->retype(m_page->item("targetDirField"), "/mnt/gone");
+    QVERIFY(m_page->call("save").toBool());
     Q_EMIT m_plugin.updBackupInfoResp(false);
     // The viewer reports the code right after the plug-in's signal.
-    harness->page()->setProperty("lastRefusal", "1003");
-    QVERIFY(!textOf(*harness, "targetDirProblem").isEmpty());
+    m_page->page()->setProperty("lastRefusal", "1003");
+    QVERIFY(!text("targetDirProblem").isEmpty());
 
-    harness->retype(harness->item("targetDirField"), "/mnt/back");
-    QCOMPARE(textOf(*harness, "targetDirProblem"), QString());
+    m_page->retype(m_page->item("targetDirField"), "/mnt/back");
+    QCOMPARE(text("targetDirProblem"), QString());
 }
 
 void PageEditingTest::overwriteResendsOnTopOfTheNewestRevision()
 {
-    const auto harness = loadedPage();
-    QVERIFY2(harness->error().isEmpty(), qPrintable(harness->error()));
-    harness->retype(harness->item("targetDirField"), "/mnt/mine");
-    QVERIFY(harness->call("save").toBool());
+    m_plugin.answerLoad({});
+    m_page->retype(m_page->item("targetDirField"), "/mnt/mine");
+    QVERIFY(m_page->call("save").toBool());
     Q_EMIT m_plugin.updBackupInfoResp(false);
-    harness->page()->setProperty("lastRefusal", "1001");
+    m_page->page()->setProperty("lastRefusal", "1001");
 
     // The newest revision is loaded first, without touching the page; then the page's values
     // go out again, also where the operator changed nothing.
-    harness->click(harness->item("overwriteButton"));
+    m_page->click(m_page->item("overwriteButton"));
     QCOMPARE(m_plugin.count(UpdateBackupInfo), 1);
     FakeScheduleBackup::Stored newer;
     newer.dir = "/elsewhere";
     newer.throughputMB = 77;
     m_plugin.answerLoad(newer);
-    QCOMPARE(textOf(*harness, "targetDirField"), "/mnt/mine");
+    QCOMPARE(text("targetDirField"), "/mnt/mine");
     QCOMPARE(m_plugin.count(UpdateBackupInfo), 2);
     QCOMPARE(sent(Dir).toString(), "/mnt/mine");
     QCOMPARE(sent(ThroughputMB).toInt(), 30);
@@ -224,13 +213,12 @@ void PageEditingTest::storedTextIsShownAsPlainText()
     stored.dir = markup;
     stored.scheduleName = markup;
     stored.cameras = QStringList {markup};
-    const auto harness = loadedPage(stored);
-    QVERIFY2(harness->error().isEmpty(), qPrintable(harness->error()));
+    m_plugin.answerLoad(stored);
     Q_EMIT m_plugin.getBackupPathResp(true, markup);
     Q_EMIT m_plugin.getBackupStatusResp(true, markup, markup, 10);
 
     QList<int> shown; // the text formats of the items showing the stored text
-    for (QQuickItem* item : harness->visualItems()) {
+    for (QQuickItem* item : m_page->visualItems()) {
         if (item->inherits("QQuickText") && item->isVisible()
             && item->property("text").toString().contains(markup))
             shown << item->property("textFormat").toInt();

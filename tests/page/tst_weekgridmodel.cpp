@@ -8,10 +8,10 @@ namespace {
 
 using namespace GridDocuments;
 
-QStringList everyDay(const char* top, const char* bottom)
+QStringList days(const char* top, const char* bottom, int first = Sun, int last = Sat)
 {
     QStringList rectangles;
-    for (int day = Sun; day <= Sat; ++day)
+    for (int day = first; day <= last; ++day)
         rectangles << rect(top, bottom, day);
     return rectangles;
 }
@@ -72,11 +72,8 @@ private Q_SLOTS:
     void documentReadsBack();
     void editChangesTheCells_data();
     void editChangesTheCells();
-    void undoRedo_data();
-    void undoRedo();
-    void editedOnlyForUserEdits_data();
-    void editedOnlyForUserEdits();
-    void cancelledStrokeRestoresCells();
+    void history_data();
+    void history();
 };
 
 void WeekGridModelTest::documentReadsBack_data()
@@ -118,16 +115,13 @@ void WeekGridModelTest::editChangesTheCells_data()
     QTest::addColumn<QString>("step"); // for run()
     QTest::addColumn<QString>("expected");
 
-    QStringList office;
-    for (int day = Mon; day <= Fri; ++day)
-        office << rect("9", "17", day);
     QStringList nights;
     for (int day = Sun; day <= Sat; ++day)
         nights << rect("0", "6", day) << rect("22", "24", day);
     const QString tuesday = rect("0", "24", Tue);
     const QString monday = rect("13", "14", Mon);
     QTest::newRow("office hours are Monday to Friday from 09:00 to 17:00")
-        << Loaded << "preset office" << document(office);
+        << Loaded << "preset office" << document(days("9", "17", Mon, Fri));
     QTest::newRow("nights run from 22:00 to 06:00, Saturday's on into Sunday")
         << Loaded << "preset nights" << document(nights);
     QTest::newRow("copyDay replaces Tuesday's cells and skips days outside the week")
@@ -140,9 +134,10 @@ void WeekGridModelTest::editChangesTheCells_data()
     QTest::newRow("fillDay empties a full Tuesday and keeps Monday")
         << document({monday, tuesday}) << "fillDay 2" << document({monday});
     QTest::newRow("fillHour fills an hour full only on Sunday on the other days")
-        << document({rect("9", "10", Sun)}) << "fillHour 9" << document(everyDay("9", "10"));
+        << document({rect("9", "10", Sun)}) << "fillHour 9" << document(days("9", "10"));
     QTest::newRow("fillHour empties an hour full on every day")
-        << document(everyDay("9", "10")) << "fillHour 9" << document({});
+        << document(days("9", "10")) << "fillHour 9" << document({});
+    QTest::newRow("clear empties the grid") << document({monday}) << "clear" << document({});
     QTest::newRow("paintRange adds a range starting on the half hour")
         << document({monday}) << "paint Mon 08:30-12:00"
         << document({rect("8.5", "12", Mon), monday});
@@ -165,39 +160,47 @@ void WeekGridModelTest::editChangesTheCells()
 
     WeekGridModel model;
     model.setDocument(start);
+    QSignalSpy edited(&model, &WeekGridModel::edited);
     run(&model, step);
     QCOMPARE(model.document(), expected);
     // Only an edit that changes something is a step to undo.
     QCOMPARE(model.canUndo(), expected != start);
+    QCOMPARE(edited.size(), expected != start ? 1 : 0);
 }
 
-void WeekGridModelTest::undoRedo_data()
+void WeekGridModelTest::history_data()
 {
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<bool>("canUndo");
     QTest::addColumn<bool>("canRedo");
+    QTest::addColumn<int>("edits"); // edited() signals
 
     const QString a = "paint Mon 09:00-10:00";
     const QString b = "paint Tue 14:00-15:00";
     const QString onlyA = document({rect("9", "10", Mon)});
     QTest::newRow("undo twice and redo once gives the first edit back")
-        << QStringList {a, b, "undo", "undo", "redo"} << onlyA << true << true;
+        << QStringList {a, b, "undo", "undo", "redo"} << onlyA << true << true << 5;
     QTest::newRow("a new edit after undo drops what could be redone")
-        << QStringList {a, "undo", b, "redo"} << document({rect("14", "15", Tue)}) << true << false;
-    QTest::newRow("loading a document empties the history")
-        << QStringList {a, b, "undo", "load"} << Loaded << false << false;
-    QTest::newRow("a whole stroke is one step")
+        << QStringList {a, "undo", b, "redo"} << document({rect("14", "15", Tue)}) << true << false
+        << 3;
+    QTest::newRow("loading a document empties the history and is no edit")
+        << QStringList {a, b, "undo", "load"} << Loaded << false << false << 3;
+    QTest::newRow("a whole stroke is one step, signalled when it ends")
         << QStringList {a, "begin 3 10", "extend 3 12", "extend 4 14", "end", "undo"} << onlyA
-        << true << true;
+        << true << true << 3;
+    QTest::newRow("a cancelled stroke restores the cells and ignores the rest of the drag")
+        << QStringList {"load", "begin 2 10", "extend 4 20", "cancel", "extend 6 3", "end"}
+        << Loaded << false << false << 0;
 }
 
-void WeekGridModelTest::undoRedo()
+void WeekGridModelTest::history()
 {
     QFETCH(QStringList, steps);
     QFETCH(QString, expected);
     QFETCH(bool, canUndo);
     QFETCH(bool, canRedo);
+    QFETCH(int, edits);
 
     WeekGridModel model;
     // What a binding on canUndo and canRedo last heard, starting from an empty history.
@@ -207,6 +210,7 @@ void WeekGridModelTest::undoRedo()
         heardUndo = model.canUndo();
         heardRedo = model.canRedo();
     });
+    QSignalSpy edited(&model, &WeekGridModel::edited);
     for (const QString& step : steps)
         run(&model, step);
     QCOMPARE(model.document(), expected);
@@ -214,50 +218,7 @@ void WeekGridModelTest::undoRedo()
     QCOMPARE(model.canRedo(), canRedo);
     QCOMPARE(heardUndo, canUndo);
     QCOMPARE(heardRedo, canRedo);
-}
-
-void WeekGridModelTest::editedOnlyForUserEdits_data()
-{
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<int>("edits"); // edited() signals
-
-    QTest::newRow("each edit, undo and redo signals once")
-        << QStringList {"paint Mon 09:00-10:00", "preset office", "clear", "undo", "redo"} << 5;
-    QTest::newRow("a load is no edit") << QStringList {"load"} << 0;
-    QTest::newRow("a stroke signals once, when it ends")
-        << QStringList {"begin 1 1", "extend 1 5", "extend 2 5", "end"} << 1;
-    QTest::newRow("a cancelled stroke is no edit")
-        << QStringList {"begin 1 1", "extend 1 5", "cancel", "end"} << 0;
-}
-
-void WeekGridModelTest::editedOnlyForUserEdits()
-{
-    QFETCH(QStringList, steps);
-    QFETCH(int, edits);
-
-    WeekGridModel model;
-    QSignalSpy edited(&model, &WeekGridModel::edited);
-    for (const QString& step : steps)
-        run(&model, step);
     QCOMPARE(edited.size(), edits);
-}
-
-void WeekGridModelTest::cancelledStrokeRestoresCells()
-{
-    const QString start = document({rect("9", "17", Mon)});
-    WeekGridModel model;
-    model.setDocument(start);
-    model.beginStroke(Tue, 10);
-    model.extendStroke(Thu, 20);
-    QVERIFY(model.document() != start);
-
-    QVERIFY(model.cancelStroke());
-    QCOMPARE(model.document(), start);
-    // The pointer keeps moving and is released; neither paints any more.
-    model.extendStroke(Sat, 3);
-    model.endStroke();
-    QCOMPARE(model.document(), start);
-    QVERIFY(!model.canUndo());
 }
 
 QTEST_GUILESS_MAIN(WeekGridModelTest)
