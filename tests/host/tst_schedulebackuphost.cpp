@@ -35,47 +35,40 @@ private Q_SLOTS:
 
     void init() { QFile::remove(m_data.filePath("schedule-backup.xml")); }
 
-    void damagedDataIsReportedAsDamaged()
+    void startFails_data()
     {
-        QFile file(m_data.filePath("schedule-backup.xml"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("<ScheduleBackupData><Tmcard>") > 0);
-        file.close();
-        ScheduleBackupHost host;
-        QCOMPARE(host.start({m_data.path(), PluginDir}).errorReason(), HostError::DataDamaged);
-    }
-
-    void pluginProblemIsReported_data()
-    {
-        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QByteArray>("data"); // the data file, if any
+        QTest::addColumn<QString>("plugins");
         QTest::addColumn<HostError>("reason");
 
-        QTest::newRow("only a foreign plug-in is the wrong interface")
-            << "foreign" << HostError::PluginWrongInterface;
-        QTest::newRow("two plug-ins claiming one id is a taken id")
-            << "twins" << HostError::PluginIdTaken;
+        QTest::newRow("a damaged data file")
+            << QByteArray("<ScheduleBackupData><Tmcard>") << PluginDir << HostError::DataDamaged;
+        QTest::newRow("only a foreign plug-in")
+            << QByteArray() << m_folders.filePath("foreign") << HostError::PluginWrongInterface;
+        QTest::newRow("two plug-ins claiming one id")
+            << QByteArray() << m_folders.filePath("twins") << HostError::PluginIdTaken;
     }
 
-    void pluginProblemIsReported()
+    void startFails()
     {
-        QFETCH(QString, folder);
+        QFETCH(QByteArray, data);
+        QFETCH(QString, plugins);
         QFETCH(HostError, reason);
+        QFile file(m_data.filePath("schedule-backup.xml"));
+        if (!data.isEmpty())
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
+        file.close();
         ScheduleBackupHost host;
-        QCOMPARE(host.start({m_data.path(), m_folders.filePath(folder)}).errorReason(), reason);
+        QCOMPARE(host.start({m_data.path(), plugins}).errorReason(), reason);
         QVERIFY(!host.scheduleBackup());
     }
 
-    void serverInfoIsReachableThroughTheFramework()
-    {
-        ScheduleBackupHost host;
-        QVERIFY(host.start({m_data.path(), PluginDir}));
-        QVERIFY(qobject_cast<ServerInfo*>(
-            host.framework()->GetPluginObject(nullptr, BackupProtocol::ServerInfoPluginId)));
-    }
-
-    void shutdownAnswersWhatIsPending()
+    void startedHostOffersServerInfoAndAnswersPendingOnShutdown()
     {
         ScheduleBackupHost host;
         QVERIFY(host.start({m_data.path(), PluginDir, 3600000}));
+        QVERIFY(qobject_cast<ServerInfo*>(
+            host.framework()->GetPluginObject(nullptr, BackupProtocol::ServerInfoPluginId)));
         QObject* plugin = host.scheduleBackup();
         QSignalSpy loaded(plugin, SIGNAL(getBackupInfoResp(bool)));
         bool sent = false;

@@ -15,14 +15,26 @@ namespace {
 
 using namespace BackupProtocol;
 
-// Stands between the framework and the service like a bad network and a busy server: answers
-// come late and out of order, some twice, some sends are refused, and some commands fail.
+// A bad network and a busy server: answers come late and out of order, some twice, some sends
+// are refused and some commands fail.
 class FaultyHandler : public QObject, public CommandHandler
 {
     Q_OBJECT
 
 public:
-    FaultyHandler(BackupService* service, quint32 seed) : m_service(service), m_random(seed) { }
+    FaultyHandler(BackupService* service, quint32 seed) : m_service(service), m_random(seed)
+    {
+        record();
+    }
+
+    // Every value the service has ever held; a property may only show one of them.
+    void record()
+    {
+        const TimeCard card = m_service->data().value().card;
+        stored << "dir " + card.dir
+               << QStringLiteral("throughput %1").arg(card.maxThroughputBytes >> 20)
+               << QStringLiteral("range %1").arg(card.maxRangeMinutes / 1440);
+    }
 
     bool submit(const QString& command, const QVariant& arguments, Answer answer) override
     {
@@ -38,6 +50,7 @@ public:
                      QStringLiteral("injected failure")};
         } else {
             reply = m_service->handle(command, arguments);
+            record();
         }
         // Independent delays reorder the answers.
         QTimer::singleShot(int(m_random.bounded(6)), this, [answer, reply] { answer(reply); });
@@ -48,6 +61,7 @@ public:
         return true;
     }
 
+    QSet<QString> stored;
     int refused = 0;
     int failed = 0;
     int duplicated = 0;
@@ -57,17 +71,10 @@ private:
     QRandomGenerator m_random;
 };
 
-struct StoredValues
-{
-    QSet<QString> dirs;
-    QSet<int> throughputs;
-    QSet<int> ranges;
-};
-
 } // namespace
 
-// Two pages with their own relay paths load and store settings in random order through a host
-// whose back end misbehaves, a few thousand times.
+// Two pages with their own relay paths load and store settings in random order, a few thousand
+// times, through a back end that misbehaves.
 class TestSoak : public QObject
 {
     Q_OBJECT
@@ -89,31 +96,17 @@ void TestSoak::confirmedValuesOnlyAndNothingLost()
     framework.registerPlugin(ScheduleBackupPluginId, &plugin);
     plugin.InitialPluginBase(nullptr, nullptr, &framework);
 
-    // Every value the service has ever held; a property may only show one of them.
-    StoredValues stored;
-    auto recordStored = [&] {
-        const TimeCard card = service.data().value().card;
-        stored.dirs.insert(card.dir);
-        stored.throughputs.insert(int(card.maxThroughputBytes >> 20));
-        stored.ranges.insert(int(card.maxRangeMinutes / 1440));
-    };
-    recordStored();
     QStringList violations;
-    connect(&plugin, &PluginScheduleBackup::targetDirChanged, this, [&](const QString& value) {
-        recordStored();
-        if (!stored.dirs.contains(value))
-            violations << QStringLiteral("unconfirmed dir ") + value;
-    });
-    connect(&plugin, &PluginScheduleBackup::maxThroughputMBChanged, this, [&](int value) {
-        recordStored();
-        if (!stored.throughputs.contains(value))
-            violations << QStringLiteral("unconfirmed throughput %1").arg(value);
-    });
-    connect(&plugin, &PluginScheduleBackup::maxRangeDayChanged, this, [&](int value) {
-        recordStored();
-        if (!stored.ranges.contains(value))
-            violations << QStringLiteral("unconfirmed range %1").arg(value);
-    });
+    auto confirmed = [&](const QString& value) {
+        if (!handler.stored.contains(value))
+            violations << "unconfirmed " + value;
+    };
+    connect(&plugin, &PluginScheduleBackup::targetDirChanged, this,
+            [&](const QString& value) { confirmed("dir " + value); });
+    connect(&plugin, &PluginScheduleBackup::maxThroughputMBChanged, this,
+            [&](int value) { confirmed(QStringLiteral("throughput %1").arg(value)); });
+    connect(&plugin, &PluginScheduleBackup::maxRangeDayChanged, this,
+            [&](int value) { confirmed(QStringLiteral("range %1").arg(value)); });
     qint64 lastRevision = plugin.revision();
     qint64 lastStoredRevision = 0;
     connect(&framework, &HostFramework::replyDelivered, this, [&] {
@@ -159,7 +152,7 @@ void TestSoak::confirmedValuesOnlyAndNothingLost()
         QCoreApplication::processEvents(QEventLoop::AllEvents, int(random.bounded(3)));
     }
     QTRY_COMPARE_WITH_TIMEOUT(framework.pendingCount(), 0, 10000);
-    QTest::qWait(20); // the duplicated answers that are still on their way
+    QTest::qWait(20); // duplicated answers still on their way
 
     // A final load shows exactly what the service holds.
     bool loaded = false;
