@@ -1,5 +1,7 @@
-#include <QDir>
+// Every text a program shows is in its German catalogue, translated.
+
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
@@ -21,11 +23,9 @@ Catalogue readCatalogue(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return catalogue;
     QXmlStreamReader reader(&file);
-    QString context;
-    QString source;
+    QString context, source;
     while (!reader.atEnd()) {
-        reader.readNext();
-        if (!reader.isStartElement())
+        if (reader.readNext() != QXmlStreamReader::StartElement)
             continue;
         if (reader.name() == QLatin1String("name")) {
             context = reader.readElementText();
@@ -33,12 +33,12 @@ Catalogue readCatalogue(const QString& path)
             source = context + u'|' + reader.readElementText();
             catalogue.sources.insert(source);
         } else if (reader.name() == QLatin1String("translation")) {
-            const bool open
-                = reader.attributes().value(QLatin1String("type")) == QLatin1String("unfinished");
+            const bool open = reader.attributes().value("type") == QLatin1String("unfinished");
             // Plural forms keep their texts in child elements.
-            const QString text
-                = reader.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
-            if (open || text.isEmpty())
+            if (open
+                || reader.readElementText(QXmlStreamReader::IncludeChildElements)
+                       .trimmed()
+                       .isEmpty())
                 catalogue.unfinished.append(source);
         }
     }
@@ -47,7 +47,6 @@ Catalogue readCatalogue(const QString& path)
 
 } // namespace
 
-// Every text a program shows is in its German catalogue, translated.
 class TestTranslations : public QObject
 {
     Q_OBJECT
@@ -61,7 +60,6 @@ void TestTranslations::catalogueCoversTheSources_data()
 {
     QTest::addColumn<QString>("catalogue");
     QTest::addColumn<QStringList>("sourceDirs");
-    // Filled by CMake: "<catalogue>=<dir>,<dir>..." per program, joined with "|".
     for (const QString& entry : QStringLiteral(CATALOGUES).split(u'|', Qt::SkipEmptyParts)) {
         const QString catalogue = entry.section(u'=', 0, 0);
         QTest::newRow(qPrintable(QFileInfo(catalogue).fileName()))
@@ -76,27 +74,17 @@ void TestTranslations::catalogueCoversTheSources()
 
     // What the sources say today, extracted afresh.
     QTemporaryDir dir;
-    const QString extracted = dir.filePath(QStringLiteral("extracted.ts"));
-    QProcess lupdate;
-    lupdate.start(QStringLiteral(LUPDATE),
-                  QStringList(sourceDirs)
-                      << QStringLiteral("-silent") << QStringLiteral("-ts") << extracted);
-    QVERIFY(lupdate.waitForFinished(60000));
-    QCOMPARE(lupdate.exitCode(), 0);
+    const QString extracted = dir.filePath("extracted.ts");
+    QCOMPARE(QProcess::execute(LUPDATE, sourceDirs + QStringList {"-silent", "-ts", extracted}), 0);
     const Catalogue shown = readCatalogue(extracted);
     QVERIFY2(shown.sources.size() > 10, "lupdate found next to no texts");
 
     const Catalogue committed = readCatalogue(catalogue);
-    QStringList missing;
-    for (const QString& source : shown.sources) {
-        if (!committed.sources.contains(source))
-            missing.append(source);
-    }
+    QStringList missing = (shown.sources - committed.sources).values();
     missing.sort();
-    QVERIFY2(missing.isEmpty(),
-             qPrintable(QStringLiteral("not in the catalogue:\n") + missing.join(u'\n')));
+    QVERIFY2(missing.isEmpty(), qPrintable("not in the catalogue:\n" + missing.join(u'\n')));
     QVERIFY2(committed.unfinished.isEmpty(),
-             qPrintable(QStringLiteral("not translated:\n") + committed.unfinished.join(u'\n')));
+             qPrintable("not translated:\n" + committed.unfinished.join(u'\n')));
 }
 
 QTEST_GUILESS_MAIN(TestTranslations)
