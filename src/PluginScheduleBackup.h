@@ -158,7 +158,8 @@ private:
     int m_maxRangeDay = 2;
     qint64 m_tmcardId = -1;
     qint64 m_revision = -1;
-    // The revisions of the schedule updates still waiting for their reply, in sending order.
+    // The revisions of the schedule updates still waiting for their reply, in sending order, so
+    // never decreasing.
     QList<qint64> m_scheduleRevisions;
     QString m_tmcardName;
     QString m_targetDir;

@@ -363,9 +363,15 @@ void PluginScheduleBackup::HandleUpdateBackupInfoResp(const QString& resultCode,
 void PluginScheduleBackup::HandleUpdateScheduleResp(const QString& resultCode,
                                                     const QString& relayPath)
 {
-    // The reply carries no context; the revisions the requests were sent with stand in for it.
-    const qint64 sentRevision
-        = m_scheduleRevisions.isEmpty() ? m_revision : m_scheduleRevisions.takeFirst();
+    // The reply carries no context and replies may come in any order, so it may answer any of the
+    // outstanding updates. A confirmation counts from the lowest revision one was sent with, and
+    // every reply retires the highest: the revision then never runs ahead of the server's, which
+    // would make every later load look stale.
+    qint64 sentRevision = m_revision;
+    if (!m_scheduleRevisions.isEmpty()) {
+        sentRevision = m_scheduleRevisions.first();
+        m_scheduleRevisions.removeLast();
+    }
     if (relayPath != m_curRelayPath) {
         SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Ignored,
                              "%s, response is not mattched current request, just ignore",
