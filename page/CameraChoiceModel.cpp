@@ -43,9 +43,11 @@ QVariantList CameraChoiceModel::choices() const
     QVariantList list;
     list.reserve(m_cameras.size());
     for (const Camera& camera : m_cameras) {
+        const bool missing = camera.group == missingGroup();
         list.append(QVariantMap {{QStringLiteral("id"), camera.id},
-                                 {QStringLiteral("group"), camera.group},
-                                 {QStringLiteral("name"), camera.name}});
+                                 {QStringLiteral("group"), missing ? QString() : camera.group},
+                                 {QStringLiteral("name"), camera.name},
+                                 {QStringLiteral("missing"), missing}});
     }
     return list;
 }
@@ -61,13 +63,19 @@ void CameraChoiceModel::setChoices(const QVariantList& choices)
         if (id.isEmpty() || seen.contains(id))
             continue;
         seen.insert(id);
-        cameras.append({id, map.value(QStringLiteral("group")).toString(),
+        const bool missing = map.value(QStringLiteral("missing")).toBool();
+        cameras.append({id,
+                        missing ? missingGroup() : map.value(QStringLiteral("group")).toString(),
                         map.value(QStringLiteral("name")).toString()});
     }
-    // Cameras without a group go last, so the named groups stay together at the top.
-    std::stable_sort(cameras.begin(), cameras.end(), [](const Camera& a, const Camera& b) {
-        if (a.group.isEmpty() != b.group.isEmpty())
-            return b.group.isEmpty();
+    // Cameras without a group, then those no longer in the inventory go last, so the named
+    // groups stay together at the top.
+    const auto rank = [](const Camera& camera) {
+        return camera.group == missingGroup() ? 2 : camera.group.isEmpty() ? 1 : 0;
+    };
+    std::stable_sort(cameras.begin(), cameras.end(), [&rank](const Camera& a, const Camera& b) {
+        if (rank(a) != rank(b))
+            return rank(a) < rank(b);
         if (a.group != b.group)
             return a.group.localeAwareCompare(b.group) < 0;
         const QString left = a.name.isEmpty() ? a.id : a.name;

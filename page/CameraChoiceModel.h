@@ -15,7 +15,8 @@ class CameraChoiceModel : public QAbstractListModel
 {
     Q_OBJECT
     QML_ELEMENT
-    // [{id, group, name}]
+    // [{id, group, name, missing}]; `missing`: stored in the settings but no longer in the
+    // inventory. Those cameras form a group of their own, `missingGroup`, listed last.
     Q_PROPERTY(QVariantList choices READ choices WRITE setChoices NOTIFY choicesChanged)
     Q_PROPERTY(QString filterText READ filterText WRITE setFilterText NOTIFY filterTextChanged)
     Q_PROPERTY(
@@ -26,6 +27,7 @@ class CameraChoiceModel : public QAbstractListModel
     Q_PROPERTY(bool allCameras READ allCameras WRITE setAllCameras NOTIFY allCamerasChanged)
     // Group id -> Qt::CheckState of the group's shown cameras.
     Q_PROPERTY(QVariantMap groupStates READ groupStates NOTIFY selectionChanged)
+    Q_PROPERTY(QString missingGroup READ missingGroup CONSTANT)
 
 public:
     enum Role { CameraIdRole = Qt::UserRole + 1, NameRole, GroupRole, SelectedRole };
@@ -48,6 +50,8 @@ public:
     QVariantMap groupStates() const;
     bool allCameras() const { return m_allCameras; }
     void setAllCameras(bool all);
+    // No inventory group id holds a control character.
+    static QString missingGroup() { return QStringLiteral("\u0001missing"); }
 
     Q_INVOKABLE void setSelected(int row, bool selected);
     Q_INVOKABLE void toggle(int row);

@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls
 
 // The heading of a camera group in the camera list: a box that shows whether all, some or none
 // of the group's shown cameras are ticked, and ticks or clears them all.
@@ -14,13 +13,15 @@ PlainCheckBox {
         return state === undefined ? Qt.Unchecked : state;
     }
 
-    objectName: "cameraGroup:" + section
+    readonly property bool missing: cameras !== null && section === cameras.missingGroup
+
+    objectName: "cameraGroup:" + (missing ? "missing" : section)
     width: ListView.view ? ListView.view.width - 14 : implicitWidth
     focusPolicy: Qt.NoFocus
     font.bold: true
     tristate: true
-    text: section === "" ? qsTr("Not in the inventory") : section
-    hint: qsTr("Ticks or clears the shown cameras of this group.")
+    text: missing ? qsTr("No longer in the inventory") : section === "" ? qsTr("Without a group") : section
+    hint: missing ? qsTr("Cameras stored in the settings that the system no longer has. Clear them to stop backing them up.") : qsTr("Ticks or clears the shown cameras of this group.")
     checkState: groupState
     // A click on a partly ticked group ticks all of it.
     nextCheckState: function () {

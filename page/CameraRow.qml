@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls
 
 // A camera in the camera list: its name and id, ticked when the backup takes it.
 PlainCheckBox {

@@ -14,6 +14,8 @@ GroupBox {
     property alias allCameras: cameraModel.allCameras
     readonly property var selectedIds: cameraModel.selectedIds
     property bool showProblems: true
+    // A save is in flight: the list is inactive and says so.
+    property bool saving
     // What the server said about the cameras when it refused the last save.
     property string refusal
     readonly property bool acceptable: allCameras || cameraModel.selectedCount > 0
@@ -28,7 +30,7 @@ GroupBox {
         allBox.forceActiveFocus(Qt.TabFocusReason);
     }
 
-    title: qsTr("Cameras")
+    title: saving ? qsTr("Cameras (saving, wait for the reply…)") : qsTr("Cameras")
 
     CameraChoiceModel {
         id: cameraModel

@@ -16,12 +16,16 @@ Dialog {
     modal: true
     focus: true
     closePolicy: Popup.CloseOnEscape
-    readonly property string message: qsTr("The backup settings have changes that are not saved. Save them before closing?")
+    // The save before the close was refused: the changes are not stored.
+    property bool afterRefusal
+    readonly property string message: afterRefusal ? qsTr("The server refused the save, so the changes on this page are not stored. Save them before closing?") : qsTr("The backup settings have changes that are not saved. Save them before closing?")
 
     title: qsTr("Unsaved changes")
     onOpened: saveButton.forceActiveFocus(Qt.TabFocusReason)
+    onClosed: afterRefusal = false
 
     Label {
+        objectName: "closeMessage"
         width: dialog.availableWidth
         wrapMode: Text.Wrap
         text: dialog.message

@@ -10,6 +10,10 @@ Dialog {
     property string text
     property alias confirmText: confirmButton.text
     property alias confirmHint: confirmButton.hint
+    // Object names, for dialogs that share the window with another ConfirmDialog.
+    property alias confirmName: confirmButton.objectName
+    property alias cancelName: cancelButton.objectName
+    property alias textName: message.objectName
 
     signal confirmed
 
@@ -23,6 +27,8 @@ Dialog {
     onOpened: cancelButton.forceActiveFocus(Qt.TabFocusReason)
 
     Label {
+        id: message
+
         width: dialog.availableWidth
         text: dialog.text
         wrapMode: Text.Wrap

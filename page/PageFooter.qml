@@ -10,13 +10,13 @@ ToolBar {
     // The SchedulePage.
     required property var schedulePage
     readonly property var session: schedulePage.session
-    readonly property bool isError: footer.session.failure !== "" || footer.schedulePage.refusalActive || footer.schedulePage.validationBlocked || (!footer.session.loaded && !footer.session.busy)
+    readonly property bool isError: footer.schedulePage.closePending || footer.schedulePage.keysRefused || footer.session.failure !== "" || footer.schedulePage.refusalActive || footer.schedulePage.validationBlocked || (!footer.session.loaded && !footer.session.busy)
     readonly property string message: messageText()
 
     function refusalText() {
         switch (footer.schedulePage.refusalField) {
         case "conflict":
-            return qsTr("The settings were changed elsewhere since they were loaded. Reload shows the other change and discards yours; Overwrite saves this page's values over it.");
+            return qsTr("The settings were changed elsewhere since they were loaded. Reload shows the other change and discards yours; Overwrite loads the other change and lists your values before it writes only the fields you changed.");
         case "dir":
             return qsTr("The server refused the change: no target directory.");
         case "cameras":
@@ -30,16 +30,20 @@ ToolBar {
     function messageText() {
         if (!footer.session.loaded && !footer.session.busy)
             return qsTr("The settings could not be loaded. Reload to try again.");
+        if (footer.schedulePage.closePending)
+            return qsTr("Saving… The window stays open until the server has confirmed the save, however long that takes. If you close without waiting, the change may not be stored.");
+        if (footer.session.saving && footer.schedulePage.keysRefused)
+            return qsTr("Saving… What you typed was not applied: the fields wait for the server's reply.");
         switch (footer.session.activity) {
         case "load":
             return qsTr("Loading settings…");
         case "save":
         case "saveSchedule":
-            return footer.schedulePage.closePending ? qsTr("Saving… The window closes once the server has confirmed the save.") : qsTr("Saving…");
+            return qsTr("Saving…");
         case "readBack":
             return qsTr("Reading back the saved schedule…");
         case "overwriteLoad":
-            return qsTr("Loading the newest settings to save this page's values over them…");
+            return qsTr("Loading the newest settings to compare them with this page's values…");
         }
         switch (footer.session.failure) {
         case "sendFailed":
@@ -58,7 +62,9 @@ ToolBar {
         if (footer.schedulePage.modified)
             return qsTr("Unsaved changes");
         if (footer.session.outcome === "saved")
-            return qsTr("Saved");
+            return footer.schedulePage.keysRefused ? qsTr("Saved. What you typed during the save was not applied.") : qsTr("Saved");
+        if (footer.session.outcome === "alreadyStored")
+            return qsTr("The newest stored settings already hold this page's values. Nothing was sent.");
         return "";
     }
 
@@ -105,8 +111,16 @@ ToolBar {
             visible: footer.schedulePage.refusalActive && footer.schedulePage.offerOverwrite
             enabled: !footer.session.busy
             text: qsTr("Overwrite")
-            hint: qsTr("Loads the newest stored settings and saves the values of this page over them.")
+            hint: qsTr("Loads the newest stored settings, keeps them where you changed nothing and lists your changed values before saving them.")
             onClicked: footer.schedulePage.overwrite()
+        }
+
+        ActionButton {
+            objectName: "closeWithoutWaitingButton"
+            visible: footer.schedulePage.closePending
+            text: qsTr("Close without waiting")
+            hint: qsTr("Closes the window now. The server has not confirmed the save yet: the change may not be stored.")
+            onClicked: footer.schedulePage.closeWithoutWaiting()
         }
 
         ActionButton {

@@ -16,7 +16,8 @@ QtObject {
     property bool loaded: false
     // The kind of the last refused save, "update" or "schedule"; "" when it was not refused.
     property string refused
-    // "saved" or "scheduleSaved" after a confirmed save, until the next request.
+    // "saved" or "scheduleSaved" after a confirmed save, "alreadyStored" when an overwrite found
+    // nothing to send; until the next request.
     property string outcome
     // "sendFailed", "loadFailed" or "readBackFailed" when a step failed without a refusal.
     property string failure
@@ -24,11 +25,13 @@ QtObject {
     readonly property bool saving: activity === "save" || activity === "saveSchedule" || activity === "readBack" || activity === "overwriteLoad"
 
     // The page copies the plug-in's values into its editors: "all", "rebase" (only fields the
-    // operator left alone), "readBack" (those and the schedule) or "baseline" (nothing, it only
-    // takes them as the loaded state).
+    // operator left alone) or "readBack" (those and the schedule).
     signal readRequested(string mode)
-    // The newest revision is in: the page sends the refused save again on top of it.
-    signal resendRequested(string kind)
+    // The newest revision is in and the editors are rebased on it: the page shows where the
+    // operator's values differ before sending the refused save again.
+    signal overwriteReady(string kind)
+    // A request went out.
+    signal started
     signal saveRefused
     // A request finished, whatever its outcome.
     signal settled
@@ -39,6 +42,7 @@ QtObject {
         if (sent) {
             refused = "";
             activity = nextActivity;
+            started();
         }
         return sent;
     }
@@ -47,8 +51,8 @@ QtObject {
         return begin("load", plugin.getBackupInfo(relayPath));
     }
 
-    // Loads the newest revision without touching the editors, then asks for the refused save
-    // to be sent again.
+    // Loads the newest revision; the fields the operator left alone take its values, the edited
+    // ones stay, and the page is asked to review the refused save.
     function overwrite() {
         const kind = refused;
         if (kind === "" || busy)
@@ -91,9 +95,10 @@ QtObject {
                 session.finish("");
                 break;
             case "overwriteLoad":
-                session.readRequested("baseline");
+                session.readRequested("rebase");
+                // Before settled: a close waiting for this reply asks its own question.
+                session.overwriteReady(session.overwriteKind);
                 session.finish("");
-                session.resendRequested(session.overwriteKind);
                 break;
             default:
                 // Someone else asked with the page's path: take what the operator left alone.

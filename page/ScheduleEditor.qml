@@ -12,8 +12,10 @@ GroupBox {
     readonly property alias grid: weekGrid
     // What the server said about the schedule when it refused the last save.
     property string refusal
+    // A save is in flight: the editor is inactive and says so.
+    property bool saving
 
-    title: qsTr("Weekly schedule")
+    title: saving ? qsTr("Weekly schedule (saving, wait for the reply…)") : qsTr("Weekly schedule")
 
     ColumnLayout {
         anchors.fill: parent

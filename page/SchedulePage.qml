@@ -17,7 +17,7 @@ Page {
     // latest load, so the page uses one path for everything.
     property string relayPath: "schedule-page"
     // [{id, group, name}]: cameras to choose from. Cameras of the loaded settings that are not
-    // in it are offered too.
+    // in it are offered too, as no longer in the inventory, so they can be unticked.
     property var cameraInventory: []
     // Result code and reason of the last refused save, when the host reports them ("1001": the
     // settings changed elsewhere). Without them a refusal is reported without its cause.
@@ -56,8 +56,10 @@ Page {
             groups[camera.id] = camera.group;
         return groups;
     }
-    // A close waits for the save in flight.
+    // A close waits for the save in flight, however long it takes.
     property bool closePending
+    // A key was typed while the editors waited for a save; it was not applied.
+    property bool keysRefused
 
     // The window may close now.
     signal closeAccepted
@@ -103,7 +105,8 @@ Page {
                 choices.push({
                         "id": id,
                         "group": "",
-                        "name": ""
+                        "name": "",
+                        "missing": true
                     });
         }
         return choices;
@@ -139,14 +142,13 @@ Page {
     }
 
     // Copies the plug-in's values into the editors. "all": every field; "rebase": the fields the
-    // operator left alone; "readBack": those and the schedule; "baseline": none, the values only
-    // become the loaded state.
+    // operator left alone; "readBack": those and the schedule.
     function readFromPlugin(mode) {
         const incoming = pluginValues();
         cameras.choices = cameraChoices();
         const current = currentValues();
         for (const field of PageState.fields) {
-            const take = mode === "all" || loadedValues === null || (mode === "readBack" && PageState.scheduleFields.indexOf(field) >= 0) || (mode !== "baseline" && !PageState.fieldDiffers(field, current, loadedValues));
+            const take = mode === "all" || loadedValues === null || (mode === "readBack" && PageState.scheduleFields.indexOf(field) >= 0) || !PageState.fieldDiffers(field, current, loadedValues);
             if (take)
                 setField(field, incoming[field]);
         }
@@ -186,9 +188,9 @@ Page {
         return changedFields.indexOf("schedule") >= 0 ? schedule.document : scheduleBackup.scheduleTemplate;
     }
 
-    // Saves every setting of the page.
+    // Saves every setting of the page; sends nothing when no value differs from the loaded state.
     function save() {
-        if (!editable || !validate())
+        if (!editable || !modified || !validate())
             return false;
         const values = currentValues();
         const changed = changedFields;
@@ -203,17 +205,28 @@ Page {
     // Saves the schedule (name and week grid) and keeps the other stored settings; the other
     // edits stay on the page.
     function saveScheduleOnly() {
-        if (!editable)
+        if (!editable || !scheduleModified)
             return false;
         lastRefusal = "";
         lastRefusalReason = "";
         return session.begin("saveSchedule", scheduleBackup.updateSchedule(schedule.name, scheduleToSend(), relayPath));
     }
 
-    // After a refused save: loads the newest revision without touching the editors and sends
-    // the refused save again on top of it.
+    // After a refused save: loads the newest revision, takes its values for the fields the
+    // operator left alone and lists where the operator's values differ before sending them.
     function overwrite() {
         return session.overwrite();
+    }
+
+    function reviewOverwrite(kind) {
+        // A close waiting for the reply asks Save / Discard / Cancel instead.
+        if (closePending)
+            return;
+        const fields = changedFields.filter(field => kind === "update" || PageState.scheduleFields.indexOf(field) >= 0);
+        if (fields.length === 0)
+            session.outcome = "alreadyStored";
+        else
+            overwriteDialog.review(kind, fields, loadedValues, currentValues());
     }
 
     // "close" when nothing is unsaved, "ask" when there are unsaved changes, "wait" while a
@@ -232,7 +245,7 @@ Page {
         if (decision === "wait")
             closePending = true;
         else if (decision === "ask")
-            closeDialog.open();
+            askBeforeClose();
         return decision === "close";
     }
 
@@ -240,16 +253,39 @@ Page {
         if (!closePending)
             return;
         closePending = false;
-        // A refused or failed save keeps the window open and says why.
-        if (session.refused !== "" || session.failure !== "" || validationBlocked)
-            return;
+        // After a refused or failed save the changes are still unsaved: the operator decides.
         if (modified)
-            closeDialog.open();
+            askBeforeClose();
         else
             closeAccepted();
     }
 
+    function askBeforeClose() {
+        closeDialog.afterRefusal = session.refused !== "";
+        closeDialog.open();
+    }
+
+    // Closes while a save is in flight; its change may not be stored.
+    function closeWithoutWaiting() {
+        closePending = false;
+        closeAccepted();
+    }
+
+    // Keys reach the page only when no editor takes them: while a save is in flight the editors
+    // are inactive, and a typed key is refused visibly instead of vanishing.
+    function refuseKey(event) {
+        if (!saving || event.text === "" && event.key !== Qt.Key_Delete && event.key !== Qt.Key_Backspace)
+            return;
+        keysRefused = true;
+        event.accepted = true;
+    }
+
     title: qsTr("Scheduled backup")
+    Keys.onPressed: event => refuseKey(event)
+    onModifiedChanged: {
+        if (modified)
+            keysRefused = false;
+    }
     implicitWidth: 1120
     implicitHeight: 780
 
@@ -259,11 +295,8 @@ Page {
         plugin: page.scheduleBackup
         relayPath: page.relayPath
         onReadRequested: mode => page.readFromPlugin(mode)
-        onResendRequested: kind => {
-            const sent = kind === "update" ? page.save() : page.saveScheduleOnly();
-            if (!sent)
-                page.settleClose();
-        }
+        onOverwriteReady: kind => page.reviewOverwrite(kind)
+        onStarted: page.keysRefused = false
         onSaveRefused: page.refusedValues = page.currentValues()
         onSettled: page.settleClose()
     }
@@ -291,6 +324,12 @@ Page {
 
         onSaveChosen: page.closePending = page.save()
         onDiscardChosen: page.closeAccepted()
+    }
+
+    OverwriteDialog {
+        id: overwriteDialog
+
+        onConfirmed: kind === "update" ? page.save() : page.saveScheduleOnly()
     }
 
     Shortcut {
@@ -358,6 +397,7 @@ Page {
                     objectName: "settingsPane"
                     Layout.fillWidth: true
                     enabled: page.editable
+                    saving: page.saving
                     showProblems: page.loaded
                     dirRefusal: page.refusalActive && page.refusalField === "dir" ? qsTr("The server needs a target directory.") : ""
                 }
@@ -368,6 +408,7 @@ Page {
                     objectName: "cameraSelector"
                     Layout.fillWidth: true
                     enabled: page.editable
+                    saving: page.saving
                     Layout.fillHeight: true
                     Layout.minimumHeight: 220
                     showProblems: page.loaded
@@ -387,6 +428,7 @@ Page {
                     Layout.fillWidth: true
                     Layout.fillHeight: true
                     enabled: page.editable && settings.backupEnabled
+                    saving: page.saving
                     refusal: page.refusalActive && page.refusalField === "schedule" ? qsTr("The server refused this schedule.") : ""
                 }
 

@@ -14,6 +14,8 @@ GroupBox {
     property alias targetDir: dirField.text
     property alias throughputText: throughputField.text
     property alias rangeText: rangeField.text
+    // A save is in flight: the fields are inactive and say so.
+    property bool saving
     // False while there is nothing loaded to judge.
     property bool showProblems: true
     // What the server said about the directory when it refused the last save.
@@ -32,7 +34,7 @@ GroupBox {
             rangeField.input.forceActiveFocus(Qt.TabFocusReason);
     }
 
-    title: qsTr("Backup")
+    title: saving ? qsTr("Backup (saving, wait for the reply…)") : qsTr("Backup")
 
     GridLayout {
         anchors.fill: parent

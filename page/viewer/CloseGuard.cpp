@@ -4,16 +4,11 @@
 #include <QVariant>
 #include <QWindow>
 
-CloseGuard::CloseGuard(QWindow* window, QObject* page, std::chrono::milliseconds waitLimit,
-                       QObject* parent)
+CloseGuard::CloseGuard(QWindow* window, QObject* page, QObject* parent)
     : QObject(parent), m_window(window), m_page(page)
 {
-    m_waitLimit.setSingleShot(true);
-    m_waitLimit.setInterval(waitLimit);
-    connect(&m_waitLimit, &QTimer::timeout, this, &CloseGuard::onWaitLimitReached);
     // The page is known only through its meta-object: its signals are declared in QML.
     connect(page, SIGNAL(closeAccepted()), this, SLOT(closeNow()));
-    connect(page, SIGNAL(closePendingChanged()), this, SLOT(onClosePendingChanged()));
     window->installEventFilter(this);
 }
 
@@ -31,22 +26,7 @@ bool CloseGuard::eventFilter(QObject* watched, QEvent* event)
 
 void CloseGuard::closeNow()
 {
-    m_waitLimit.stop();
     m_closing = true;
     if (m_window)
         m_window->close();
-}
-
-void CloseGuard::onClosePendingChanged()
-{
-    if (m_page && m_page->property("closePending").toBool())
-        m_waitLimit.start();
-    else
-        m_waitLimit.stop();
-}
-
-void CloseGuard::onWaitLimitReached()
-{
-    Q_EMIT waitTimedOut();
-    closeNow();
 }

@@ -72,8 +72,7 @@ QString PageViewer::start(const HostOptions& options)
     m_view->setMinimumSize(
         QSize(root->property("minimumWidth").toInt(), root->property("minimumHeight").toInt()));
     m_view->resize(1120, 780);
-    m_closeGuard = std::make_unique<CloseGuard>(m_view.get(), root, m_closeWaitLimit);
-    connect(m_closeGuard.get(), &CloseGuard::waitTimedOut, this, &PageViewer::onCloseWaitTimedOut);
+    m_closeGuard = std::make_unique<CloseGuard>(m_view.get(), root);
 
     const QString relayPath = m_view->rootObject()->property("relayPath").toString();
     bool accepted = false;
@@ -102,14 +101,6 @@ void PageViewer::onReplyDelivered(const QString& command, const QString& resultC
     const bool refused = resultCode != BackupProtocol::Code::Success;
     root->setProperty("lastRefusal", refused ? resultCode : QString());
     root->setProperty("lastRefusalReason", refused ? reason : QString());
-}
-
-void PageViewer::onCloseWaitTimedOut()
-{
-    qWarning("%s",
-             qPrintable(tr("The save was not confirmed within %n second(s); closing without "
-                           "its reply.",
-                           nullptr, int(m_closeWaitLimit.count() / 1000))));
 }
 
 void PageViewer::show()

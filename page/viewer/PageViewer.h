@@ -6,7 +6,6 @@
 #include <QString>
 #include <QTimer>
 
-#include <chrono>
 #include <memory>
 
 class CloseGuard;
@@ -36,8 +35,6 @@ public:
     QObject* page() const;
     ScheduleBackupHost* host() { return &m_host; }
     CloseGuard* closeGuard() const { return m_closeGuard.get(); }
-    // How long a close waits for a save in flight; takes effect at start().
-    void setCloseWaitLimit(std::chrono::milliseconds limit) { m_closeWaitLimit = limit; }
     // The cameras of the service's inventory as the page's choices: [{id, group, name}].
     QVariantList cameraInventory() const;
 
@@ -46,7 +43,6 @@ private Q_SLOTS:
     void onPendingCountChanged(int count);
     void onReplyDelivered(const QString& command, const QString& resultCode, const QString& reason,
                           const QString& relayPath);
-    void onCloseWaitTimedOut();
 
 private:
     void captureWhenIdle();
@@ -55,7 +51,6 @@ private:
     ScheduleBackupHost m_host;
     std::unique_ptr<QQuickView> m_view;
     std::unique_ptr<CloseGuard> m_closeGuard;
-    std::chrono::milliseconds m_closeWaitLimit {10000};
     QString m_screenshotPath;
     QTimer m_screenshotTimeout;
     QTimer m_settleTimer;

@@ -8,10 +8,8 @@
 
 Q_IMPORT_QML_PLUGIN(ScheduleBackupPagePlugin)
 
-using namespace std::chrono_literals;
-
 // Closing the page's window: nothing unsaved goes without a question, and a save in flight is
-// waited for.
+// waited for as long as it takes, unless the operator closes without waiting.
 class CloseGuardTest : public QObject
 {
     Q_OBJECT
@@ -20,12 +18,20 @@ private:
     struct Fixture
     {
         explicit Fixture(FakeScheduleBackup* plugin)
-            : harness(plugin), guard(harness.view(), harness.page(), 10s)
+            : harness(plugin), guard(harness.view(), harness.page())
         {
             plugin->answerLoad({});
         }
         void edit() const { harness.retype(harness.item("targetDirField"), "/mnt/edited"); }
         bool dialogShown() const { return harness.item("closeDiscardButton")->isVisible(); }
+        QString footer() const { return harness.item("messageLabel")->property("text").toString(); }
+        // Edits, saves and closes while the save is in flight.
+        void closeDuringSave() const
+        {
+            edit();
+            harness.key(Qt::Key_S, Qt::ControlModifier);
+            harness.view()->close();
+        }
 
         PageHarness harness;
         CloseGuard guard;
@@ -39,6 +45,8 @@ private Q_SLOTS:
     void asksWithUnsavedChanges_CancelKeepsDiscardCloses();
     void returnOnSaveClosesOnceTheServerConfirms();
     void closeDuringSaveWaitsForTheReply();
+    void closeWithoutWaitingSaysTheChangeMayBeLost();
+    void closeAfterARefusedSaveAsksSaveDiscardCancel();
 };
 
 void CloseGuardTest::initTestCase()
@@ -85,11 +93,47 @@ void CloseGuardTest::closeDuringSaveWaitsForTheReply()
 {
     const Fixture f(&m_plugin);
     QVERIFY2(f.harness.error().isEmpty(), qPrintable(f.harness.error()));
-    f.edit();
-    QVERIFY(f.harness.call("save").toBool());
-    f.harness.view()->close();
+    f.closeDuringSave();
+    QCOMPARE(m_plugin.count("updateBackupInfo"), 1);
+    QCoreApplication::processEvents();
     QVERIFY(f.harness.view()->isVisible());
     QVERIFY(!f.dialogShown());
+    QVERIFY2(f.footer().contains("until the server has confirmed the save"),
+             qPrintable(f.footer()));
+    // A second attempt waits as well.
+    f.harness.view()->close();
+    QVERIFY(f.harness.view()->isVisible());
+    m_plugin.confirmUpdate();
+    QVERIFY(!f.harness.view()->isVisible());
+}
+
+void CloseGuardTest::closeWithoutWaitingSaysTheChangeMayBeLost()
+{
+    const Fixture f(&m_plugin);
+    QVERIFY2(f.harness.error().isEmpty(), qPrintable(f.harness.error()));
+    QQuickItem* button = f.harness.item("closeWithoutWaitingButton");
+    QVERIFY(!button->isVisible());
+    f.closeDuringSave();
+    QVERIFY(button->isVisible());
+    QVERIFY2(f.footer().contains("the change may not be stored"), qPrintable(f.footer()));
+    button->forceActiveFocus(Qt::TabFocusReason);
+    f.harness.key(Qt::Key_Return);
+    QVERIFY(!f.harness.view()->isVisible());
+}
+
+void CloseGuardTest::closeAfterARefusedSaveAsksSaveDiscardCancel()
+{
+    const Fixture f(&m_plugin);
+    QVERIFY2(f.harness.error().isEmpty(), qPrintable(f.harness.error()));
+    f.closeDuringSave();
+    Q_EMIT m_plugin.updBackupInfoResp(false);
+    QTRY_VERIFY(f.dialogShown());
+    QVERIFY(f.harness.view()->isVisible());
+    QVERIFY(f.harness.item("closeMessage")->property("text").toString().contains("refused"));
+    // Save sends the changes again and waits for them.
+    f.harness.key(Qt::Key_Return);
+    QCOMPARE(m_plugin.count("updateBackupInfo"), 2);
+    QVERIFY(f.harness.view()->isVisible());
     m_plugin.confirmUpdate();
     QVERIFY(!f.harness.view()->isVisible());
 }

@@ -33,6 +33,7 @@ private Q_SLOTS:
     void everyTabStopHasAnAccessibleName();
     void ctrlSSavesAndF5AsksBeforeDiscarding();
     void groupBoxShowsThreeStates();
+    void camerasNoLongerInTheInventoryCanBeCleared();
     void nextBackupIsNeverInThePast();
 };
 
@@ -124,6 +125,34 @@ void PageAccessTest::groupBoxShowsThreeStates()
     QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
     m_page->click(lobby);
     QCOMPARE(lobby->property("checkState").toInt(), int(Qt::Unchecked));
+}
+
+void PageAccessTest::camerasNoLongerInTheInventoryCanBeCleared()
+{
+    FakeScheduleBackup::Stored stored;
+    stored.cameras = QStringList {"cam-01", "cam-gone"};
+    m_plugin.answerLoad(stored);
+    QQuickItem* group = m_page->item("cameraGroup:missing");
+    QVERIFY(group);
+    QCOMPARE(group->property("text").toString(), "No longer in the inventory");
+    QQuickItem* gone = m_page->item("camera:cam-gone");
+    QVERIFY(gone && gone->property("checked").toBool());
+
+    // Down to the last row, which is the camera that left, and Space clears it.
+    m_page->item("cameraList")->forceActiveFocus(Qt::TabFocusReason);
+    for (int row = 0; row < 12; ++row)
+        m_page->key(Qt::Key_Down);
+    m_page->key(Qt::Key_Space);
+    QVERIFY(!gone->property("checked").toBool());
+    m_page->key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(m_plugin.count("updateBackupInfo"), 1);
+    const QVariantList sent = m_plugin.last("updateBackupInfo").arguments.at(3).toList();
+    QCOMPARE(sent.size(), 1);
+    QCOMPARE(sent.first().toMap().value("Name").toString(), "cam-01");
+
+    m_plugin.confirmUpdate();
+    QCOMPARE(m_page->property("modified").toBool(), false);
+    QTRY_VERIFY(!m_page->item("cameraGroup:missing"));
 }
 
 void PageAccessTest::nextBackupIsNeverInThePast()

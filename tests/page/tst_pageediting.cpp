@@ -12,9 +12,16 @@ namespace {
 const QString UpdateBackupInfo = QStringLiteral("updateBackupInfo");
 const QString GetBackupInfo = QStringLiteral("getBackupInfo");
 
+const QString UpdateSchedule = QStringLiteral("updateSchedule");
+
 // Positions of updateBackupInfo's arguments.
 enum Arg { Enabled, Cyclic, Dir, Cameras, ScheduleName, Schedule, ThroughputMB, RangeDays };
+
+// What an operator does on a loaded page.
+using Action = void (*)(const PageHarness&);
 } // namespace
+
+Q_DECLARE_METATYPE(Action)
 
 // The page against a fake plug-in whose replies the tests trigger: editing, saving, refusals
 // and what the operator typed.
@@ -41,7 +48,9 @@ private Q_SLOTS:
         QVERIFY2(m_page->error().isEmpty(), qPrintable(m_page->error()));
     }
     void cleanup() { m_page.reset(); }
-    void editorsAreDisabledWhileSaving();
+    void keysTypedWhileSavingAreRefusedVisibly();
+    void nothingToSaveSendsNothing_data();
+    void nothingToSaveSendsNothing();
     void scheduleOnlySaveKeepsOtherEdits();
     void switchingOffAndOnAgainIsNoChange();
     void untouchedStoredValuesAreSentBackExactly();
@@ -49,27 +58,80 @@ private Q_SLOTS:
     void limitsAreRefusedNotClamped();
     void emptyDirectoryAndNoCamerasAreFlaggedBeforeSending();
     void refusalAboutAFieldClearsWhenThatFieldIsEdited();
-    void overwriteResendsOnTopOfTheNewestRevision();
+    void overwriteListsTheDifferencesAndWritesOnlyTheOperatorsFields();
+    void overwriteSendsNothingWhenTheNewestAlreadyHoldsTheEdits();
     void storedTextIsShownAsPlainText();
 };
 
-void PageEditingTest::editorsAreDisabledWhileSaving()
+void PageEditingTest::keysTypedWhileSavingAreRefusedVisibly()
 {
     m_plugin.answerLoad({});
     QQuickItem* dir = m_page->item("targetDirField");
     m_page->retype(dir, "/mnt/archive");
-    m_page->click(m_page->item("saveButton"));
+    m_page->key(Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(sent(Dir).toString(), "/mnt/archive");
 
+    // Inactive, and saying why.
     for (const char* name : {"targetDirField", "settingsPane", "cameraSelector", "scheduleEditor",
                              "saveButton", "saveScheduleButton"})
         QVERIFY2(!m_page->item(name)->isEnabled(), name);
+    for (const char* name : {"settingsPane", "cameraSelector", "scheduleEditor"})
+        QVERIFY2(m_page->item(name)->property("title").toString().contains("saving"), name);
+    QCOMPARE(text("messageLabel"), "Saving…");
     m_page->type("xyz");
-    QCOMPARE(dir->property("text").toString(), "/mnt/archive");
+    QCOMPARE(text("targetDirField"), "/mnt/archive");
+    QVERIFY2(text("messageLabel").contains("not applied"), qPrintable(text("messageLabel")));
 
     m_plugin.confirmUpdate();
     QVERIFY(dir->isEnabled());
+    QVERIFY(dir->hasActiveFocus());
     QCOMPARE(m_page->property("modified").toBool(), false);
+    QVERIFY2(text("messageLabel").contains("not applied"), qPrintable(text("messageLabel")));
+    QVERIFY(!m_page->item("settingsPane")->property("title").toString().contains("saving"));
+    // Typing goes into the field again.
+    m_page->type("2");
+    QCOMPARE(text("targetDirField"), "/mnt/archive2");
+    QCOMPARE(text("messageLabel"), "Unsaved changes");
+}
+
+void PageEditingTest::nothingToSaveSendsNothing_data()
+{
+    QTest::addColumn<Action>("action");
+
+    QTest::newRow("Ctrl+S right after loading") << Action([](const PageHarness& page) {
+        page.item("targetDirField")->forceActiveFocus(Qt::TabFocusReason);
+        page.key(Qt::Key_S, Qt::ControlModifier);
+    });
+    QTest::newRow("Ctrl+S after an edit was typed back") << Action([](const PageHarness& page) {
+        page.retype(page.item("scheduleNameField"), "Office hours x");
+        page.key(Qt::Key_Backspace);
+        page.key(Qt::Key_Backspace);
+        page.key(Qt::Key_S, Qt::ControlModifier);
+    });
+    QTest::newRow("Return in the name field") << Action([](const PageHarness& page) {
+        page.item("scheduleNameField")->forceActiveFocus(Qt::TabFocusReason);
+        page.key(Qt::Key_Return);
+    });
+    QTest::newRow("a limit typed with a leading zero") << Action([](const PageHarness& page) {
+        page.retype(page.item("throughputField")->property("input").value<QQuickItem*>(), "030");
+        page.key(Qt::Key_S, Qt::ControlModifier);
+    });
+    QTest::newRow("save and save schedule only called directly")
+        << Action([](const PageHarness& page) {
+               page.call("save");
+               page.call("saveScheduleOnly");
+           });
+}
+
+void PageEditingTest::nothingToSaveSendsNothing()
+{
+    QFETCH(Action, action);
+
+    m_plugin.answerLoad({});
+    action(*m_page);
+    QCOMPARE(m_plugin.count(UpdateBackupInfo), 0);
+    QCOMPARE(m_plugin.count(UpdateSchedule), 0);
+    QCOMPARE(m_page->property("saving").toBool(), false);
 }
 
 void PageEditingTest::scheduleOnlySaveKeepsOtherEdits()
@@ -184,26 +246,59 @@ void PageEditingTest::refusalAboutAFieldClearsWhenThatFieldIsEdited()
     QCOMPARE(text("targetDirProblem"), QString());
 }
 
-void PageEditingTest::overwriteResendsOnTopOfTheNewestRevision()
+void PageEditingTest::overwriteListsTheDifferencesAndWritesOnlyTheOperatorsFields()
 {
     m_plugin.answerLoad({});
     m_page->retype(m_page->item("targetDirField"), "/mnt/mine");
-    QVERIFY(m_page->call("save").toBool());
+    m_page->retype(m_page->item("rangeField")->property("input").value<QQuickItem*>(), "5");
+    m_page->key(Qt::Key_S, Qt::ControlModifier);
     Q_EMIT m_plugin.updBackupInfoResp(false);
     m_page->page()->setProperty("lastRefusal", "1001");
 
-    // The newest revision is loaded first, without touching the page; then the page's values
-    // go out again, also where the operator changed nothing.
+    // Another operator changed the directory too, and the throughput and the name.
     m_page->click(m_page->item("overwriteButton"));
-    QCOMPARE(m_plugin.count(UpdateBackupInfo), 1);
     FakeScheduleBackup::Stored newer;
-    newer.dir = "/elsewhere";
+    newer.dir = "/else%2where";
     newer.throughputMB = 77;
+    newer.scheduleName = "Night shift";
     m_plugin.answerLoad(newer);
+    QCOMPARE(m_plugin.count(UpdateBackupInfo), 1);
+    QTRY_VERIFY(m_page->item("overwriteConfirmButton")->isVisible());
+    const QString listed = text("overwriteList");
+    for (const char* shown : {"Target directory", "/else%2where", "/mnt/mine", "Time range"})
+        QVERIFY2(listed.contains(shown), qPrintable(listed));
+    for (const char* hidden : {"throughput", "Schedule name", "Cameras"})
+        QVERIFY2(!listed.contains(hidden), qPrintable(listed));
+    // The page shows the other operator's values where this one changed nothing.
+    QCOMPARE(text("throughputField"), "77");
+    QCOMPARE(text("scheduleNameField"), "Night shift");
     QCOMPARE(text("targetDirField"), "/mnt/mine");
+
+    m_page->click(m_page->item("overwriteConfirmButton"));
     QCOMPARE(m_plugin.count(UpdateBackupInfo), 2);
     QCOMPARE(sent(Dir).toString(), "/mnt/mine");
-    QCOMPARE(sent(ThroughputMB).toInt(), 30);
+    QCOMPARE(sent(RangeDays).toInt(), 5);
+    QCOMPARE(sent(ThroughputMB).toInt(), 77);
+    QCOMPARE(sent(ScheduleName).toString(), "Night shift");
+}
+
+void PageEditingTest::overwriteSendsNothingWhenTheNewestAlreadyHoldsTheEdits()
+{
+    m_plugin.answerLoad({});
+    m_page->retype(m_page->item("targetDirField"), "/mnt/same");
+    m_page->key(Qt::Key_S, Qt::ControlModifier);
+    Q_EMIT m_plugin.updBackupInfoResp(false);
+    m_page->page()->setProperty("lastRefusal", "1001");
+
+    m_page->click(m_page->item("overwriteButton"));
+    FakeScheduleBackup::Stored newer;
+    newer.dir = "/mnt/same";
+    newer.throughputMB = 77;
+    m_plugin.answerLoad(newer);
+    QCOMPARE(m_plugin.count(UpdateBackupInfo), 1);
+    QVERIFY(!m_page->item("overwriteConfirmButton")->isVisible());
+    QVERIFY(text("messageLabel").contains("Nothing was sent"));
+    QCOMPARE(text("throughputField"), "77");
 }
 
 void PageEditingTest::storedTextIsShownAsPlainText()
