@@ -3,12 +3,20 @@
 <context>
     <name>CameraGroupHeader</name>
     <message>
-        <source>Not in the inventory</source>
-        <translation>Nicht im Bestand</translation>
-    </message>
-    <message>
         <source>Ticks or clears the shown cameras of this group.</source>
         <translation>Wählt die angezeigten Kameras dieser Gruppe aus oder ab.</translation>
+    </message>
+    <message>
+        <source>No longer in the inventory</source>
+        <translation>Nicht mehr im Bestand</translation>
+    </message>
+    <message>
+        <source>Without a group</source>
+        <translation>Ohne Gruppe</translation>
+    </message>
+    <message>
+        <source>Cameras stored in the settings that the system no longer has. Clear them to stop backing them up.</source>
+        <translation>In den Einstellungen gespeicherte Kameras, die das System nicht mehr hat. Wählen Sie sie ab, damit sie nicht mehr gesichert werden.</translation>
     </message>
 </context>
 <context>
@@ -68,6 +76,10 @@
         <source>Select at least one camera, or all cameras.</source>
         <translation>Wählen Sie mindestens eine Kamera oder alle Kameras aus.</translation>
     </message>
+    <message>
+        <source>Cameras (saving, wait for the reply…)</source>
+        <translation>Kameras (wird gespeichert, bitte auf die Antwort warten…)</translation>
+    </message>
 </context>
 <context>
     <name>CloseDialog</name>
@@ -102,6 +114,10 @@
     <message>
         <source>Keeps the window open with the changes.</source>
         <translation>Lässt das Fenster mit den Änderungen offen.</translation>
+    </message>
+    <message>
+        <source>The server refused the save, so the changes on this page are not stored. Save them before closing?</source>
+        <translation>Der Server hat das Speichern abgelehnt, die Änderungen auf dieser Seite sind also nicht gespeichert. Vor dem Schließen speichern?</translation>
     </message>
 </context>
 <context>
@@ -221,11 +237,85 @@
     </message>
 </context>
 <context>
-    <name>PageFooter</name>
+    <name>OverwriteDialog</name>
     <message>
-        <source>The settings were changed elsewhere since they were loaded. Reload shows the other change and discards yours; Overwrite saves this page's values over it.</source>
-        <translation>Die Einstellungen wurden seit dem Laden an anderer Stelle geändert. Neu laden zeigt die andere Änderung und verwirft Ihre; Überschreiben speichert die Werte dieser Seite darüber.</translation>
+        <source>The settings were changed elsewhere. The stored values of the other fields, changes made elsewhere included, are kept. Overwrite writes only your values of these fields:</source>
+        <translation>Die Einstellungen wurden an anderer Stelle geändert. Die gespeicherten Werte der übrigen Felder bleiben erhalten, auch die anderswo geänderten. Überschreiben schreibt nur Ihre Werte dieser Felder:</translation>
     </message>
+    <message>
+        <source>“%1”</source>
+        <translation>„%1“</translation>
+    </message>
+    <message>
+        <source>Back up on schedule: stored %1, yours %2</source>
+        <translation>Nach Zeitplan sichern: gespeichert %1, Ihr Wert %2</translation>
+    </message>
+    <message>
+        <source>Overwrite oldest recordings: stored %1, yours %2</source>
+        <translation>Älteste Aufnahmen überschreiben: gespeichert %1, Ihr Wert %2</translation>
+    </message>
+    <message>
+        <source>Target directory: stored %1, yours %2</source>
+        <translation>Zielverzeichnis: gespeichert %1, Ihr Wert %2</translation>
+    </message>
+    <message>
+        <source>Max. throughput: stored %1 MB, yours %2 MB</source>
+        <translation>Max. Durchsatz: gespeichert %1 MB, Ihr Wert %2 MB</translation>
+    </message>
+    <message>
+        <source>Time range: stored %1 days, yours %2 days</source>
+        <translation>Zeitraum: gespeichert %1 Tage, Ihr Wert %2 Tage</translation>
+    </message>
+    <message>
+        <source>Cameras: stored %1, yours %2</source>
+        <translation>Kameras: gespeichert %1, Ihr Wert %2</translation>
+    </message>
+    <message>
+        <source>Schedule name: stored %1, yours %2</source>
+        <translation>Name des Zeitplans: gespeichert %1, Ihr Wert %2</translation>
+    </message>
+    <message>
+        <source>Week grid: yours differs from the stored one</source>
+        <translation>Wochenraster: Ihres weicht vom gespeicherten ab</translation>
+    </message>
+    <message>
+        <source>on</source>
+        <translation>ein</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>aus</translation>
+    </message>
+    <message>
+        <source>all cameras</source>
+        <translation>alle Kameras</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 and %n more</source>
+        <translation>
+            <numerusform>%1 und %n weitere</numerusform>
+            <numerusform>%1 und %n weitere</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keine</translation>
+    </message>
+    <message>
+        <source>Overwrite the stored settings?</source>
+        <translation>Gespeicherte Einstellungen überschreiben?</translation>
+    </message>
+    <message>
+        <source>Overwrite</source>
+        <translation>Überschreiben</translation>
+    </message>
+    <message>
+        <source>Saves the listed values of this page over the stored ones and keeps the other stored values.</source>
+        <translation>Speichert die aufgeführten Werte dieser Seite über die gespeicherten und behält die übrigen gespeicherten Werte.</translation>
+    </message>
+</context>
+<context>
+    <name>PageFooter</name>
     <message>
         <source>The server refused the change: no target directory.</source>
         <translation>Der Server hat die Änderung abgelehnt: kein Zielverzeichnis.</translation>
@@ -255,20 +345,12 @@
         <translation>Einstellungen werden geladen…</translation>
     </message>
     <message>
-        <source>Saving… The window closes once the server has confirmed the save.</source>
-        <translation>Wird gespeichert… Das Fenster schließt sich, sobald der Server das Speichern bestätigt hat.</translation>
-    </message>
-    <message>
         <source>Saving…</source>
         <translation>Wird gespeichert…</translation>
     </message>
     <message>
         <source>Reading back the saved schedule…</source>
         <translation>Der gespeicherte Zeitplan wird zurückgelesen…</translation>
-    </message>
-    <message>
-        <source>Loading the newest settings to save this page's values over them…</source>
-        <translation>Die neuesten Einstellungen werden geladen, um die Werte dieser Seite darüber zu speichern…</translation>
     </message>
     <message>
         <source>The request could not be sent. Nothing was saved.</source>
@@ -319,10 +401,6 @@
         <translation>Überschreiben</translation>
     </message>
     <message>
-        <source>Loads the newest stored settings and saves the values of this page over them.</source>
-        <translation>Lädt die neuesten gespeicherten Einstellungen und speichert die Werte dieser Seite darüber.</translation>
-    </message>
-    <message>
         <source>Loads the stored settings again (F5). Asks first when there are unsaved changes.</source>
         <translation>Lädt die gespeicherten Einstellungen erneut (F5). Fragt vorher, wenn es ungespeicherte Änderungen gibt.</translation>
     </message>
@@ -342,6 +420,42 @@
         <source>Saves all settings of this page (Ctrl+S).</source>
         <translation>Speichert alle Einstellungen dieser Seite (Strg+S).</translation>
     </message>
+    <message>
+        <source>The settings were changed elsewhere since they were loaded. Reload shows the other change and discards yours; Overwrite loads the other change and lists your values before it writes only the fields you changed.</source>
+        <translation>Die Einstellungen wurden seit dem Laden an anderer Stelle geändert. Neu laden zeigt die andere Änderung und verwirft Ihre; Überschreiben lädt die andere Änderung, listet Ihre Werte auf und schreibt nur die Felder, die Sie geändert haben.</translation>
+    </message>
+    <message>
+        <source>Saving… The window stays open until the server has confirmed the save, however long that takes. If you close without waiting, the change may not be stored.</source>
+        <translation>Wird gespeichert… Das Fenster bleibt offen, bis der Server das Speichern bestätigt hat, wie lange das auch dauert. Wenn Sie schließen, ohne zu warten, wird die Änderung möglicherweise nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>Saving… What you typed was not applied: the fields wait for the server's reply.</source>
+        <translation>Wird gespeichert… Ihre Eingabe wurde nicht übernommen: Die Felder warten auf die Antwort des Servers.</translation>
+    </message>
+    <message>
+        <source>Loading the newest settings to compare them with this page's values…</source>
+        <translation>Die neuesten Einstellungen werden geladen, um sie mit den Werten dieser Seite zu vergleichen…</translation>
+    </message>
+    <message>
+        <source>Saved. What you typed during the save was not applied.</source>
+        <translation>Gespeichert. Ihre Eingabe während des Speicherns wurde nicht übernommen.</translation>
+    </message>
+    <message>
+        <source>The newest stored settings already hold this page's values. Nothing was sent.</source>
+        <translation>Die neuesten gespeicherten Einstellungen enthalten bereits die Werte dieser Seite. Es wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <source>Loads the newest stored settings, keeps them where you changed nothing and lists your changed values before saving them.</source>
+        <translation>Lädt die neuesten gespeicherten Einstellungen, übernimmt sie, wo Sie nichts geändert haben, und listet Ihre geänderten Werte auf, bevor sie gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>Close without waiting</source>
+        <translation>Schließen, ohne zu warten</translation>
+    </message>
+    <message>
+        <source>Closes the window now. The server has not confirmed the save yet: the change may not be stored.</source>
+        <translation>Schließt das Fenster jetzt. Der Server hat das Speichern noch nicht bestätigt: Die Änderung wird möglicherweise nicht gespeichert.</translation>
+    </message>
 </context>
 <context>
     <name>PageViewer</name>
@@ -360,13 +474,6 @@
     <message>
         <source>the plug-in did not send the settings request</source>
         <translation>das Plug-in hat die Anfrage nach den Einstellungen nicht gesendet</translation>
-    </message>
-    <message numerus="yes">
-        <source>The save was not confirmed within %n second(s); closing without its reply.</source>
-        <translation>
-            <numerusform>Das Speichern wurde nicht innerhalb von %n Sekunde bestätigt; das Fenster schließt ohne die Antwort.</numerusform>
-            <numerusform>Das Speichern wurde nicht innerhalb von %n Sekunden bestätigt; das Fenster schließt ohne die Antwort.</numerusform>
-        </translation>
     </message>
     <message>
         <source>could not save the page to %1</source>
@@ -394,6 +501,10 @@
     <message>
         <source>Times are local time, %1. Drag across the grid to add windows; drag from a window to remove it.</source>
         <translation>Die Zeiten sind Ortszeit, %1. Ziehen Sie über das Raster, um Zeitfenster hinzuzufügen; ziehen Sie von einem Zeitfenster aus, um es zu entfernen.</translation>
+    </message>
+    <message>
+        <source>Weekly schedule (saving, wait for the reply…)</source>
+        <translation>Wochenplan (wird gespeichert, bitte auf die Antwort warten…)</translation>
     </message>
 </context>
 <context>
@@ -579,6 +690,10 @@
     <message>
         <source>Limits the time range the backup covers, in days (1 day = 1,440 minutes; the server receives the value in minutes). 0 means no limit. From 0 to %1 days.</source>
         <translation>Begrenzt den Zeitraum, den die Sicherung umfasst, in Tagen (1 Tag = 1.440 Minuten; der Server erhält den Wert in Minuten). 0 bedeutet keine Grenze. Von 0 bis %1 Tage.</translation>
+    </message>
+    <message>
+        <source>Backup (saving, wait for the reply…)</source>
+        <translation>Sicherung (wird gespeichert, bitte auf die Antwort warten…)</translation>
     </message>
 </context>
 <context>
