@@ -273,8 +273,10 @@ Page {
 
     // Keys reach the page only when no editor takes them: while a save is in flight the editors
     // are inactive, and a typed key is refused visibly instead of vanishing.
+    // Tab, Return, Escape and shortcuts are not typing: they keep working.
     function refuseKey(event) {
-        if (!saving || event.text === "" && event.key !== Qt.Key_Delete && event.key !== Qt.Key_Backspace)
+        const typing = event.key === Qt.Key_Backspace || event.key === Qt.Key_Delete || (event.text.length > 0 && event.text.charCodeAt(0) >= 32 && event.text !== "\u007f");
+        if (!saving || !typing)
             return;
         keysRefused = true;
         event.accepted = true;
