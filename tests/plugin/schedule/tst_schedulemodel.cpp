@@ -170,8 +170,9 @@ private Q_SLOTS:
         const QVariantMap cell = iv(9997200, 10000800);
         row("rectangles composing to exactly 1 MiB are shown", QVariantList(32768, cell),
             QStringList(32768, box(17, 18, 115, 116)));
-        QTest::newRow("one rectangle more shows nothing")
-            << sched(QVariantList(32769, cell)) << QString();
+        // Day 200, 17:00 to 18:00 composes to 33 characters.
+        QTest::newRow("one character beyond 1 MiB shows nothing")
+            << sched(QVariantList(32767, cell) << iv(17341200, 17344800)) << QString();
         // A whole week reads back as seven rectangles composing to 196 characters: 5,349 fit in 1
         // MiB.
         QStringList weeks;
