@@ -366,7 +366,7 @@ void PluginScheduleBackup::HandleUpdateBackupInfoResp(const QString& resultCode,
     XML2Json parser;
     const QVariant schedule = parser.parse(sent->value(ARG_TIME_FRAME_MSG).toString());
     bool beyondShown = false;
-    if (m_scheduleBeyondShown)
+    if (setsNoInterval(sent->value(ARG_TMFRAME_JSON).toString()))
         readBackDocument(schedule, &beyondShown);
 
     setEnabled(sent->value(ARG_ENABLED).toBool());

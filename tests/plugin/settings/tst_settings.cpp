@@ -56,7 +56,11 @@ QString storedFrame(const QString& name, const QString& intervals)
           "<RepeatFreq>1</RepeatFreq></Frame></Ele>";
 }
 // 5,350 whole weeks: what they read back as composes to more than 1 MiB, so nothing is shown.
-const QString Weeks = storedFrame("Weeks", QString("<Ele B=\"0\" E=\"604800\" />").repeated(5350));
+// An element of another client's rides along.
+const QString Weeks = storedFrame("Weeks", QString("<Ele B=\"0\" E=\"604800\" />").repeated(5350))
+                          .replace("</RepeatFreq>",
+                                   "</RepeatFreq><Extra Kind=\"&quot;a&#9;b&#10;\">"
+                                   "y &amp; &#13;z</Extra>");
 QVariant mappingOf(const QString& frame)
 {
     return XML2Json().parse("<Mapping>" + frame + "</Mapping>").toMap().value("Mapping");
