@@ -143,6 +143,26 @@ private:
                                 const QVariantList& camGroupList, const QString& scheName,
                                 const QString& scheJson, int maxThroughputMB,
                                 int maxRangeDay) const;
+    // The time-frame element an update sends: composed from the document, or the stored one
+    // when the stored schedule cannot be shown and the document sets no new one. False when
+    // nothing may be sent.
+    bool timeFrameToSend(const char* operation, const QString& scheName, const QString& scheJson,
+                         QString& timeFrame) const;
+    // The stored time frames as XML, the first one renamed; null when the tree cannot be written.
+    QString storedTimeFrame(const QString& name) const;
+    // Whether a rectangle document gives no interval at all (also an empty text).
+    bool setsNoInterval(const QString& document) const;
+    // The rectangle document of a stored schedule, as ConvertScheduleContent gives it; *beyond
+    // tells whether the schedule was too large to show.
+    QString readBackDocument(const QVariant& mapping, bool* beyond) const;
+    // The limits in the server's units: the loaded value while the caller passes the one shown.
+    qint64 throughputBytesFor(int maxThroughputMB) const;
+    qint64 rangeMinutesFor(int maxRangeDay) const;
+    // Keep a limit as the server stores it and show it truncated to whole megabytes or days.
+    void storeMaxThroughput(qint64 bytes);
+    void storeMaxRange(qint64 minutes);
+    // The cameras of a confirmed update become the shown ones and the ones sent next.
+    void applyConfirmedCameras(const QVariantList& camGroupList);
     void setHasAllCameras(bool hasAllCameras);
     // The starts of the schedule's windows (runs of intervals that continue one another), in
     // week seconds, ascending: what getNextBackupTime needs of the schedule.
@@ -156,6 +176,11 @@ private:
     bool m_hasAllCameras = false;
     int m_maxThroughputMB = 30;
     int m_maxRangeDay = 2;
+    // The limits as the server stores them; the properties above show them truncated.
+    qint64 m_maxThroughputBytes = 30 << 20;
+    qint64 m_maxRangeMinutes = 2 * 1440;
+    // The stored schedule is too large to show; an update that sets none sends it back.
+    bool m_scheduleBeyondShown = false;
     qint64 m_tmcardId = -1;
     qint64 m_revision = -1;
     // The revisions of the schedule updates still waiting for their reply, in sending order, so

@@ -79,6 +79,48 @@ bool PluginScheduleBackup::getBackupStatus(const QString& relayPath)
     return sendCommand(REQUEST_GET_BACKUP_STATUS, QVariant(), nullptr, relayPath);
 }
 
+bool PluginScheduleBackup::timeFrameToSend(const char* operation, const QString& scheName,
+                                           const QString& scheJson, QString& timeFrame) const
+{
+    // A schedule too large to show was stored by someone else. The caller was shown no schedule
+    // and sends none back; that must not wipe the stored one.
+    if (m_scheduleBeyondShown && setsNoInterval(scheJson)) {
+        timeFrame = storedTimeFrame(scheName);
+        if (timeFrame.isNull()) {
+            SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure,
+                                 "%s, stored schedule cannot be sent back", operation);
+            return false;
+        }
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Ignored,
+                             "%s, stored schedule too large to show, sent back as stored",
+                             operation);
+        return true;
+    }
+    timeFrame = ComposeScheduleBackupMappingEleMsg(scheName, scheJson);
+    // An unreadable schedule must not reach the server as an empty one and wipe its schedule.
+    if (timeFrame.isNull() && !scheJson.isEmpty()) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s, invalid schedule document",
+                             operation);
+        return false;
+    }
+    return true;
+}
+
+qint64 PluginScheduleBackup::throughputBytesFor(int maxThroughputMB) const
+{
+    // The property shows whole megabytes; passing the shown value back keeps the stored bytes.
+    if (maxThroughputMB == m_maxThroughputMB)
+        return m_maxThroughputBytes;
+    return qint64(maxThroughputMB) * BYTES_PER_MEGABYTE;
+}
+
+qint64 PluginScheduleBackup::rangeMinutesFor(int maxRangeDay) const
+{
+    if (maxRangeDay == m_maxRangeDay)
+        return m_maxRangeMinutes;
+    return qint64(maxRangeDay) * MINUTES_PER_DAY;
+}
+
 bool PluginScheduleBackup::composeUpdateArguments(QVariantMap& arguments, const char* operation,
                                                   bool enabled, bool targetCyclic,
                                                   const QString& targetDir,
@@ -86,13 +128,9 @@ bool PluginScheduleBackup::composeUpdateArguments(QVariantMap& arguments, const 
                                                   const QString& scheName, const QString& scheJson,
                                                   int maxThroughputMB, int maxRangeDay) const
 {
-    const QString timeFrame = ComposeScheduleBackupMappingEleMsg(scheName, scheJson);
-    // An unreadable schedule must not reach the server as an empty one and wipe its schedule.
-    if (timeFrame.isNull() && !scheJson.isEmpty()) {
-        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s, invalid schedule document",
-                             operation);
+    QString timeFrame;
+    if (!timeFrameToSend(operation, scheName, scheJson, timeFrame))
         return false;
-    }
     arguments.insert(ARG_REVISION, qint64(m_revision));
     arguments.insert(ARG_TMCARD_ID, qint64(m_tmcardId));
     arguments.insert(ARG_TMCARD_NAME, m_tmcardName);
@@ -103,8 +141,8 @@ bool PluginScheduleBackup::composeUpdateArguments(QVariantMap& arguments, const 
     arguments.insert(ARG_TIME_FRAME_MSG, timeFrame);
     arguments.insert(ARG_TMFRAME_NAME, scheName);
     arguments.insert(ARG_TMFRAME_JSON, scheJson);
-    arguments.insert(ARG_MAX_THROUGHPUT, limitValue(qint64(maxThroughputMB) * BYTES_PER_MEGABYTE));
-    arguments.insert(ARG_MAX_RANGE, limitValue(qint64(maxRangeDay) * MINUTES_PER_DAY));
+    arguments.insert(ARG_MAX_THROUGHPUT, limitValue(throughputBytesFor(maxThroughputMB)));
+    arguments.insert(ARG_MAX_RANGE, limitValue(rangeMinutesFor(maxRangeDay)));
     return true;
 }
 
@@ -153,12 +191,18 @@ bool PluginScheduleBackup::updateSchedule(const QString& scheName, const QString
                                 camGroupMapList(), scheName, scheJson, maxThroughputMB(),
                                 maxRangeDay()))
         return false;
+    // Recorded before sending: a host may deliver the reply from inside SendCommand, and that
+    // reply must find the revision it answers. A refused command withdraws it again, unless a
+    // reply took it already.
+    m_scheduleRevisions.append(m_revision);
+    const qsizetype outstanding = m_scheduleRevisions.size();
     if (!sendCommand(REQUEST_UPD_SCHEDULE, QVariant(arguments), nullptr, relayPath)) {
+        if (m_scheduleRevisions.size() == outstanding)
+            m_scheduleRevisions.removeLast();
         SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s, SendCommand failed",
                              "updateSchedule");
         return false;
     }
-    m_scheduleRevisions.append(m_revision);
     return true;
 }
 

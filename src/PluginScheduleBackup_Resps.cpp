@@ -37,9 +37,9 @@ const QString KEY_INTERVAL = QStringLiteral("BackupInterval");
 const QString KEY_PROGRESS = QStringLiteral("BackupProgress");
 
 // Limits that do not fit the property's int saturate instead of wrapping.
-int saturatedQuotient(const QVariant& value, qint64 divisor)
+int saturatedQuotient(qint64 value, qint64 divisor)
 {
-    const qint64 quotient = value.toLongLong() / divisor;
+    const qint64 quotient = value / divisor;
     if (quotient > std::numeric_limits<int>::max())
         return std::numeric_limits<int>::max();
     if (quotient < std::numeric_limits<int>::min())
@@ -222,13 +222,13 @@ void PluginScheduleBackup::HandleGetBackupInfoResp(const QString& resultCode,
     setTargetCyclic(tmcard.value(ARG_TARGET_CYCLIC).toBool());
     setTargetDir(tmcard.value(ARG_TARGET_DIR).toString());
     if (tmcard.contains(ARG_MAX_THROUGHPUT))
-        setMaxThroughputMB(saturatedQuotient(tmcard.value(ARG_MAX_THROUGHPUT), BYTES_PER_MEGABYTE));
+        storeMaxThroughput(tmcard.value(ARG_MAX_THROUGHPUT).toLongLong());
     if (tmcard.contains(ARG_MAX_RANGE))
-        setMaxRangeDay(saturatedQuotient(tmcard.value(ARG_MAX_RANGE), MINUTES_PER_DAY));
+        storeMaxRange(tmcard.value(ARG_MAX_RANGE).toLongLong());
 
     const QVariant mapping = tmcard.value(KEY_MAPPING);
     setSchedule(mapping);
-    setScheduleTemplate(ConvertScheduleContent(mapping));
+    setScheduleTemplate(readBackDocument(mapping, &m_scheduleBeyondShown));
     setScheduleName(GetFirstTimeframeNameFromTimecard(tmcard));
 
     const QVariantList cams = transContentAsList(tmcard.value(KEY_CAM_LIST).toMap().value(KEY_CAM));
@@ -241,6 +241,32 @@ void PluginScheduleBackup::HandleGetBackupInfoResp(const QString& resultCode,
         setCameraList(*ids);
 
     Q_EMIT getBackupInfoResp(true);
+}
+
+void PluginScheduleBackup::applyConfirmedCameras(const QVariantList& camGroupList)
+{
+    m_camGroupMapList = camGroupList;
+    m_loadedCams.clear();
+    m_loadedCamsPending = false;
+    QStringList ids;
+    ids.reserve(m_camGroupMapList.size());
+    for (const QVariant& entry : std::as_const(m_camGroupMapList))
+        ids.append(entry.toMap().value(ARG_CAMID).toString());
+    setCameraList(distinctCameraIds(ids));
+    // The same rule as a load: all cameras only when the tag is the one and only entry.
+    setHasAllCameras(ids.size() == 1 && ids.first() == ALL_CAMERAS_TAGVALUE);
+}
+
+void PluginScheduleBackup::storeMaxThroughput(qint64 bytes)
+{
+    m_maxThroughputBytes = bytes;
+    setMaxThroughputMB(saturatedQuotient(bytes, BYTES_PER_MEGABYTE));
+}
+
+void PluginScheduleBackup::storeMaxRange(qint64 minutes)
+{
+    m_maxRangeMinutes = minutes;
+    setMaxRangeDay(saturatedQuotient(minutes, MINUTES_PER_DAY));
 }
 
 QVariantList PluginScheduleBackup::TransferMsgJsonToCamGroupMapList(const QVariantList& cams)
@@ -335,27 +361,25 @@ void PluginScheduleBackup::HandleUpdateBackupInfoResp(const QString& resultCode,
         return;
     }
 
+    // The schedule as the server stores it: its name without the characters the composer
+    // dropped, or the stored schedule that was sent back because it could not be shown.
+    XML2Json parser;
+    const QVariant schedule = parser.parse(sent->value(ARG_TIME_FRAME_MSG).toString());
+    bool beyondShown = false;
+    if (setsNoInterval(sent->value(ARG_TMFRAME_JSON).toString()))
+        readBackDocument(schedule, &beyondShown);
+
     setEnabled(sent->value(ARG_ENABLED).toBool());
     setTargetCyclic(sent->value(ARG_TARGET_CYCLIC).toBool());
     setTargetDir(sent->value(ARG_TARGET_DIR).toString());
-    setScheduleName(sent->value(ARG_TMFRAME_NAME).toString());
-    setScheduleTemplate(sent->value(ARG_TMFRAME_JSON).toString());
-    setMaxThroughputMB(saturatedQuotient(sent->value(ARG_MAX_THROUGHPUT), BYTES_PER_MEGABYTE));
-    setMaxRangeDay(saturatedQuotient(sent->value(ARG_MAX_RANGE), MINUTES_PER_DAY));
+    setScheduleName(GetFirstTimeframeNameFromTimecard({{KEY_MAPPING, schedule}}));
+    setScheduleTemplate(beyondShown ? QString() : sent->value(ARG_TMFRAME_JSON).toString());
+    storeMaxThroughput(sent->value(ARG_MAX_THROUGHPUT).toLongLong());
+    storeMaxRange(sent->value(ARG_MAX_RANGE).toLongLong());
 
-    m_camGroupMapList = sent->value(ARG_CAM_GROUP_LIST).toList();
-    m_loadedCams.clear();
-    m_loadedCamsPending = false;
-    QStringList ids;
-    ids.reserve(m_camGroupMapList.size());
-    for (const QVariant& entry : std::as_const(m_camGroupMapList))
-        ids.append(entry.toMap().value(ARG_CAMID).toString());
-    setCameraList(distinctCameraIds(ids));
-    // The same rule as a load: all cameras only when the tag is the one and only entry.
-    setHasAllCameras(ids.size() == 1 && ids.first() == ALL_CAMERAS_TAGVALUE);
-
-    XML2Json parser;
-    setSchedule(parser.parse(sent->value(ARG_TIME_FRAME_MSG).toString()));
+    applyConfirmedCameras(sent->value(ARG_CAM_GROUP_LIST).toList());
+    setSchedule(schedule);
+    m_scheduleBeyondShown = beyondShown;
     m_revision = confirmedRevision;
     Q_EMIT updBackupInfoResp(true);
 }

@@ -44,10 +44,6 @@ constexpr int lastDayOfWeek = 6;
 // 336 half-hour cells, needs under 10,000 characters; unbounded, a few kilobytes of JSON could ask
 // for gigabytes.
 constexpr qsizetype maxIntervalsLength = 1 << 20;
-// A schedule is read back only when it can be stored again as it reads: each rectangle of the
-// read-back composes to one interval of at most two 11-character bounds. This also keeps a reply
-// of intervals spanning years from expanding into a rectangle for every day.
-constexpr qsizetype maxReadBackRectangles = maxIntervalsLength / (INTERVAL_FIXED_LENGTH + 2 * 11);
 
 struct Rectangle
 {
@@ -184,9 +180,13 @@ void appendRectangleIntervals(QString& text, const Rectangle& rectangle)
 // Characters XML 1.0 cannot carry at all (C0 controls other than tab, line feed and carriage
 // return, U+FFFE, U+FFFF, unpaired surrogates) are dropped: the server would refuse the whole
 // time frame, and the plug-in could not read back the schedule it stores once the save is
-// confirmed.
-QString escapeXmlText(const QString& text)
+// confirmed. A carriage return goes out as a character reference, since a parser turns a literal
+// one into a line feed; in an attribute, tab and line feed too, and the quote.
+enum class XmlContext { Text, Attribute };
+
+QString escapeXml(const QString& text, XmlContext context = XmlContext::Text)
 {
+    const bool attribute = context == XmlContext::Attribute;
     QString result;
     result.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -206,10 +206,29 @@ QString escapeXmlText(const QString& text)
             result += QLatin1String("&lt;");
         else if (code == u'>')
             result += QLatin1String("&gt;");
+        else if (code == u'\r')
+            result += QLatin1String("&#13;");
+        else if (attribute && code == u'"')
+            result += QLatin1String("&quot;");
+        else if (attribute && code == u'\t')
+            result += QLatin1String("&#9;");
+        else if (attribute && code == u'\n')
+            result += QLatin1String("&#10;");
         else
             result += c;
     }
     return result;
+}
+
+// The start of a document for a trace line: enough to recognise it, never megabytes.
+QByteArray traceExcerpt(const QString& document)
+{
+    constexpr qsizetype excerptLength = 200;
+    if (document.size() <= excerptLength)
+        return document.toUtf8();
+    const qsizetype cut
+        = document.at(excerptLength - 1).isHighSurrogate() ? excerptLength - 1 : excerptLength;
+    return document.first(cut).toUtf8() + "...";
 }
 
 // Hour of day snapped to half hours: minutes 0-14 give the full hour, 15-44 the half hour and
@@ -302,6 +321,99 @@ void appendGridSpan(QString& text, const GridSpan& span)
         text += QLatin1Char('}');
     }
 }
+
+// The length the rectangles of a span compose to, counted as intervalsLength counts a document;
+// stops once it passes `budget`, so a span of years costs no more than the bound allows.
+qsizetype composedLength(const GridSpan& span, qsizetype budget)
+{
+    qsizetype length = 0;
+    for (qint64 day = span.startDay; day <= span.endDay && length <= budget; ++day) {
+        const double top = day == span.startDay ? span.startHour : 0.0;
+        const double bottom = day == span.endDay ? span.endHour : 24.0;
+        const auto [begin, end] = intervalBounds(int(day), top, bottom);
+        length += INTERVAL_FIXED_LENGTH + decimalLength(begin) + decimalLength(end);
+    }
+    return length;
+}
+
+// Writing a stored time frame back as XML. Its elements are written in the order the composer
+// uses, unknown ones after them by name, so a frame the composer wrote comes out as it was.
+const QStringList composedOrder {
+    QStringLiteral("Frame"),     QStringLiteral("Name"),      QStringLiteral("DLMod"),
+    QStringLiteral("RepeatMod"), QStringLiteral("Intervals"), QStringLiteral("Holiday"),
+    QStringLiteral("Range"),     QStringLiteral("Period"),    QStringLiteral("TmS"),
+    QStringLiteral("TmE"),       QStringLiteral("End"),       QStringLiteral("RepeatFreq")};
+const QString textKey = QStringLiteral("#text");
+// Deeper than any reply tree the host parses; a tree built otherwise is refused, not recursed.
+constexpr int maxWrittenDepth = 256;
+
+bool isXmlName(QStringView name)
+{
+    if (name.isEmpty() || name.front().isDigit() || name.front() == u'-' || name.front() == u'.')
+        return false;
+    return std::all_of(name.begin(), name.end(), [](QChar c) {
+        return c.isLetterOrNumber() || c == u'_' || c == u'-' || c == u'.' || c == u':';
+    });
+}
+
+bool appendElement(QString& xml, const QString& name, const QVariant& value, int depth);
+
+// One element per entry when the value is a list (a repeated element), else one element.
+bool appendGroup(QString& xml, const QString& name, const QVariant& value, int depth)
+{
+    if (value.typeId() != QMetaType::QVariantList)
+        return appendElement(xml, name, value, depth);
+    const auto& list = *static_cast<const QVariantList*>(value.constData());
+    return std::all_of(list.cbegin(), list.cend(),
+                       [&](const QVariant& item) { return appendElement(xml, name, item, depth); });
+}
+
+bool appendElement(QString& xml, const QString& name, const QVariant& value, int depth)
+{
+    if (depth > maxWrittenDepth || !isXmlName(name))
+        return false;
+    xml += QLatin1Char('<') + name;
+    if (value.typeId() != QMetaType::QVariantMap) {
+        xml += QLatin1Char('>') + escapeXml(value.toString()) + QLatin1String("</") + name
+            + QLatin1Char('>');
+        return true;
+    }
+    QString text;
+    std::vector<QVariantMap::const_iterator> children;
+    const auto& members = *static_cast<const QVariantMap*>(value.constData());
+    for (auto it = members.cbegin(); it != members.cend(); ++it) {
+        if (it.key() == textKey) {
+            text = it.value().toString();
+        } else if (it.key().startsWith(QLatin1Char('@'))) {
+            if (!isXmlName(QStringView(it.key()).sliced(1)))
+                return false;
+            xml += QLatin1Char(' ');
+            xml += QStringView(it.key()).sliced(1);
+            xml += QLatin1String("=\"") + escapeXml(it.value().toString(), XmlContext::Attribute)
+                + QLatin1Char('"');
+        } else {
+            children.push_back(it);
+        }
+    }
+    if (children.empty() && text.isEmpty()) {
+        xml += QLatin1String(" />");
+        return true;
+    }
+    xml += QLatin1Char('>') + escapeXml(text);
+    const auto rank = [](const QString& key) {
+        const qsizetype index = composedOrder.indexOf(key);
+        return index < 0 ? composedOrder.size() : index;
+    };
+    std::stable_sort(children.begin(), children.end(), [&rank](const auto& a, const auto& b) {
+        return rank(a.key()) < rank(b.key());
+    });
+    for (const auto& child : children) {
+        if (!appendGroup(xml, child.key(), child.value(), depth + 1))
+            return false;
+    }
+    xml += QLatin1String("</") + name + QLatin1Char('>');
+    return true;
+}
 } // namespace
 
 QVariantList PluginScheduleBackup::transContentAsList(QVariant value) const
@@ -322,26 +434,36 @@ QString PluginScheduleBackup::GetFirstTimeframeNameFromTimecard(const QVariantMa
 
 QString PluginScheduleBackup::ConvertScheduleContent(QVariant mapping) const
 {
+    return readBackDocument(mapping, nullptr);
+}
+
+QString PluginScheduleBackup::readBackDocument(const QVariant& mapping, bool* beyond) const
+{
     QString result;
     int intervalsSeen = 0;
     int piecesWritten = 0;
-    qsizetype rectangles = 0;
+    // What is shown can be stored again: the rectangles shown compose to no more than the
+    // composer sends. This also keeps intervals spanning years from expanding day by day.
+    qsizetype composed = 0;
     forEachInterval(mapping, FrameRepeats::Ignored, [&](const QVariant& interval) {
         if (intervalsSeen == 0)
             result += QLatin1String(R"({"Rectangles":[)");
         ++intervalsSeen;
         GridSpan span;
-        if (rectangles > maxReadBackRectangles || !readGridSpan(interval, span))
+        if (composed > maxIntervalsLength || !readGridSpan(interval, span))
             return;
-        rectangles += qsizetype(span.endDay) - span.startDay + 1;
-        if (rectangles > maxReadBackRectangles)
+        composed += composedLength(span, maxIntervalsLength - composed);
+        if (composed > maxIntervalsLength)
             return;
         if (piecesWritten > 0)
             result += QLatin1Char(',');
         appendGridSpan(result, span);
         ++piecesWritten;
     });
-    if (rectangles > maxReadBackRectangles) {
+    const bool tooLarge = composed > maxIntervalsLength;
+    if (beyond)
+        *beyond = tooLarge;
+    if (tooLarge) {
         SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s, schedule too large to show",
                              "ConvertScheduleContent");
         return QString();
@@ -349,6 +471,43 @@ QString PluginScheduleBackup::ConvertScheduleContent(QVariant mapping) const
     if (intervalsSeen > 0)
         result += QLatin1String("]}");
     return result;
+}
+
+QString PluginScheduleBackup::storedTimeFrame(const QString& name) const
+{
+    QVariantList entries = contentAsList(m_schedule.toMap().value(KEY_ELE));
+    if (entries.isEmpty())
+        return QString();
+    // The name goes where GetFirstTimeframeNameFromTimecard reads it.
+    if (entries.first().typeId() == QMetaType::QVariantMap) {
+        QVariantMap first = entries.first().toMap();
+        if (first.value(KEY_FRAME).typeId() == QMetaType::QVariantMap) {
+            QVariantMap frame = first.value(KEY_FRAME).toMap();
+            frame.insert(KEY_NAME, name);
+            first.insert(KEY_FRAME, frame);
+            entries.first() = first;
+        }
+    }
+    QString xml;
+    for (const QVariant& entry : std::as_const(entries)) {
+        if (!appendElement(xml, KEY_ELE, entry, 0))
+            return QString();
+    }
+    return xml;
+}
+
+bool PluginScheduleBackup::setsNoInterval(const QString& document) const
+{
+    if (document.isEmpty())
+        return true;
+    const QJsonDocument json = QJsonDocument::fromJson(document.toUtf8());
+    if (!json.isObject())
+        return false; // the composer refuses it and says why
+    const std::vector<Rectangle> rectangles
+        = readRectangles(json.object().value(TIME_FRAME_OBJECT).toArray());
+    return std::none_of(rectangles.cbegin(), rectangles.cend(), [](const Rectangle& rectangle) {
+        return rectangle.left < rectangle.right;
+    });
 }
 
 QString PluginScheduleBackup::ConvertScheduleElement(QVariant interval) const
@@ -376,11 +535,11 @@ QString PluginScheduleBackup::ComposeScheduleBackupMappingEleMsg(const QString& 
     const qsizetype length = intervalsLength(rectangles);
     if (length < 0) {
         SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure, "%s, schedule document too large",
-                             "ComposeScheduleBackupMappingEleMsg");
+                             traceExcerpt(document).constData());
         return QString();
     }
     // Concatenated, not formatted: a name holding "%2" stays as it is.
-    const QString escapedName = escapeXmlText(name);
+    const QString escapedName = escapeXml(name);
     QString result;
     result.reserve(TIME_FRAME_HEAD.size() + escapedName.size() + TIME_FRAME_MIDDLE.size() + length
                    + TIME_FRAME_TAIL.size());

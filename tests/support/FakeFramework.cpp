@@ -16,6 +16,8 @@ bool FakeFramework::SendCommand(void* hostData, const QString& pluginId, const Q
 {
     // A refused command is recorded too, so tests can check what would have been sent.
     sent.append({hostData, pluginId, command, arguments, context, flag, relayPath});
+    if (accept && answerInside)
+        answerInside(int(sent.size()) - 1);
     return accept;
 }
 
@@ -29,7 +31,8 @@ QObject* FakeFramework::GetPluginObject(void*, const QString& pluginId)
 void FakeFramework::reply(PluginBase* plugin, int index, const QString& resultCode,
                           const QVariant& result)
 {
-    const SentCommand& command = sent.at(index);
+    // A copy: the reply may send further commands, which grow the list.
+    const SentCommand command = sent.at(index);
     plugin->CommandProcessor(command.command, result, command.context, resultCode, QString(), false,
                              command.relayPath);
 }

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
+
 class PluginBase;
 
 // Stand-in for the server-info plug-in: answers timestamps as milliseconds since the epoch.
@@ -53,6 +55,9 @@ public:
     QVariantMap argumentsOf(int index) const { return sent.at(index).arguments.toMap(); }
 
     bool accept = true;
+    // Called from inside SendCommand with the index of an accepted command, for a host that
+    // answers before SendCommand returns.
+    std::function<void(int index)> answerInside;
     QList<SentCommand> sent;
     QPointer<QObject> serverInfo;
 };

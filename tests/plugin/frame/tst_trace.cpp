@@ -51,9 +51,14 @@ private Q_SLOTS:
         // The composer says why it refuses a document, then the request that it is not sent.
         row("a schedule document that is no JSON", "updateSchedule", "Monday 9 to 5",
             {"Monday 9 to 5", "updateSchedule, invalid schedule document"});
-        row("a schedule document beyond 1 MiB of intervals", "updateSchedule", huge,
-            {"ComposeScheduleBackupMappingEleMsg, schedule document too large",
+        // An oversized document is named like an unreadable one, its first 200 characters only.
+        row("a long schedule document beyond 1 MiB of intervals", "updateSchedule", huge,
+            {huge.first(200) + "..., schedule document too large",
              "updateSchedule, invalid schedule document"});
+        const QString years = R"({"Rectangles":[{"Top":0,"Bottom":1,"Left":0,"Right":24000},)"
+                              R"({"Top":0,"Bottom":1,"Left":0,"Right":24000}]})";
+        row("a short schedule document beyond 1 MiB of intervals", "updateSchedule", years,
+            {years + ", schedule document too large", "updateSchedule, invalid schedule document"});
     }
 
     void lines()

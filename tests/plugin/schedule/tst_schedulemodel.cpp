@@ -4,6 +4,7 @@
 #include "FakeFramework.h"
 #include "PluginLoading.h"
 #include "PluginScheduleBackup.h"
+#include "XML2Json.h"
 
 #include <QTimeZone>
 #include <QtTest>
@@ -104,13 +105,15 @@ private Q_SLOTS:
         row("markup in the name escaped", monday, mondayXml, R"(A&B <night> "ü")",
             R"(A&amp;B &lt;night&gt; "ü")");
         row("placeholders in the name kept", monday, mondayXml, "%2 %1 %L1 100%", "%2 %1 %L1 100%");
-        // XML 1.0 cannot carry these at all; the rest of the name survives.
+        // XML 1.0 cannot carry these at all; the rest of the name survives. A parser would read
+        // a literal carriage return as a line feed.
         const QString smiley = QString(QChar(0xD83D)) + QChar(0xDE00);
-        row("characters XML cannot carry dropped from the name", monday, mondayXml,
+        row("characters XML cannot carry dropped from the name, a carriage return referenced",
+            monday, mondayXml,
             QString("a") + QChar(0) + "b" + QChar(0x1F) + " \t\n\r" + QChar(0xFFFE) + QChar(0xFFFF)
                 + QChar(0xD800) + "c" + QChar(0xDC00) + smiley + QChar(0xDE00) + "d"
                 + QChar(0xD83D),
-            "ab \t\n\rc" + smiley + "d");
+            "ab \t\n&#13;c" + smiley + "d");
 
         // Day 115, 17:00 to 18:00: a seven-digit start and an eight-digit end, 32 characters.
         const QString cellXml = ivXml(9997200, 10000800);
@@ -162,16 +165,22 @@ private Q_SLOTS:
         QTest::newRow("a repeated Frame element shows nothing")
             << repeatedFrame(kFriday, kMonday) << QString();
         QTest::newRow("no schedule shows nothing") << QVariant() << QString();
-        // What is shown can be stored again: past 26,886 rectangles (39-character intervals
-        // filling 1 MiB) nothing is shown, so years of intervals are not expanded day by day.
-        QStringList days; // Sunday 00:00 to day 13442 01:00, twice
-        for (int day = 0; day < 13442; ++day)
-            days << box(0, 24, day, day + 1);
-        days << box(0, 1, 13442, 13443);
-        const QVariantMap years = iv(0, 13442 * 86400 + 3600);
-        row("26,886 rectangles are shown", QVariantList {years, years}, days + days);
-        QTest::newRow("26,887 rectangles show nothing")
-            << sched(QVariantList {years, years, kMonday}) << QString();
+        // What is shown can be stored again: shown are the schedules whose rectangles compose
+        // to at most the composer's 1 MiB. Day 115, 17:00 to 18:00 composes to 32 characters.
+        const QVariantMap cell = iv(9997200, 10000800);
+        row("rectangles composing to exactly 1 MiB are shown", QVariantList(32768, cell),
+            QStringList(32768, box(17, 18, 115, 116)));
+        // Day 200, 17:00 to 18:00 composes to 33 characters.
+        QTest::newRow("one character beyond 1 MiB shows nothing")
+            << sched(QVariantList(32767, cell) << iv(17341200, 17344800)) << QString();
+        // A whole week reads back as seven rectangles composing to 196 characters: 5,349 fit in 1
+        // MiB.
+        QStringList weeks;
+        for (int i = 0; i < 3841 * 7; ++i)
+            weeks << box(0, 24, i % 7, i % 7 + 1);
+        row("3,841 whole weeks are shown", QVariantList(3841, iv(0, 604800)), weeks);
+        QTest::newRow("5,350 whole weeks show nothing")
+            << sched(QVariantList(5350, iv(0, 604800))) << QString();
         QTest::newRow("a thousand intervals of 68 years show nothing")
             << sched(QVariantList(1000, iv(0, 2147483647))) << QString();
     }
@@ -185,6 +194,24 @@ private Q_SLOTS:
         QCOMPARE(shown.isNull(), expected.isNull());
         if (!shown.isNull())
             QVERIFY(!plugin()->ComposeScheduleBackupMappingEleMsg("N", shown).isNull());
+    }
+
+    // Whatever the composer sends is shown once stored, up to its own bound.
+    void composedIsShown_data()
+    {
+        QTest::addColumn<QString>("document");
+        QTest::newRow("30,000 half-hour cells") << doc(QStringList(30000, box(9, 9.5, 1, 2)));
+        QTest::newRow("exactly 1 MiB of intervals")
+            << doc(QStringList(32768, box(17, 18, 115, 116)));
+    }
+
+    void composedIsShown()
+    {
+        QFETCH(QString, document);
+        const QString stored = plugin()->ComposeScheduleBackupMappingEleMsg("N", document);
+        QVERIFY(!stored.isNull());
+        const QVariant tree = XML2Json().parse("<Mapping>" + stored + "</Mapping>");
+        QCOMPARE(plugin()->ConvertScheduleContent(tree.toMap().value("Mapping")), document);
     }
 
     void nextBackup_data()

@@ -46,6 +46,30 @@ QVariantMap baseCard(const QVariantList& changes = {})
                      "<Cam GrpID=\"gy\">Y</Cam></CamList>"));
 }
 
+// A stored time frame in the composer's form, its intervals given as XML.
+QString storedFrame(const QString& name, const QString& intervals)
+{
+    return "<Ele><Frame><Name>" + name
+        + "</Name><DLMod>Period</DLMod><RepeatMod>Weekly</RepeatMod><Intervals>" + intervals
+        + "</Intervals><Holiday>false</Holiday><Range><Period><TmS>2016-03-29 00:00:00.000</TmS>"
+          "<TmE>2035-01-01 00:00:00.000</TmE></Period><End>false</End></Range>"
+          "<RepeatFreq>1</RepeatFreq></Frame></Ele>";
+}
+// 5,350 whole weeks: what they read back as composes to more than 1 MiB, so nothing is shown.
+// An element of another client's rides along.
+const QString Weeks = storedFrame("Weeks", QString("<Ele B=\"0\" E=\"604800\" />").repeated(5350))
+                          .replace("</RepeatFreq>",
+                                   "</RepeatFreq><Extra Kind=\"&quot;a&#9;b&#10;\">"
+                                   "y &amp; &#13;z</Extra>");
+QVariant mappingOf(const QString& frame)
+{
+    return XML2Json().parse("<Mapping>" + frame + "</Mapping>").toMap().value("Mapping");
+}
+QString frameNameOf(const QString& frame)
+{
+    return mappingOf(frame).toMap()["Ele"].toMap()["Frame"].toMap()["Name"].toString();
+}
+
 // updateBackupInfo sends the page's values, updateSchedule the loaded ones with a new schedule.
 enum class Request { BackupInfo, Schedule };
 
@@ -286,6 +310,180 @@ private Q_SLOTS:
         QCOMPARE(p->revision(), qint64(6));
         load(baseCard({"Revision", "6", "Dir", "/reloaded"}));
         QCOMPARE(p->targetDir(), "/reloaded");
+    }
+
+    // A host may answer inside SendCommand, or refuse it, or answer later in any order. The
+    // server confirms an update based on its own revision and refuses any other. Each letter is
+    // one save: S and B (a whole update) answered inside, F failed inside, R refused, A answered
+    // after the others, the later ones first. The plug-in never gets ahead of the server, and
+    // one reload brings it level.
+    void revisionFollowsServer_data()
+    {
+        QTest::addColumn<QString>("saves");
+        QTest::addColumn<qint64>("revision"); // the plug-in's afterwards
+        QTest::addColumn<qint64>("server");
+        QTest::newRow("confirmed inside SendCommand") << "SSBSS" << 10LL << 10LL;
+        QTest::newRow("failed inside SendCommand") << "FFSS" << 7LL << 7LL;
+        QTest::newRow("refused, then confirmed inside") << "RRSS" << 7LL << 7LL;
+        QTest::newRow("refused, then answered in reverse order") << "RRAA" << 6LL << 6LL;
+        QTest::newRow("answered later around one answered inside") << "ASA" << 6LL << 6LL;
+    }
+    void revisionFollowsServer()
+    {
+        QFETCH(QString, saves);
+        QFETCH(qint64, revision);
+        QFETCH(qint64, server);
+        qint64 stored = 5;
+        QList<std::pair<int, QString>> later;
+        QChar save;
+        fw->answerInside = [&](int index) {
+            const bool current = fw->argumentsOf(index).value("Revision").toLongLong() == stored;
+            const QString code = save != 'F' && current ? "0" : "1";
+            stored += code == "0";
+            if (save == 'A')
+                later.prepend({index, code});
+            else
+                fw->reply(p, index, code);
+        };
+        for (const QChar letter : saves) {
+            save = letter;
+            fw->accept = letter != 'R';
+            const bool sent = letter == 'B' ? send(Request::BackupInfo, Monday)
+                                            : send(Request::Schedule, Monday);
+            QCOMPARE(sent, letter != 'R');
+        }
+        for (const auto& [index, code] : std::as_const(later))
+            fw->reply(p, index, code);
+        QCOMPARE(stored, server);
+        QCOMPARE(p->revision(), revision);
+        fw->answerInside = nullptr;
+        load(baseCard({"Revision", server, "Dir", "/reloaded"}));
+        QCOMPARE(p->targetDir(), "/reloaded");
+    }
+
+    // Limits passed back as shown are sent as loaded; the properties show them truncated. Only a
+    // changed value is sent in whole megabytes or days. A confirmed update's values are kept the
+    // same way, and a schedule-only save always sends them.
+    void limitsSentAsLoaded_data()
+    {
+        QTest::addColumn<qint64>("loadedBytes");
+        QTest::addColumn<qint64>("loadedMinutes");
+        QTest::addColumn<int>("mb"); // passed to updateBackupInfo
+        QTest::addColumn<int>("days");
+        QTest::addColumn<qint64>("sentBytes");
+        QTest::addColumn<qint64>("sentMinutes");
+        QTest::newRow("1.5 MB and 1439 minutes, shown as 1 and 0, passed back")
+            << 1572864LL << 1439LL << 1 << 0 << 1572864LL << 1439LL;
+        QTest::newRow("2160 minutes shown as 1 day, passed back")
+            << 10485760LL << 2160LL << 10 << 1 << 10485760LL << 2160LL;
+        QTest::newRow("both changed") << 1572864LL << 1439LL << 2 << 1 << 2097152LL << 1440LL;
+        QTest::newRow("a negative limit passed back as shown")
+            << -1048575LL << -1439LL << 0 << 0 << -1048575LL << -1439LL;
+    }
+    void limitsSentAsLoaded()
+    {
+        QFETCH(qint64, loadedBytes);
+        QFETCH(qint64, loadedMinutes);
+        QFETCH(int, mb);
+        QFETCH(int, days);
+        QFETCH(qint64, sentBytes);
+        QFETCH(qint64, sentMinutes);
+        load(baseCard({"Revision", 6, "MaxThroughput", QString::number(loadedBytes), "MaxRange",
+                       QString::number(loadedMinutes)}));
+        QCOMPARE(p->maxThroughputMB(), int(loadedBytes / 1048576));
+        QCOMPARE(p->maxRangeDay(), int(loadedMinutes / 1440));
+        const auto sentLimits = [this] {
+            const QVariantMap arguments = fw->argumentsOf(last());
+            return std::pair {arguments.value("MaxThroughput").toLongLong(),
+                              arguments.value("MaxRange").toLongLong()};
+        };
+        QVERIFY(send(Request::Schedule, Monday));
+        QCOMPARE(sentLimits(), std::pair(loadedBytes, loadedMinutes));
+        fw->reply(p, last(), "1");
+        QVERIFY(p->updateBackupInfo(true, true, "/new", {}, "Night", Monday, mb, days, Page));
+        QCOMPARE(sentLimits(), std::pair(sentBytes, sentMinutes));
+        fw->reply(p, last(), "0");
+        QCOMPARE(p->maxThroughputMB(), int(sentBytes / 1048576));
+        QCOMPARE(p->maxRangeDay(), int(sentMinutes / 1440));
+        QVERIFY(p->updateBackupInfo(true, true, "/new", {}, "Night", Monday, p->maxThroughputMB(),
+                                    p->maxRangeDay(), Page));
+        QCOMPARE(sentLimits(), std::pair(sentBytes, sentMinutes));
+        fw->reply(p, last(), "1");
+    }
+
+    // The name a confirmed update shows is the one the server stores: a carriage return
+    // survives, characters the composer drops are gone.
+    void confirmedScheduleName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("carriage returns") << "a\r\nb\rc"
+                                          << "a\r\nb\rc";
+        QTest::newRow("characters XML cannot carry")
+            << QString("a") + QChar(1) + "b" + QChar(0xFFFF) + QChar(0xD800) << "ab";
+    }
+    void confirmedScheduleName()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, stored);
+        QVERIFY(p->updateBackupInfo(true, true, "/new", {}, name, Monday, 1, 1, Page));
+        QCOMPARE(frameNameOf(fw->argumentsOf(last()).value("TimeFrameMessage").toString()), stored);
+        fw->reply(p, last(), "0");
+        QCOMPARE(p->scheduleName(), stored);
+    }
+
+    // A stored schedule too large to show is sent back as stored, renamed if asked, by any save
+    // that sets no schedule of its own; one that does replaces it.
+    void unshownScheduleKept_data()
+    {
+        QTest::addColumn<Request>("request");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<QString>("sent"); // the time frame
+        QTest::addColumn<QString>("shown"); // shown once confirmed
+        const auto row
+            = [](const char* tag, Request request, const QString& name, const QString& document,
+                 const QString& sent, const QString& shown = {}) {
+                  QTest::newRow(tag) << request << name << document << sent << shown;
+              };
+        row("an unrelated save passing the empty template", Request::BackupInfo, "Weeks", "",
+            Weeks);
+        row("an unrelated save passing an empty week", Request::BackupInfo, "Weeks",
+            R"({"Rectangles":[]})", Weeks);
+        row("rectangles that cover no day", Request::BackupInfo, "Weeks",
+            R"({"Rectangles":[{"Top":1,"Bottom":2,"Left":3,"Right":3}]})", Weeks);
+        row("a schedule-only save without a schedule", Request::Schedule, "Weeks", "", Weeks);
+        row("a renamed schedule keeps its intervals", Request::BackupInfo, "Long\r<weeks>", "",
+            QString(Weeks).replace("<Name>Weeks</Name>", "<Name>Long&#13;&lt;weeks&gt;</Name>"));
+        row("a new schedule replaces it", Request::BackupInfo, "Night", Monday, MondayFrame,
+            Monday);
+    }
+    void unshownScheduleKept()
+    {
+        QFETCH(Request, request);
+        QFETCH(QString, name);
+        QFETCH(QString, document);
+        QFETCH(QString, sent);
+        QFETCH(QString, shown);
+        load(baseCard({"Revision", 6, "Mapping", mappingOf(Weeks)}));
+        QCOMPARE(p->scheduleTemplate(), QString());
+        QCOMPARE(p->scheduleName(), "Weeks");
+        QVERIFY(request == Request::BackupInfo
+                    ? p->updateBackupInfo(true, true, "/new", {}, name, document, 1, 1, Page)
+                    : p->updateSchedule(name, document, Page));
+        QCOMPARE(fw->argumentsOf(last()).value("TimeFrameMessage").toString(), sent);
+        fw->reply(p, last(), "0");
+        if (request == Request::Schedule)
+            return;
+        QCOMPARE(p->schedule(), mappingOf(sent));
+        QCOMPARE(p->scheduleTemplate(), shown);
+        QCOMPARE(p->scheduleName(), frameNameOf(sent));
+        // Still kept by the next save.
+        QVERIFY(p->updateBackupInfo(true, true, "/new", {}, p->scheduleName(),
+                                    p->scheduleTemplate(), 1, 1, Page));
+        QCOMPARE(fw->argumentsOf(last()).value("TimeFrameMessage").toString(),
+                 shown.isEmpty() ? sent : MondayFrame);
+        fw->reply(p, last(), "1");
     }
 
     void backupInfoSuccessWithoutContextFails()
