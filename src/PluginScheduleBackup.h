@@ -181,6 +181,9 @@ private:
     qint64 m_maxRangeMinutes = 2 * 1440;
     // The stored schedule is too large to show; an update that sets none sends it back.
     bool m_scheduleBeyondShown = false;
+    // A schedule-only update replaced such a schedule with one this object never saw: until the
+    // next load it cannot tell what an update that sets no schedule would send back.
+    bool m_scheduleUnknown = false;
     qint64 m_tmcardId = -1;
     qint64 m_revision = -1;
     // The revisions of the schedule updates still waiting for their reply, in sending order, so

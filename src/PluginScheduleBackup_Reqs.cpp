@@ -84,6 +84,11 @@ bool PluginScheduleBackup::timeFrameToSend(const char* operation, const QString&
 {
     // A schedule too large to show was stored by someone else. The caller was shown no schedule
     // and sends none back; that must not wipe the stored one.
+    if (m_scheduleUnknown && setsNoInterval(scheJson)) {
+        SCHEDULEBACKUP_TRACE(ScheduleBackupTrace::Failure,
+                             "%s, stored schedule changed since the load, reload first", operation);
+        return false;
+    }
     if (m_scheduleBeyondShown && setsNoInterval(scheJson)) {
         timeFrame = storedTimeFrame(scheName);
         if (timeFrame.isNull()) {

@@ -229,6 +229,7 @@ void PluginScheduleBackup::HandleGetBackupInfoResp(const QString& resultCode,
     const QVariant mapping = tmcard.value(KEY_MAPPING);
     setSchedule(mapping);
     setScheduleTemplate(readBackDocument(mapping, &m_scheduleBeyondShown));
+    m_scheduleUnknown = false;
     setScheduleName(GetFirstTimeframeNameFromTimecard(tmcard));
 
     const QVariantList cams = transContentAsList(tmcard.value(KEY_CAM_LIST).toMap().value(KEY_CAM));
@@ -380,6 +381,7 @@ void PluginScheduleBackup::HandleUpdateBackupInfoResp(const QString& resultCode,
     applyConfirmedCameras(sent->value(ARG_CAM_GROUP_LIST).toList());
     setSchedule(schedule);
     m_scheduleBeyondShown = beyondShown;
+    m_scheduleUnknown = false;
     m_revision = confirmedRevision;
     Q_EMIT updBackupInfoResp(true);
 }
@@ -410,5 +412,8 @@ void PluginScheduleBackup::HandleUpdateScheduleResp(const QString& resultCode,
     }
     // As for a whole update: never ahead of the server, never backwards.
     m_revision = std::max(m_revision, sentRevision + 1);
+    // The stored schedule kept for unrelated saves is no longer the server's.
+    if (m_scheduleBeyondShown)
+        m_scheduleUnknown = true;
     Q_EMIT updateScheduleResp(true);
 }

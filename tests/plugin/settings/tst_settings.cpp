@@ -486,6 +486,24 @@ private Q_SLOTS:
         fw->reply(p, last(), "1");
     }
 
+    // A schedule-only update replaced the unshown schedule with one the plug-in never read back:
+    // sending the old one with the next unrelated save would undo it, so that save waits for a
+    // load, and the load clears the way.
+    void unshownScheduleReplacedByScheduleOnlyUpdate()
+    {
+        load(baseCard({"Revision", 6, "Mapping", mappingOf(Weeks)}));
+        QVERIFY(p->updateSchedule("Night", Monday, Page));
+        fw->reply(p, last(), "0");
+        const int sent = fw->sent.size();
+        QVERIFY(!p->updateBackupInfo(true, true, "/new", {}, "Night", "", 1, 1, Page));
+        QCOMPARE(fw->sent.size(), sent);
+        QVERIFY(p->updateBackupInfo(true, true, "/new", {}, "Night", Monday, 1, 1, Page));
+        fw->reply(p, last(), "1");
+        load(baseCard({"Revision", 7, "Mapping", mappingOf(MondayFrame)}));
+        QVERIFY(p->updateBackupInfo(true, true, "/new", {}, "Night", "", 1, 1, Page));
+        fw->reply(p, last(), "1");
+    }
+
     void backupInfoSuccessWithoutContextFails()
     {
         SignalLog log(p);
