@@ -250,13 +250,17 @@ ServiceReply BackupService::getBackupStatus(const TimeCard& card) const
 }
 
 ServiceReply BackupService::refuse(const QString& replyElement, const QString& code,
-                                   const QString& reason) const
+                                   const QString& reason, bool busy) const
 {
-    qCInfo(lcService) << "refused with" << code << reason;
+    // A busy update is asked again and again while the other program saves.
+    if (busy)
+        qCDebug(lcService) << "busy:" << reason;
+    else
+        qCInfo(lcService) << "refused with" << code << reason;
     const QString xml = QStringLiteral("<%1><%2 %3=\"%4\">%5</%2></%1>")
                             .arg(replyElement, Reply::Error, Reply::CodeAttribute, code,
                                  XmlText::escaped(reason));
-    return {code, xml, reason};
+    return {code, xml, reason, busy};
 }
 
 ServiceReply BackupService::updateTimeCard(const QString& replyElement, const QVariant& arguments)
@@ -276,9 +280,8 @@ ServiceReply BackupService::storeUpdate(const QString& replyElement, const Updat
     // waited for here: the caller decides how long a busy data file is worth waiting for.
     const auto lock = m_store.lock(QDeadlineTimer(0));
     if (!lock) {
-        ServiceReply reply = fail(Code::StorageFailure, lock.errorText());
-        reply.busy = lock.errorReason() == StoreError::Locked;
-        return reply;
+        return refuse(replyElement, Code::StorageFailure, lock.errorText(),
+                      lock.errorReason() == StoreError::Locked);
     }
     const StoreResult<ServiceData> stored = m_store.load(*lock.value());
     if (!stored)

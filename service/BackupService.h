@@ -52,8 +52,8 @@ private:
     ServiceReply updateTimeCard(const QString& replyElement, const QVariant& arguments);
     struct Update;
     ServiceReply storeUpdate(const QString& replyElement, const Update& update);
-    ServiceReply refuse(const QString& replyElement, const QString& code,
-                        const QString& reason) const;
+    ServiceReply refuse(const QString& replyElement, const QString& code, const QString& reason,
+                        bool busy = false) const;
 
     BackupStore m_store;
     Clock m_clock;

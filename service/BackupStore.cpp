@@ -233,9 +233,8 @@ QString BackupStore::filePath() const
 
 QString BackupStore::resolvedFilePath() const
 {
-    const QFileInfo file(filePath());
-    if (file.exists())
-        return file.canonicalFilePath();
+    if (const QString file = QFileInfo(filePath()).canonicalFilePath(); !file.isEmpty())
+        return file;
     const QString folder = QFileInfo(m_dataDir).canonicalFilePath();
     return folder.isEmpty() ? filePath() : QDir(folder).filePath(FileName);
 }
@@ -276,7 +275,8 @@ StoreResult<BackupStore::Lock> BackupStore::lock(QDeadlineTimer deadline) const
             return StoreResult<Lock>::failure(
                 StoreError::Locked, QStringLiteral("another program is saving to %1").arg(path));
         }
-        QThread::msleep(ulong(std::clamp<qint64>(deadline.remainingTime(), 1, LockPollMs)));
+        const qint64 left = deadline.isForever() ? LockPollMs : deadline.remainingTime();
+        QThread::msleep(ulong(std::clamp<qint64>(left, 1, LockPollMs)));
     }
     return StoreResult<Lock>::success(std::make_shared<StoreLock>(fd, path));
 }
