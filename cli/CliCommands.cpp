@@ -34,6 +34,14 @@ CliCommands::CliCommands(PluginClient* client, QTextStream* out, QTextStream* er
     : m_client(client), m_out(out), m_err(err)
 { }
 
+void CliCommands::setInventory(const QList<InventoryCamera>& inventory)
+{
+    QSet<QString> ids;
+    for (const InventoryCamera& camera : inventory)
+        ids.insert(camera.cameraId);
+    m_inventory = ids;
+}
+
 int CliCommands::run(const CommandRequest& request)
 {
     if (request.command == QLatin1String("show"))
@@ -76,14 +84,25 @@ QString CliCommands::progressBar(qint64 progress, int width)
         + QString(width - filled, QLatin1Char('-')) + QLatin1Char(']');
 }
 
+QString CliCommands::cameraText() const
+{
+    if (m_client->hasAllCameras())
+        return tr("all");
+    QStringList cameras = m_client->pluginProperty("cameraList").toStringList();
+    if (cameras.isEmpty())
+        return tr("none");
+    // A save sends such a camera back and the service keeps it; `set --cameras` replaces it.
+    for (QString& camera : cameras) {
+        if (m_inventory && !m_inventory->contains(camera))
+            camera = tr("%1 (no longer in the inventory)").arg(camera);
+    }
+    return cameras.join(QStringLiteral(", "));
+}
+
 void CliCommands::printSettings()
 {
     const PluginClient::Settings settings = m_client->currentSettings();
-    QString cameras = tr("none");
-    if (m_client->hasAllCameras())
-        cameras = tr("all");
-    else if (!m_client->pluginProperty("cameraList").toStringList().isEmpty())
-        cameras = m_client->pluginProperty("cameraList").toStringList().join(QStringLiteral(", "));
+    const QString cameras = cameraText();
     const WeekSchedule schedule = WeekSchedule::fromRectangleJson(settings.scheduleJson);
 
     // The schedule stays in the syntax of --schedule, so that it can be given back as it is.

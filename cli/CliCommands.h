@@ -2,9 +2,13 @@
 
 #include "CommandLine.h"
 #include "PluginClient.h"
+#include "TimeCard.h"
 
 #include <QCoreApplication>
+#include <QSet>
 #include <QTextStream>
+
+#include <optional>
 
 // Runs one command of the front end against a started host's plug-in and prints the outcome.
 class CliCommands
@@ -15,6 +19,9 @@ public:
     CliCommands(PluginClient* client, QTextStream* out, QTextStream* err);
 
     int run(const CommandRequest& request);
+
+    // The service's cameras; the settings then mark a camera that is no longer among them.
+    void setInventory(const QList<InventoryCamera>& inventory);
 
     static QString progressBar(qint64 progress, int width);
 
@@ -30,8 +37,10 @@ private:
     int nextBackupText(const QDateTime& at, QString* text);
     void printSettings();
     void printStatus(const PluginClient::Status& status, bool terminal);
+    QString cameraText() const;
 
     PluginClient* m_client;
     QTextStream* m_out;
     QTextStream* m_err;
+    std::optional<QSet<QString>> m_inventory;
 };

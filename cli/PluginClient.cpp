@@ -36,7 +36,7 @@ QVariantMap PluginClient::pageCamera(const QString& cameraId)
 }
 
 PluginClient::PluginClient(QObject* plugin, HostFramework* framework, QObject* parent)
-    : QObject(parent), m_plugin(plugin)
+    : QObject(parent), m_plugin(plugin), m_framework(framework)
 {
     if (framework)
         connect(framework, &HostFramework::replyDelivered, this, &PluginClient::onReplyDelivered);
@@ -79,8 +79,15 @@ PluginClient::Result PluginClient::call(const QString& command, const char* sign
     }
     disconnect(connection);
     if (!m_received) {
+        // Say what held the answer up, such as another program saving to the data file.
+        const QString why = m_framework ? m_framework->waitReason() : QString();
         return {Outcome::TimedOut,
-                tr("no answer to %1 within %2 ms").arg(commandText(command)).arg(m_timeout)};
+                why.isEmpty()
+                    ? tr("no answer to %1 within %2 ms").arg(commandText(command)).arg(m_timeout)
+                    : tr("no answer to %1 within %2 ms: %3")
+                          .arg(commandText(command))
+                          .arg(m_timeout)
+                          .arg(why)};
     }
     if (!m_success) {
         const QString reason = m_reasons.value(command);

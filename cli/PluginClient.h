@@ -86,6 +86,7 @@ private:
     void finish(bool success);
 
     QPointer<QObject> m_plugin;
+    QPointer<HostFramework> m_framework;
     int m_timeout = 5000;
     QDeadlineTimer m_deadline {5000};
     QEventLoop* m_loop = nullptr;

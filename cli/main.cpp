@@ -88,6 +88,8 @@ int main(int argc, char* argv[])
     PluginClient client(host.scheduleBackup(), host.framework());
     client.setTimeout(request.timeoutMs);
     CliCommands commands(&client, &out, &err);
+    if (const StoreResult<ServiceData> stored = host.service()->data())
+        commands.setInventory(stored.value().inventory);
     const int exitCode = commands.run(request);
     out.flush();
     host.shutdown();

@@ -18,4 +18,8 @@ public:
     // Takes one command. False refuses it and `answer` is dropped; otherwise `answer` is called
     // later from the event loop, never inside this call.
     virtual bool submit(const QString& command, const QVariant& arguments, Answer answer) = 0;
+
+    // Why the oldest command has not been answered yet, when something other than the network
+    // holds it up; empty otherwise.
+    virtual QString waitReason() const { return QString(); }
 };

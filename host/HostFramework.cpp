@@ -15,6 +15,11 @@ HostFramework::~HostFramework()
     cancelPending();
 }
 
+QString HostFramework::waitReason() const
+{
+    return m_handler && !m_pending.empty() ? m_handler->waitReason() : QString();
+}
+
 bool HostFramework::SendCommand(void* hostData, const QString& pluginId, const QString& command,
                                 const QVariant& arguments, void* context, int flag,
                                 const QString& relayPath)

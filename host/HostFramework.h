@@ -35,6 +35,9 @@ public:
     void unregisterAll();
 
     int pendingCount() const { return int(m_pending.size()); }
+    // Why the oldest command has no answer yet, as the command handler knows it; empty if nothing
+    // but the network holds it up.
+    QString waitReason() const;
 
     // Answers every outstanding command with a failure code, so each plug-in gets back (and
     // frees) the context it handed over. Called before the plug-ins go away.

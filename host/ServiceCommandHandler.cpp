@@ -4,6 +4,13 @@
 
 #include <algorithm>
 
+namespace {
+
+// How soon a command that found the data file busy is asked again.
+constexpr int BusyRetryMs = 20;
+
+} // namespace
+
 ServiceCommandHandler::ServiceCommandHandler(BackupService* service, QObject* parent)
     : QObject(parent), m_service(service)
 {
@@ -40,9 +47,18 @@ void ServiceCommandHandler::processDue()
 {
     // An answer may lead to the next command, so the queue is re-read after every one.
     while (!m_queue.empty() && m_queue.front().due.hasExpired()) {
-        Queued queued = std::move(m_queue.front());
+        Queued& front = m_queue.front();
+        const ServiceReply reply = m_service->handle(front.command, front.arguments);
+        if (reply.busy) {
+            // Later commands wait too, so the answers keep their order.
+            m_waitReason = reply.reason;
+            front.due = QDeadlineTimer(BusyRetryMs);
+            break;
+        }
+        m_waitReason.clear();
+        Queued queued = std::move(front);
         m_queue.pop_front();
-        queued.answer(m_service->handle(queued.command, queued.arguments));
+        queued.answer(reply);
     }
     scheduleNext();
 }

@@ -14,12 +14,15 @@ struct ServiceReply
     QString resultCode;
     QString xml;
     QString reason; // empty on success
+    // Another program was saving, so nothing was done; asking again later may succeed.
+    bool busy = false;
 };
 
 // The backup server the host talks to: keeps one scheduled-backup time-card and a camera
 // inventory in its data folder and answers the client's commands with XML replies. Every command
 // reads what is stored now, so several processes can share one data folder; an update is checked
-// against the stored revision and written under the folder's lock.
+// against the stored revision and written under the data file's lock. No command waits for that
+// lock: while another program saves, an update comes back busy.
 class BackupService : public QObject
 {
     Q_OBJECT
@@ -47,8 +50,10 @@ private:
     ServiceReply getBackupPath(const TimeCard& card) const;
     ServiceReply getBackupStatus(const TimeCard& card) const;
     ServiceReply updateTimeCard(const QString& replyElement, const QVariant& arguments);
-    ServiceReply refuse(const QString& replyElement, const QString& code,
-                        const QString& reason) const;
+    struct Update;
+    ServiceReply storeUpdate(const QString& replyElement, const Update& update);
+    ServiceReply refuse(const QString& replyElement, const QString& code, const QString& reason,
+                        bool busy = false) const;
 
     BackupStore m_store;
     Clock m_clock;

@@ -6,29 +6,35 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLockFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QScopeGuard>
+#include <QThread>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
 using namespace BackupProtocol;
 
 const QString FileName = QStringLiteral("schedule-backup.xml");
-const QString LockFileName = QStringLiteral("schedule-backup.lock");
 const QString RootElement = QStringLiteral("ScheduleBackupData");
 const QString InventoryElement = QStringLiteral("Inventory");
 const QString CameraElement = QStringLiteral("Camera");
 const QString TimeFrameElement = QStringLiteral("TimeFrame");
 const QString IdAttribute = QStringLiteral("ID");
 constexpr int FormatVersion = 1;
-// A writer that waits longer than this for another process is told the folder is busy.
-constexpr int LockTimeoutMs = 10000;
+// How often a waiting writer asks for the lock again.
+constexpr int LockPollMs = 10;
 
 // Reads the time-card element by element; the first value that does not parse ends the read
 // with a text naming the element.
@@ -92,7 +98,16 @@ private:
             camera.cameraId = m_reader.readElementText();
             card->cameras.append(camera);
         }
-        return !m_reader.hasError();
+        if (m_reader.hasError())
+            return false;
+        // Only the update check stands between the two; a file that mixes them was not written
+        // by the service, and reading it as either would change what is backed up.
+        for (const CameraRef& camera : std::as_const(card->cameras)) {
+            if (camera.cameraId == AllCamerasTag && card->cameras.size() > 1)
+                return fail(QStringLiteral("<%1> mixes \"%2\" with single cameras")
+                                .arg(Reply::CamList, AllCamerasTag));
+        }
+        return true;
     }
 
     bool readCount(const QString& name, const QString& text, qint64* value)
@@ -161,7 +176,51 @@ StoreResult<ServiceData> damaged(const QString& text)
     return StoreResult<ServiceData>::failure(StoreError::Damaged, text);
 }
 
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+QString fileKind(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return QStringLiteral("a folder");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("a FIFO");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("a device");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("a socket");
+    return QStringLiteral("no regular file");
+}
+
+// Reads at most `limit` bytes from `fd`; `*document` holds limit + 1 bytes when there are more.
+bool readAtMost(int fd, qint64 limit, qint64 sizeHint, QByteArray* document)
+{
+    document->reserve(qsizetype(std::clamp<qint64>(sizeHint, 0, limit) + 1));
+    char buffer[65536];
+    while (document->size() <= limit) {
+        const qint64 wanted = std::min<qint64>(sizeof buffer, limit + 1 - document->size());
+        const ssize_t got = ::read(fd, buffer, size_t(wanted));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return false;
+        if (got == 0)
+            break;
+        document->append(buffer, got);
+    }
+    return true;
+}
+
 } // namespace
+
+StoreLock::StoreLock(int fd, const QString& filePath) : m_fd(fd), m_filePath(filePath) { }
+
+StoreLock::~StoreLock()
+{
+    ::close(m_fd); // also releases the flock
+}
 
 BackupStore::BackupStore(const QString& dataDir) : m_dataDir(dataDir) { }
 
@@ -172,9 +231,12 @@ QString BackupStore::filePath() const
     return QDir(m_dataDir).filePath(FileName);
 }
 
-QString BackupStore::lockFilePath() const
+QString BackupStore::resolvedFilePath() const
 {
-    return QDir(m_dataDir).filePath(LockFileName);
+    if (const QString file = QFileInfo(filePath()).canonicalFilePath(); !file.isEmpty())
+        return file;
+    const QString folder = QFileInfo(m_dataDir).canonicalFilePath();
+    return folder.isEmpty() ? filePath() : QDir(folder).filePath(FileName);
 }
 
 bool BackupStore::exists() const
@@ -182,42 +244,78 @@ bool BackupStore::exists() const
     return QFile::exists(filePath());
 }
 
-StoreResult<BackupStore::Lock> BackupStore::lock() const
+StoreResult<BackupStore::Lock> BackupStore::lock(QDeadlineTimer deadline) const
 {
     if (!QDir().mkpath(m_dataDir)) {
         return StoreResult<Lock>::failure(
             StoreError::CannotWrite, QStringLiteral("cannot create data folder %1").arg(m_dataDir));
     }
-    auto lockFile = std::make_shared<QLockFile>(lockFilePath());
-    // A lock left behind by a crashed process is taken over once it is this old.
-    lockFile->setStaleLockTime(30000);
-    if (!lockFile->tryLock(LockTimeoutMs)) {
-        const bool busy = lockFile->error() == QLockFile::LockFailedError;
+    // Writers through any link lock the one folder the file is really in. A folder opens
+    // read-only for anyone who may list it, whoever made it.
+    const QString path = resolvedFilePath();
+    const QString folder = QFileInfo(path).absolutePath();
+    const int fd
+        = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
         return StoreResult<Lock>::failure(
-            busy ? StoreError::Locked : StoreError::CannotWrite,
-            busy ? QStringLiteral("%1 is held by another process").arg(lockFilePath())
-                 : QStringLiteral("cannot create lock file %1").arg(lockFilePath()));
+            StoreError::CannotWrite,
+            QStringLiteral("cannot open data folder %1: %2").arg(folder, systemError()));
     }
-    return StoreResult<Lock>::success(std::move(lockFile));
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        if (error != EWOULDBLOCK && error != EINTR) {
+            ::close(fd);
+            return StoreResult<Lock>::failure(
+                StoreError::CannotWrite,
+                QStringLiteral("cannot lock data folder %1: %2")
+                    .arg(folder, QString::fromLocal8Bit(std::strerror(error))));
+        }
+        if (deadline.hasExpired()) {
+            ::close(fd);
+            return StoreResult<Lock>::failure(
+                StoreError::Locked, QStringLiteral("another program is saving to %1").arg(path));
+        }
+        const qint64 left = deadline.isForever() ? LockPollMs : deadline.remainingTime();
+        QThread::msleep(ulong(std::clamp<qint64>(left, 1, LockPollMs)));
+    }
+    return StoreResult<Lock>::success(std::make_shared<StoreLock>(fd, path));
 }
 
 StoreResult<ServiceData> BackupStore::load() const
 {
-    QFile file(filePath());
-    if (!file.open(QIODevice::ReadOnly)) {
+    return readFile(filePath());
+}
+
+StoreResult<ServiceData> BackupStore::load(const StoreLock& lock) const
+{
+    return readFile(lock.filePath());
+}
+
+StoreResult<ServiceData> BackupStore::readFile(const QString& path)
+{
+    // Non-blocking, so that a FIFO in its place opens at once and is then refused.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         return StoreResult<ServiceData>::failure(
-            StoreError::CannotRead,
-            QStringLiteral("cannot read %1: %2").arg(file.fileName(), file.errorString()));
+            StoreError::CannotRead, QStringLiteral("cannot read %1: %2").arg(path, systemError()));
     }
-    if (file.size() > MaximumFileSize) {
-        return damaged(QStringLiteral("%1 is damaged: larger than %2 bytes")
-                           .arg(file.fileName())
-                           .arg(MaximumFileSize));
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0) {
+        return StoreResult<ServiceData>::failure(
+            StoreError::CannotRead, QStringLiteral("cannot read %1: %2").arg(path, systemError()));
     }
-    const StoreResult<ServiceData> parsed = parse(file.readAll());
-    if (!parsed)
+    if (!S_ISREG(status.st_mode))
         return damaged(
-            QStringLiteral("%1 is damaged: %2").arg(file.fileName(), parsed.errorText()));
+            QStringLiteral("%1 is damaged: it is %2").arg(path, fileKind(status.st_mode)));
+    QByteArray document;
+    if (!readAtMost(fd, MaximumFileSize, status.st_size, &document)) {
+        return StoreResult<ServiceData>::failure(
+            StoreError::CannotRead, QStringLiteral("cannot read %1: %2").arg(path, systemError()));
+    }
+    const StoreResult<ServiceData> parsed = parse(document);
+    if (!parsed)
+        return damaged(QStringLiteral("%1 is damaged: %2").arg(path, parsed.errorText()));
     return parsed;
 }
 
@@ -225,6 +323,9 @@ StoreResult<ServiceData> BackupStore::parse(const QByteArray& document)
 {
     if (document.size() > MaximumFileSize)
         return damaged(QStringLiteral("larger than %1 bytes").arg(MaximumFileSize));
+    if (XmlText::hasCrowdedStartTag(document))
+        return damaged(
+            QStringLiteral("an element has more than %1 attributes").arg(XmlText::MaxAttributes));
     QXmlStreamReader reader(document);
     QString error;
     if (!readToRoot(reader, &error))
@@ -315,19 +416,40 @@ QByteArray BackupStore::serialize(const ServiceData& data)
 
 StoreResult<> BackupStore::save(const ServiceData& data) const
 {
-    auto cannotWrite = [this](const QString& reason) {
+    if (!QDir().mkpath(m_dataDir)) {
         return StoreResult<>::failure(
-            StoreError::CannotWrite, QStringLiteral("cannot write %1: %2").arg(filePath(), reason));
+            StoreError::CannotWrite,
+            QStringLiteral("cannot write %1: cannot create the data folder").arg(filePath()));
+    }
+    return writeFile(resolvedFilePath(), data);
+}
+
+StoreResult<> BackupStore::save(const StoreLock& lock, const ServiceData& data) const
+{
+    return writeFile(lock.filePath(), data);
+}
+
+StoreResult<> BackupStore::writeFile(const QString& path, const ServiceData& data)
+{
+    auto cannotWrite = [&path](const QString& reason) {
+        return StoreResult<>::failure(StoreError::CannotWrite,
+                                      QStringLiteral("cannot write %1: %2").arg(path, reason));
     };
-    if (!QDir().mkpath(m_dataDir))
-        return cannotWrite(QStringLiteral("cannot create the data folder"));
     const QByteArray document = serialize(data);
+    // A file the service would refuse to read is never written.
+    if (document.size() > MaximumFileSize) {
+        return StoreResult<>::failure(
+            StoreError::TooLarge,
+            QStringLiteral("the data file would grow to %1 bytes, beyond its limit of %2 bytes")
+                .arg(document.size())
+                .arg(MaximumFileSize));
+    }
 
     // Unbuffered: commit() does not report a failing final flush, so every byte goes out in
     // write(), where a failure shows. A short write carries no reason; the next write fails with
     // the system's. The data is synced too, and the old file is replaced only when all of it is
-    // on disk.
-    QSaveFile file(filePath());
+    // on disk. The path is the resolved one, so a link to the file stays a link.
+    QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return cannotWrite(file.errorString());
     for (qint64 written = 0; written < document.size();) {
@@ -340,7 +462,7 @@ StoreResult<> BackupStore::save(const ServiceData& data) const
         written += chunk;
     }
     if (::fsync(file.handle()) != 0) {
-        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        const QString reason = systemError();
         file.cancelWriting();
         return cannotWrite(reason);
     }

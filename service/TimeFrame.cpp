@@ -28,6 +28,9 @@ TimeFrame TimeFrame::parse(const QString& xml)
 
     if (xml.trimmed().isEmpty())
         return fail(QStringLiteral("empty time frame"));
+    if (XmlText::hasCrowdedStartTag(xml.toUtf8()))
+        return fail(
+            QStringLiteral("an element has more than %1 attributes").arg(XmlText::MaxAttributes));
 
     QXmlStreamReader reader(xml);
     // The element is stored and later sent inside a reply, so it must be a bare element: a

@@ -40,7 +40,59 @@ QString escape(const QString& text, bool attribute)
     return result;
 }
 
+// The index of the '>' that ends the start tag whose name begins at `from`, or -1. Sets `crowded`
+// once the tag has shown more than MaxAttributes attributes.
+qsizetype startTagEnd(QByteArrayView text, qsizetype from, bool* crowded)
+{
+    int attributes = 0;
+    for (qsizetype i = from; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '>')
+            return i;
+        if (c == '"' || c == '\'') {
+            i = text.indexOf(c, i + 1);
+            if (i < 0)
+                return -1;
+        } else if (c == '=' && ++attributes > MaxAttributes) {
+            *crowded = true;
+            return -1;
+        }
+    }
+    return -1;
+}
+
+// The index of the last character of `terminator` at or after `from`, or -1.
+qsizetype endOf(QByteArrayView text, QByteArrayView terminator, qsizetype from)
+{
+    const qsizetype at = text.indexOf(terminator, from);
+    return at < 0 ? -1 : at + terminator.size() - 1;
+}
+
 } // namespace
+
+bool hasCrowdedStartTag(QByteArrayView text)
+{
+    bool crowded = false;
+    for (qsizetype i = text.indexOf('<'); i >= 0 && i + 1 < text.size();) {
+        const QByteArrayView rest = text.sliced(i);
+        qsizetype end = -1;
+        if (rest.startsWith("<!--"))
+            end = endOf(text, "-->", i + 4);
+        else if (rest.startsWith("<![CDATA["))
+            end = endOf(text, "]]>", i + 9);
+        else if (rest.startsWith("<?"))
+            end = endOf(text, "?>", i + 2);
+        else if (rest.startsWith("<!") || rest.startsWith("</"))
+            end = text.indexOf('>', i);
+        else
+            end = startTagEnd(text, i + 1, &crowded);
+        // An unterminated construct ends the scan; the reader reports it.
+        if (end < 0)
+            return crowded;
+        i = text.indexOf('<', end + 1);
+    }
+    return false;
+}
 
 QString escaped(const QString& text)
 {

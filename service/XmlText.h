@@ -1,10 +1,21 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 class QXmlStreamWriter;
 
 namespace XmlText {
+
+// Far more attributes than any element of ours carries. Qt's reader compares every attribute of
+// a start tag with all the others, so one tag with tens of thousands of them takes seconds.
+constexpr int MaxAttributes = 256;
+
+// True when some start tag has more than MaxAttributes attributes. One linear pass, made before
+// any reader sees the text: it counts the '=' outside quoted values of every start tag, skipping
+// comments, CDATA sections, processing instructions and declarations. A malformed tag may count
+// high, never low.
+bool hasCrowdedStartTag(QByteArrayView document);
 
 // Escapes text for XML so that a reader gets back exactly these characters: markup characters
 // become references, and so do the characters a reader would normalise (a carriage return

@@ -34,6 +34,11 @@
         <translation>alle</translation>
     </message>
     <message>
+        <location filename="../CliCommands.cpp" line="95" />
+        <source>%1 (no longer in the inventory)</source>
+        <translation>%1 (nicht mehr im Bestand)</translation>
+    </message>
+    <message>
         <location filename="../CliCommands.cpp" line="90" />
         <source>Scheduled backup</source>
         <translation>Zeitgesteuerte Sicherung</translation>
@@ -427,6 +432,11 @@ rechtzeitig.</translation>
         <location filename="../PluginClient.cpp" line="83" />
         <source>no answer to %1 within %2 ms</source>
         <translation>keine Antwort auf %1 innerhalb von %2 ms</translation>
+    </message>
+    <message>
+        <location filename="../PluginClient.cpp" line="87" />
+        <source>no answer to %1 within %2 ms: %3</source>
+        <translation>keine Antwort auf %1 innerhalb von %2 ms: %3</translation>
     </message>
     <message>
         <location filename="../PluginClient.cpp" line="88" />

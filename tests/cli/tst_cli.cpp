@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <array>
+#include <sys/stat.h>
 
 class TestCli : public QObject
 {
@@ -36,6 +37,7 @@ private:
 
     QStringList hostArguments(const QStringList& arguments) const;
     Run runHost(const QStringList& arguments) const;
+    BackupStore::Lock prepare(const QString& setup) const;
 
     std::unique_ptr<QTemporaryDir> m_data;
 };
@@ -63,47 +65,84 @@ TestCli::Run TestCli::runHost(const QStringList& arguments) const
             QString::fromLocal8Bit(process.readAllStandardError())};
 }
 
+// The data folder a row starts from: "" (none yet), "left" (a stored camera has left the
+// inventory), "busy" (another program holds the data file) or "fifo" (the data file is a FIFO).
+BackupStore::Lock TestCli::prepare(const QString& setup) const
+{
+    const BackupStore store(m_data->path());
+    ServiceData data = BackupStore::sampleData();
+    data.card.cameras = {{"cam-03", "grp-lobby"}, {"cam-99", "grp-gone"}};
+    if (setup == "left")
+        store.save(data);
+    if (setup == "fifo")
+        ::mkfifo(QFile::encodeName(store.filePath()).constData(), 0600);
+    if (setup != "busy")
+        return {};
+    store.save(data);
+    return store.lock(QDeadlineTimer(0)).value();
+}
+
 void TestCli::runs_data()
 {
+    QTest::addColumn<QString>("setup");
     QTest::addColumn<QList<QStringList>>("runs"); // one process each; all but the last succeed
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("text"); // in the last run's output, or its one line of errors
 
     QTest::newRow("throughput beyond 2047 MB and 3650 days read back, each set keeping the other")
+        << QString()
         << QList<QStringList> {{"set", "--throughput", "1000000"},
                                {"set", "--range", "3650"},
                                {"show"}}
         << ExitCode::Success << "Throughput: 1000000 MB Range: 3650 days";
     QTest::newRow("next after the last window of a Saturday is Monday's first window")
+        << QString()
         << QList<QStringList> {{"schedule", "--schedule", "Mon-Fri 09:00-17:00"},
                                {"next", "--at", "2026-12-12T18:00"}}
         << ExitCode::Success << "2026-12-14T09:00:00";
     QTest::newRow("next says when no backup window is scheduled")
-        << QList<QStringList> {{"schedule", "--schedule", "none"}, {"next"}} << ExitCode::Success
-        << "none, no backup window is scheduled";
+        << QString() << QList<QStringList> {{"schedule", "--schedule", "none"}, {"next"}}
+        << ExitCode::Success << "none, no backup window is scheduled";
     QTest::newRow("show says when scheduled backup is off")
-        << QList<QStringList> {{"set", "--enabled", "off"}, {"show"}} << ExitCode::Success
-        << "Next backup: none, scheduled backup is off";
+        << QString() << QList<QStringList> {{"set", "--enabled", "off"}, {"show"}}
+        << ExitCode::Success << "Next backup: none, scheduled backup is off";
     QTest::newRow("a missing plug-in folder stops the host with 1")
-        << QList<QStringList> {{"show", "--plugin-dir", "/nonexistent/plugins"}}
+        << QString() << QList<QStringList> {{"show", "--plugin-dir", "/nonexistent/plugins"}}
         << ExitCode::HostFailure << "no schedule-backup plug-in in /nonexistent/plugins";
     QTest::newRow("a bad option value stops the program with 2")
-        << QList<QStringList> {{"set", "--enabled", "maybe"}} << ExitCode::BadOptions
+        << QString() << QList<QStringList> {{"set", "--enabled", "maybe"}} << ExitCode::BadOptions
         << "--enabled expects on or off";
     QTest::newRow("an update the service refuses gives its reason and code with 4")
-        << QList<QStringList> {{"set", "--cameras", "cam-01,cam-42"}} << ExitCode::Failed
+        << QString() << QList<QStringList> {{"set", "--cameras", "cam-01,cam-42"}}
+        << ExitCode::Failed
         << "error: \"UpdBkpTmcard\" failed: unknown camera \"cam-42\" (code 1004)";
     // Three requests of 400 ms each: every one fits the timeout, all of them do not.
     QTest::newRow("the timeout bounds the whole command, not each request, with 5")
-        << QList<QStringList> {{"show", "--latency", "400", "--timeout", "1000"}}
+        << QString() << QList<QStringList> {{"show", "--latency", "400", "--timeout", "1000"}}
         << ExitCode::TimedOut << "within 1000 ms";
+    QTest::newRow("a busy data file ends the wait at the timeout with 5, saying why")
+        << "busy" << QList<QStringList> {{"set", "--enabled", "off", "--timeout", "1000"}}
+        << ExitCode::TimedOut << "within 1000 ms: another program is saving to";
+    QTest::newRow("a data file that is a FIFO stops the host with 1 at once")
+        << "fifo" << QList<QStringList> {{"show"}} << ExitCode::HostFailure << "it is a FIFO";
+    QTest::newRow("show marks a camera that left the inventory")
+        << "left" << QList<QStringList> {{"show"}} << ExitCode::Success
+        << "Cameras: cam-03, cam-99 (no longer in the inventory) Schedule name:";
+    QTest::newRow("a save keeps a camera that left the inventory")
+        << "left" << QList<QStringList> {{"set", "--enabled", "off"}, {"show"}} << ExitCode::Success
+        << "cam-99 (no longer in the inventory)";
+    QTest::newRow("--cameras replaces a list that holds a camera that left the inventory")
+        << "left" << QList<QStringList> {{"set", "--cameras", "cam-01"}, {"show"}}
+        << ExitCode::Success << "Cameras: cam-01 Schedule name:";
 }
 
 void TestCli::runs()
 {
+    QFETCH(QString, setup);
     QFETCH(QList<QStringList>, runs);
     QFETCH(int, code);
     QFETCH(QString, text);
+    const BackupStore::Lock held = prepare(setup);
 
     Run run;
     for (const QStringList& arguments : runs) {

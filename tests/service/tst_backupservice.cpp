@@ -1,19 +1,27 @@
 // The backup service's answers: what an update stores, one refusal per check (each storing
-// nothing), a write that fails for real, and several processes sharing one data folder.
+// nothing), a write that fails for real, and several processes (and users) sharing one data file:
+// a lock holder that dies, folders linked to one file, a folder that is read-only.
 
 #include "BackupProtocol.h"
 #include "BackupService.h"
 #include "FileSizeLimit.h"
 #include "ServiceLimits.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <QThread>
 
 #include <cerrno>
 #include <cstring>
+#include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -55,19 +63,69 @@ QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
 }
 
-// Run as "--race DIR ROUNDS": once a line arrives on stdin, reads the stored revision and updates
-// against it, ROUNDS times, printing the result code of every answer.
-int race(const QString& dataDir, int rounds)
+// An update against the stored revision, asked again for as long as another program saves.
+ServiceReply updateStored(BackupService& service)
+{
+    const qint64 revision = service.data().value().card.revision;
+    ServiceReply reply;
+    for (reply = service.handle(UpdateTimeCard, update(revision)); reply.busy;
+         reply = service.handle(UpdateTimeCard, update(revision)))
+        QThread::msleep(1);
+    return reply;
+}
+
+// The child processes. "--race DIR ROUNDS": once a line arrives on stdin, updates ROUNDS times
+// and prints every result code. "--hold DIR": takes the data file's lock, says "held" and keeps it
+// until killed. "--update DIR" and "--read DIR": one update, or open and read, and print the code.
+int child(const QString& mode, const QString& dataDir, int rounds)
 {
     BackupService service(dataDir);
-    QTextStream(stdin).readLine();
     QTextStream out(stdout);
-    for (int round = 0; round < rounds; ++round) {
-        const qint64 revision = service.data().value().card.revision;
-        out << service.handle(UpdateTimeCard, update(revision)).resultCode << Qt::endl;
+    if (mode == "--hold") {
+        const auto lock = BackupStore(dataDir).lock(QDeadlineTimer(0));
+        out << (lock ? "held" : "not held") << Qt::endl;
+        QTextStream(stdin).readLine(); // ends when the parent kills this process
+        return 0;
     }
+    if (mode == "--read") {
+        out << (service.open() ? service.handle(GetTimeCard, {}).resultCode : "not opened")
+            << Qt::endl;
+        return 0;
+    }
+    if (mode == "--race")
+        QTextStream(stdin).readLine();
+    for (int round = 0; round < rounds; ++round)
+        out << updateStored(service).resultCode << Qt::endl;
     return 0;
 }
+
+QString selfPath()
+{
+    return QCoreApplication::applicationFilePath();
+}
+
+// A child holding the data file's lock, killed for real when it goes away.
+class Holder
+{
+public:
+    explicit Holder(const QString& dataDir)
+    {
+        m_process.start(selfPath(), {"--hold", dataDir});
+        m_held = m_process.waitForReadyRead(30000) && m_process.readLine() == "held\n";
+    }
+    ~Holder() { kill(); }
+
+    bool isHolding() const { return m_held; }
+    void kill()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+
+private:
+    QProcess m_process;
+    bool m_held = false;
+};
 
 } // namespace
 
@@ -85,6 +143,10 @@ private Q_SLOTS:
         QFile::remove(m_dir.filePath("schedule-backup.xml"));
         m_service = std::make_unique<BackupService>(m_dir.path());
         QVERIFY(m_service->open());
+        // The stored time-card holds a camera that has since left the inventory.
+        ServiceData data = m_service->data().value();
+        data.card.cameras = {{"cam-99", "grp-gone"}};
+        QVERIFY(BackupStore(m_dir.path()).save(data));
     }
 
     void acceptedUpdateStoresEveryValue_data()
@@ -99,6 +161,9 @@ private Q_SLOTS:
         QTest::newRow("a camera sent twice is stored once, where it came first")
             << QVariantList {camera("cam-03"), camera("cam-01"), camera("cam-03", "grp-lobby")}
             << QList<CameraRef> {{"cam-03", "grp-lobby"}, {"cam-01", "grp-lobby"}};
+        QTest::newRow("a stored camera that left the inventory stays, with its stored group")
+            << QVariantList {camera("cam-99"), camera("cam-01")}
+            << QList<CameraRef> {{"cam-99", "grp-gone"}, {"cam-01", "grp-lobby"}};
     }
 
     void acceptedUpdateStoresEveryValue()
@@ -149,6 +214,8 @@ private Q_SLOTS:
         row("a control character in the directory", with(valid, Arg::Dir, "/mnt/a\x01z"),
             Code::InvalidArgument);
         row("an unknown camera", cameras({camera("cam-13")}), Code::UnknownCamera);
+        row("a camera that left the inventory, sent with another group",
+            cameras({camera("cam-99", "grp-lobby")}), Code::UnknownCamera);
         row("a camera sent with another group", cameras({camera("cam-01", "grp-parking")}),
             Code::UnknownCamera);
         row("no camera at all", cameras({}), Code::InvalidArgument);
@@ -192,15 +259,128 @@ private Q_SLOTS:
         QCOMPARE(readFile(m_service->dataFilePath()), before);
     }
 
+    void beyondTheFileLimitsNothingIsStored_data()
+    {
+        QTest::addColumn<qint64>("revision");
+        QTest::addColumn<qsizetype>("padding"); // bytes of inventory, up to just below the cap
+        QTest::addColumn<QString>("code");
+
+        QTest::newRow("a revision at its maximum")
+            << std::numeric_limits<qint64>::max() << qsizetype(0) << Code::StorageFailure;
+        QTest::newRow("a file that would grow beyond the size cap")
+            << qint64(1) << qsizetype(BackupStore::MaximumFileSize - 100) << Code::InvalidArgument;
+    }
+
+    void beyondTheFileLimitsNothingIsStored()
+    {
+        QFETCH(qint64, revision);
+        QFETCH(qsizetype, padding);
+        QFETCH(QString, code);
+        ServiceData data = m_service->data().value();
+        data.card.revision = revision;
+        if (padding > 0) {
+            data.inventory.append({"cam-big", "grp-big", QString()});
+            const qsizetype size = BackupStore::serialize(data).size();
+            data.inventory.last().name = QString(padding - size, 'x');
+        }
+        QVERIFY(BackupStore(m_dir.path()).save(data));
+        const QByteArray before = readFile(m_service->dataFilePath());
+
+        // The update adds a few thousand bytes: its directory is that much longer.
+        const ServiceReply reply = m_service->handle(
+            UpdateTimeCard, with(update(revision), Arg::Dir, QString(5000, 'd')));
+        QCOMPARE(reply.resultCode, code);
+        QVERIFY(readFile(m_service->dataFilePath()) == before);
+        QVERIFY(m_service->data());
+    }
+
+    void aDeadHolderLeavesNoLock()
+    {
+        Holder holder(m_dir.path());
+        QVERIFY(holder.isHolding());
+        const ServiceReply busy = m_service->handle(UpdateTimeCard, update());
+        QVERIFY(busy.busy);
+        QCOMPARE(busy.resultCode, Code::StorageFailure);
+        QVERIFY2(busy.reason.contains("another program is saving"), qPrintable(busy.reason));
+        // Reading takes no lock.
+        QCOMPARE(m_service->handle(GetTimeCard, {}).resultCode, Code::Success);
+
+        holder.kill();
+        QCOMPARE(m_service->handle(UpdateTimeCard, update()).resultCode, Code::Success);
+    }
+
+    void anotherUserSharesTheFolder_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<QString>("code");
+
+        // A dead holder's lock would shut the other user out for good if it outlived it.
+        QTest::newRow("saves after a holder died") << "--update" << 0777 << Code::Success;
+        QTest::newRow("reads a read-only folder") << "--read" << 0755 << Code::Success;
+        QTest::newRow("is refused, not stopped, saving to a read-only folder")
+            << "--update" << 0755 << Code::StorageFailure;
+    }
+
+    void anotherUserSharesTheFolder()
+    {
+        QFETCH(QString, mode);
+        QFETCH(int, folderMode);
+        QFETCH(QString, code);
+        const bool root = ::geteuid() == 0;
+        if (root && QStandardPaths::findExecutable("setpriv").isEmpty())
+            QSKIP("setpriv is needed to run as another user");
+        if (!root && mode == "--update" && code == Code::Success)
+            QSKIP("needs root to run as another user");
+        // As root another user runs the child; otherwise the folder is read-only for this one. A
+        // shared file is writable for all who share it.
+        const int permissions = root ? folderMode : folderMode & 0555;
+        QCOMPARE(::chmod(QFile::encodeName(m_dir.path()), mode_t(permissions)), 0);
+        QCOMPARE(::chmod(QFile::encodeName(m_service->dataFilePath()), mode_t(permissions & 0666)),
+                 0);
+        {
+            Holder holder(m_dir.path());
+            QVERIFY(holder.isHolding());
+        }
+
+        QProcess other;
+        const QStringList arguments {mode, m_dir.path()};
+        if (root)
+            other.start("setpriv",
+                        QStringList {"--reuid=65534", "--regid=65534", "--clear-groups", selfPath()}
+                            + arguments);
+        else
+            other.start(selfPath(), arguments);
+        QVERIFY(other.waitForFinished(30000));
+        QCOMPARE(::chmod(QFile::encodeName(m_dir.path()), 0700), 0);
+        QCOMPARE(QString::fromLatin1(other.readAllStandardOutput()).trimmed(), code);
+        const bool stored = mode == "--update" && code == Code::Success;
+        QCOMPARE(m_service->data().value().card.revision, stored ? 2 : 1);
+    }
+
+    void racingProcessesLoseNoUpdate_data()
+    {
+        QTest::addColumn<bool>("linked");
+        QTest::newRow("one folder") << false;
+        // Writers through the link lock the folder the file is really in, and keep the link.
+        QTest::newRow("two folders, one linked to the other's file") << true;
+    }
+
     void racingProcessesLoseNoUpdate()
     {
+        QFETCH(bool, linked);
+        QTemporaryDir other;
+        const QString link = other.filePath("schedule-backup.xml");
+        if (linked)
+            QVERIFY(QFile::link(m_service->dataFilePath(), link));
+
         constexpr int Processes = 4;
         constexpr int Rounds = 50;
         std::vector<std::unique_ptr<QProcess>> children;
         for (int i = 0; i < Processes; ++i) {
             children.push_back(std::make_unique<QProcess>());
-            children.back()->start(QCoreApplication::applicationFilePath(),
-                                   {"--race", m_dir.path(), QString::number(Rounds)});
+            const QString dir = linked && i % 2 ? other.path() : m_dir.path();
+            children.back()->start(selfPath(), {"--race", dir, QString::number(Rounds)});
         }
         // All start at once, so their updates overlap.
         for (const auto& child : children) {
@@ -223,14 +403,17 @@ private Q_SLOTS:
         // Each accepted update raised the seeded revision 1 by one; two accepted against one
         // revision would leave it behind.
         QCOMPARE(m_service->data().value().card.revision, 1 + accepted);
+        if (linked)
+            QVERIFY(QFileInfo(link).isSymLink());
     }
 };
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc == 4 && qstrcmp(argv[1], "--race") == 0)
-        return race(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toInt());
+    if (argc >= 3 && QByteArrayList {"--race", "--hold", "--update", "--read"}.contains(argv[1]))
+        return child(QString::fromLatin1(argv[1]), QFile::decodeName(argv[2]),
+                     argc > 3 ? QByteArray(argv[3]).toInt() : 1);
     tst_BackupService test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,10 +1,16 @@
 // The service's data file: what is written reads back unchanged, and a damaged or hostile file is
-// refused with a text naming what is wrong. A failing write is covered in tst_backupservice.
+// refused with a text naming what is wrong, without blocking and without reading past the cap. A
+// failing write is covered in tst_backupservice.
 
 #include "BackupStore.h"
 #include "ServiceLimits.h"
+#include "XmlText.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -32,6 +38,15 @@ const QByteArray HandWritten
 QByteArray changed(const QByteArray& from, const QByteArray& to)
 {
     return QByteArray(HandWritten).replace(from, to);
+}
+
+// `count` attributes "a0=\"\" a1=\"\" ...", with the quotes escaped as `quote`.
+QByteArray attributes(int count, const QByteArray& quote = "\"")
+{
+    QByteArray text;
+    for (int i = 0; i < count; ++i)
+        text += " a" + QByteArray::number(i) + '=' + quote + quote;
+    return text;
 }
 
 // Every value a data set holds, so that two of them compare in one step.
@@ -120,6 +135,15 @@ private Q_SLOTS:
         QTest::newRow("no time-card")
             << QByteArray("<ScheduleBackupData><Inventory/></ScheduleBackupData>")
             << "no time-card";
+        QTest::newRow("an element with 50,000 attributes")
+            << changed("<Tmcard>", "<Tmcard" + attributes(50000) + ">")
+            << "more than 256 attributes";
+        QTest::newRow("a stored time frame element with 50,000 attributes")
+            << changed("&lt;Frame&gt;", "&lt;Frame" + attributes(50000, "&quot;") + "&gt;")
+            << "<TimeFrame>: an element has more than 256 attributes";
+        QTest::newRow("all cameras beside a single camera")
+            << changed("<CamList>", "<CamList><Cam GrpID=\"\">__allcams__</Cam>")
+            << "mixes \"__allcams__\" with single cameras";
         QTest::newRow("a file cut short")
             << HandWritten.left(HandWritten.indexOf("<CamList>")) << "Premature end of document";
     }
@@ -131,6 +155,68 @@ private Q_SLOTS:
         const StoreResult<ServiceData> parsed = BackupStore::parse(document);
         QCOMPARE(parsed.errorReason(), StoreError::Damaged);
         QVERIFY2(parsed.errorText().contains(named), qPrintable(parsed.errorText()));
+    }
+
+    void crowdedStartTagsAreFound_data()
+    {
+        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<bool>("crowded");
+
+        QTest::newRow("256 attributes") << "<a" + attributes(256) + "/>" << false;
+        QTest::newRow("257 attributes") << "<b/><a" + attributes(257) + ">" << true;
+        QTest::newRow("'>' in a value does not end the tag")
+            << "<a x='>'" + attributes(257) + "/>" << true;
+        QTest::newRow("'=' in a value") << "<a x=\"" + QByteArray(300, '=') + "\"/>" << false;
+        QTest::newRow("'=' in text, a comment, CDATA, an instruction and an end tag") << "<r>"
+                + attributes(300) + "<!--" + attributes(300) + "--><![CDATA[<a" + attributes(300)
+                + ">]]><?p" + attributes(300) + "?></r" + attributes(300) + ">" << false;
+        QTest::newRow("an unterminated comment hides nothing that follows")
+            << "<!--" + attributes(300) << false;
+    }
+
+    void crowdedStartTagsAreFound()
+    {
+        QFETCH(QByteArray, document);
+        QFETCH(bool, crowded);
+        QCOMPARE(XmlText::hasCrowdedStartTag(document), crowded);
+    }
+
+    void onlyARegularFileIsRead_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("named");
+
+        QTest::newRow("a FIFO without a writer") << "fifo"
+                                                 << "it is a FIFO";
+        QTest::newRow("a link to /dev/zero") << "zero"
+                                             << "it is a device";
+        QTest::newRow("a folder") << "folder"
+                                  << "it is a folder";
+        QTest::newRow("a file one byte beyond the cap") << "large"
+                                                        << "larger than 67108864 bytes";
+    }
+
+    void onlyARegularFileIsRead()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, named);
+        QTemporaryDir dir;
+        const BackupStore store(dir.path());
+        const QByteArray path = QFile::encodeName(store.filePath());
+        if (kind == "fifo") {
+            QCOMPARE(::mkfifo(path.constData(), 0600), 0);
+        } else if (kind == "zero") {
+            QVERIFY(QFile::link("/dev/zero", store.filePath()));
+        } else if (kind == "folder") {
+            QCOMPARE(::mkdir(path.constData(), 0700), 0);
+        } else {
+            QFile file(store.filePath());
+            QVERIFY(file.open(QIODevice::WriteOnly)); // sparse: no disk space used
+            QVERIFY(file.resize(BackupStore::MaximumFileSize + 1));
+        }
+        const StoreResult<ServiceData> loaded = store.load();
+        QCOMPARE(loaded.errorReason(), StoreError::Damaged);
+        QVERIFY2(loaded.errorText().contains(named), qPrintable(loaded.errorText()));
     }
 };
 
