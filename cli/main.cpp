@@ -12,6 +12,8 @@
 #include <QTextStream>
 #include <QTranslator>
 
+#include <csignal>
+
 namespace {
 
 // The plug-in reads its trace settings when its library is loaded, so they must be in the
@@ -39,6 +41,10 @@ void configureTracing(const CommandRequest& request)
 
 int main(int argc, char* argv[])
 {
+    // A reader of the output that leaves early (`show | head -1`) must not end the program before
+    // a command is complete: a failed write is dropped and the exit code tells how the command
+    // went.
+    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("schedule-backup-host"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SCHEDULE_BACKUP_VERSION));
