@@ -25,7 +25,7 @@ void configureTracing(const CommandRequest& request)
     else if (!qEnvironmentVariableIsSet("ZELT_LOG_LEVEL"))
         qputenv("ZELT_LOG_LEVEL", "0"); // keep the front end's output clean by default
     if (!request.traceFile.isEmpty())
-        qputenv("ZELT_LOG_FILE", request.traceFile.toLocal8Bit());
+        qputenv("ZELT_LOG_FILE", HostOptionSet::encodeName(request.traceFile));
 
     const int level = request.traceLevel.value_or(0);
     QString rules;
@@ -62,7 +62,7 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
 
-    const CommandLineResult commandLine = parseCommandLine(QCoreApplication::arguments());
+    const CommandLineResult commandLine = parseCommandLine(HostOptionSet::arguments(argc, argv));
     switch (commandLine.action) {
     case CommandLineResult::Action::Help:
         out << commandLine.text;

@@ -9,11 +9,14 @@
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <array>
+#include <dirent.h>
 #include <fcntl.h>
+#include <fstream>
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,6 +35,8 @@ private Q_SLOTS:
     void outputWhoseReaderIsGone_data();
     void outputWhoseReaderIsGone();
     void traceFifoWhoseReaderLeaves();
+    void dataFolderNames_data();
+    void dataFolderNames();
     void progressBarIsFilledInProportionWithinItsWidth();
 
 private:
@@ -279,6 +284,70 @@ void TestCli::traceFifoWhoseReaderLeaves()
     QCOMPARE(err.count("ZeltLogUtl: "), 1);
     QVERIFY2(err.contains(" (Broken pipe), tracing to standard error\n"), qPrintable(err));
     QCOMPARE(storedDir(), "/fifo/left");
+}
+
+void TestCli::dataFolderNames_data()
+{
+    QTest::addColumn<QByteArray>("folder"); // in the test's folder; null: no --data and no HOME
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("error"); // the start of standard error
+
+    QTest::newRow("a Latin-1 byte names the folder that is there")
+        << QByteArray("caf\xe9") << true << ExitCode::Success << QString();
+    QTest::newRow("bytes that are not UTF-8 name the folder that is created")
+        << QByteArray("new\xff\xc3(/sub") << false << ExitCode::Success << QString();
+    QTest::newRow("an empty name is a bad option")
+        << QByteArray("") << false << ExitCode::BadOptions
+        << "schedule-backup-host: --data expects a folder";
+    QTest::newRow("without a home folder the default folder is refused")
+        << QByteArray() << false << ExitCode::HostFailure << "error: there is no home folder";
+}
+
+// A QString argument cannot carry bytes that are not UTF-8, so the folder goes through the
+// environment to a shell that passes it on.
+void TestCli::dataFolderNames()
+{
+    QFETCH(QByteArray, folder);
+    QFETCH(bool, exists);
+    QFETCH(int, code);
+    QFETCH(QString, error);
+
+    const QByteArray base = QFile::encodeName(m_data->path());
+    const QByteArray path = folder.isEmpty() ? folder : base + '/' + folder;
+    // Qt can neither list nor remove such names.
+    const auto removeAll = qScopeGuard([&] {
+        QProcess::execute("rm", {"-rf", "--", m_data->path()});
+    });
+    QVERIFY(!exists || ::mkdir(path.constData(), 0700) == 0);
+    qputenv("TST_CLI_DATA", path);
+    // A home of its own catches a store that goes to the default folder instead.
+    qputenv("TST_CLI_HOME", base + "/home");
+    const char* script = folder.isNull()
+        ? R"(exec env -u HOME -u XDG_DATA_HOME "$0" "$@")"
+        : R"(HOME="$TST_CLI_HOME" XDG_DATA_HOME= exec "$0" --data "$TST_CLI_DATA" "$@")";
+    QProcess process;
+    process.start(
+        "/bin/sh",
+        {"-c", script, HOST_EXECUTABLE, "set", "--dir", "/bytes", "--plugin-dir", PLUGIN_DIR});
+    QVERIFY(process.waitForFinished(60000));
+    const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+    QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == code
+                 && err.startsWith(error),
+             qPrintable(err));
+    if (code != ExitCode::Success)
+        return;
+    // The update went to that folder, and no other one was seeded beside it.
+    std::ifstream stored(path + "/schedule-backup.xml");
+    const std::string text((std::istreambuf_iterator<char>(stored)), {});
+    QVERIFY2(text.find("<Dir>/bytes</Dir>") != std::string::npos, text.c_str());
+    DIR* entries = ::opendir(base.constData());
+    QVERIFY(entries != nullptr);
+    int count = 0;
+    while (const dirent* entry = ::readdir(entries))
+        count += qstrcmp(entry->d_name, ".") != 0 && qstrcmp(entry->d_name, "..") != 0;
+    ::closedir(entries);
+    QCOMPARE(count, 1);
 }
 
 void TestCli::progressBarIsFilledInProportionWithinItsWidth()
