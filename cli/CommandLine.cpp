@@ -148,6 +148,15 @@ CommandLineResult parseCommandLine(const QStringList& arguments)
         result.action = CommandLineResult::Action::Version;
         return result;
     }
+    // Only these file names are used as bytes; anything else that is not UTF-8 would be changed.
+    for (const QString& option : parser.optionNames()) {
+        if (option == QLatin1String("data") || option == QLatin1String("trace-file"))
+            continue;
+        for (const QString& value : parser.values(option)) {
+            if (HostOptionSet::encodeName(value) != value.toUtf8())
+                return error(CommandLine::tr("--%1 expects UTF-8 text").arg(option));
+        }
+    }
 
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 1 || !Commands.contains(positional.first()))

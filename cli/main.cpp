@@ -12,6 +12,8 @@
 #include <QTextStream>
 #include <QTranslator>
 
+#include <csignal>
+
 namespace {
 
 // The plug-in reads its trace settings when its library is loaded, so they must be in the
@@ -23,7 +25,7 @@ void configureTracing(const CommandRequest& request)
     else if (!qEnvironmentVariableIsSet("ZELT_LOG_LEVEL"))
         qputenv("ZELT_LOG_LEVEL", "0"); // keep the front end's output clean by default
     if (!request.traceFile.isEmpty())
-        qputenv("ZELT_LOG_FILE", request.traceFile.toLocal8Bit());
+        qputenv("ZELT_LOG_FILE", HostOptionSet::encodeName(request.traceFile));
 
     const int level = request.traceLevel.value_or(0);
     QString rules;
@@ -39,6 +41,10 @@ void configureTracing(const CommandRequest& request)
 
 int main(int argc, char* argv[])
 {
+    // A reader of the output that leaves early (`show | head -1`) must not end the program before
+    // a command is complete: a failed write is dropped and the exit code tells how the command
+    // went.
+    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("schedule-backup-host"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SCHEDULE_BACKUP_VERSION));
@@ -56,7 +62,7 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
 
-    const CommandLineResult commandLine = parseCommandLine(QCoreApplication::arguments());
+    const CommandLineResult commandLine = parseCommandLine(HostOptionSet::arguments(argc, argv));
     switch (commandLine.action) {
     case CommandLineResult::Action::Help:
         out << commandLine.text;

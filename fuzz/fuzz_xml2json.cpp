@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes, read as UTF-8, to XML2Json::parse and checks that whatever comes back is
-// either nothing or a well-formed reply tree.
+// either nothing or a well-formed reply tree within the parser's limits.
 
 #include "XML2Json.h"
 
@@ -11,6 +11,8 @@
 #include <cstdlib>
 
 namespace {
+
+constexpr int MaxAttributes = 256;
 
 bool isElementValue(const QVariant& value);
 
@@ -48,13 +50,16 @@ bool isElementValue(const QVariant& value)
     const QVariantMap element = value.toMap();
     if (element.isEmpty())
         return false;
+    int attributes = 0;
     for (auto it = element.cbegin(); it != element.cend(); ++it) {
         const QString& key = it.key();
         if (key == QLatin1String("#text")) {
             if (it.value().typeId() != QMetaType::QString || isBlank(it.value().toString()))
                 return false;
         } else if (key.startsWith(u'@')) {
-            if (key.size() < 2 || it.value().typeId() != QMetaType::QString)
+            // Start tags with more attributes are refused before they are read.
+            if (key.size() < 2 || it.value().typeId() != QMetaType::QString
+                || ++attributes > MaxAttributes)
                 return false;
         } else if (key.isEmpty() || !isOccurrences(it.value())) {
             return false;

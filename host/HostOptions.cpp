@@ -3,6 +3,65 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+namespace {
+
+// Bytes that stand for themselves in a name: an escape is a lone low surrogate, which valid UTF-8
+// never yields and which a surrogate pair never ends with after a high one.
+constexpr char16_t EscapeBase = 0xDC00;
+
+bool isEscape(QStringView text, qsizetype at)
+{
+    const char16_t c = text[at].unicode();
+    return c >= EscapeBase + 0x80 && c <= EscapeBase + 0xFF
+        && (at == 0 || !text[at - 1].isHighSurrogate());
+}
+
+bool isContinuation(QByteArrayView bytes, qsizetype at, uchar low = 0x80, uchar high = 0xBF)
+{
+    return at < bytes.size() && uchar(bytes[at]) >= low && uchar(bytes[at]) <= high;
+}
+
+// The length of the valid UTF-8 sequence at `at`, or 0: no overlong forms, surrogates or code
+// points beyond U+10FFFF.
+qsizetype sequenceLength(QByteArrayView bytes, qsizetype at)
+{
+    const uchar lead = uchar(bytes[at]);
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return isContinuation(bytes, at + 1) ? 2 : 0;
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        const uchar low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
+        return isContinuation(bytes, at + 1, low, high) && isContinuation(bytes, at + 2) ? 3 : 0;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        const uchar low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
+        return isContinuation(bytes, at + 1, low, high) && isContinuation(bytes, at + 2)
+                && isContinuation(bytes, at + 3)
+            ? 4
+            : 0;
+    }
+    return 0;
+}
+
+QString decodeName(QByteArrayView bytes)
+{
+    QString name;
+    qsizetype validFrom = 0;
+    for (qsizetype at = 0; at < bytes.size();) {
+        if (const qsizetype length = sequenceLength(bytes, at)) {
+            at += length;
+            continue;
+        }
+        name += QString::fromUtf8(bytes.sliced(validFrom, at - validFrom));
+        name += QChar(char16_t(EscapeBase + uchar(bytes[at])));
+        validFrom = ++at;
+    }
+    return name + QString::fromUtf8(bytes.sliced(validFrom));
+}
+
+} // namespace
+
 HostOptionSet::HostOptionSet()
     : m_data(QStringLiteral("data"),
              QCoreApplication::translate("HostOptions",
@@ -33,7 +92,34 @@ bool HostOptionSet::read(const QCommandLineParser& parser, HostOptions* options,
         return false;
     }
     options->latencyMs = latency;
+    // An empty name would silently mean the default folder.
+    if (parser.isSet(m_data) && parser.value(m_data).isEmpty()) {
+        *error = QCoreApplication::translate("HostOptions", "--data expects a folder");
+        return false;
+    }
     options->dataDir = parser.value(m_data);
     options->pluginDir = parser.value(m_pluginDir);
     return true;
+}
+
+QStringList HostOptionSet::arguments(int argc, const char* const* argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(decodeName(argv[i]));
+    return arguments;
+}
+
+QByteArray HostOptionSet::encodeName(QStringView name)
+{
+    QByteArray bytes;
+    qsizetype textFrom = 0;
+    for (qsizetype at = 0; at < name.size(); ++at) {
+        if (!isEscape(name, at))
+            continue;
+        bytes += name.sliced(textFrom, at - textFrom).toUtf8();
+        bytes += char(name[at].unicode() - EscapeBase);
+        textFrom = at + 1;
+    }
+    return bytes + name.sliced(textFrom).toUtf8();
 }

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QByteArray>
 #include <QCommandLineOption>
 #include <QString>
+#include <QStringList>
 
 class QCommandLineParser;
 
 // What a host needs to start: the service's data folder, where the plug-ins come from and the
-// delay of the service's replies. Empty folders mean the defaults.
+// delay of the service's replies. Empty folders mean the defaults. The data folder may hold the
+// bytes of a name that is not UTF-8 (see HostOptionSet::arguments).
 struct HostOptions
 {
     QString dataDir;
@@ -25,6 +28,13 @@ public:
     bool read(const QCommandLineParser& parser, HostOptions* options, QString* error) const;
 
     static constexpr int MaxLatencyMs = 3600000;
+
+    // The program's arguments for the parser. Like QCoreApplication::arguments(), but a byte that
+    // is not part of valid UTF-8 becomes U+DC80 + byte instead of a replacement character, so that
+    // encodeName() gives back the very bytes of a file name.
+    static QStringList arguments(int argc, const char* const* argv);
+    // The bytes of a name from arguments(); the same as QFile::encodeName() for any other text.
+    static QByteArray encodeName(QStringView name);
 
 private:
     QCommandLineOption m_data;

@@ -10,9 +10,16 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QStandardPaths>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,6 +40,17 @@ HostError hostError(PluginLoadError error)
     return HostError::PluginLoadFailed;
 }
 
+// Creates the folder and its parents, like QDir::mkpath, from the bytes of its name.
+bool makePath(const QByteArray& name)
+{
+    for (qsizetype slash = name.indexOf('/', 1); slash != -1;
+         slash = name.indexOf('/', slash + 1)) {
+        if (::mkdir(name.left(slash).constData(), 0777) != 0 && errno != EEXIST)
+            return false;
+    }
+    return ::mkdir(name.constData(), 0777) == 0 || errno == EEXIST;
+}
+
 } // namespace
 
 ScheduleBackupHost::ScheduleBackupHost(QObject* parent) : QObject(parent) { }
@@ -46,7 +64,12 @@ HostStartResult ScheduleBackupHost::start(const HostOptions& options)
 {
     shutdown();
 
-    const QString dataDir = options.dataDir.isEmpty() ? defaultDataDir() : options.dataDir;
+    QString error;
+    const QString dataDir = reachableDataDir(options.dataDir, &error);
+    if (dataDir.isEmpty()) {
+        shutdown();
+        return HostStartResult::failure(HostError::DataUnusable, error);
+    }
     m_service = std::make_unique<BackupService>(dataDir);
     if (const StoreResult<> opened = m_service->open(); !opened) {
         m_service.reset();
@@ -123,6 +146,9 @@ void ScheduleBackupHost::shutdown()
     m_serverInfo.reset();
     m_handler.reset();
     m_service.reset();
+    if (m_dataDirFd >= 0)
+        ::close(m_dataDirFd);
+    m_dataDirFd = -1;
 }
 
 QObject* ScheduleBackupHost::scheduleBackup() const
@@ -142,5 +168,32 @@ QString ScheduleBackupHost::defaultPluginDir()
 
 QString ScheduleBackupHost::defaultDataDir()
 {
+    // Without either variable Qt would pick a folder under the file-system root.
+    if (qEnvironmentVariableIsEmpty("HOME")
+        && !QDir::isAbsolutePath(qEnvironmentVariable("XDG_DATA_HOME")))
+        return {};
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+QString ScheduleBackupHost::reachableDataDir(const QString& dataDir, QString* error)
+{
+    if (dataDir.isEmpty()) {
+        const QString folder = defaultDataDir();
+        if (folder.isEmpty())
+            *error = QCoreApplication::translate(
+                "ScheduleBackupHost", "there is no home folder (HOME is not set); use --data");
+        return folder;
+    }
+    const QByteArray name = HostOptionSet::encodeName(dataDir);
+    if (QFile::encodeName(dataDir) == name)
+        return dataDir;
+    // The service opens its files by Qt file names, which are UTF-8. A folder whose name is not
+    // is created and opened here from its bytes and handed over as the kernel's link to it.
+    if (!makePath(name)
+        || (m_dataDirFd = ::open(name.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC)) < 0) {
+        *error = QCoreApplication::translate("ScheduleBackupHost", "cannot open data folder %1: %2")
+                     .arg(QFile::decodeName(name), QString::fromLocal8Bit(std::strerror(errno)));
+        return {};
+    }
+    return QStringLiteral("/proc/self/fd/%1").arg(m_dataDirFd);
 }

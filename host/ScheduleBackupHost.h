@@ -49,9 +49,13 @@ public:
 
     // <exe>/../plugins in a build tree, <exe>/../lib/schedule-backup/plugins when installed.
     static QString defaultPluginDir();
+    // Empty when there is no home folder to put it in.
     static QString defaultDataDir();
 
 private:
+    // The folder as the service can open it, or an empty text with `error` set.
+    QString reachableDataDir(const QString& dataDir, QString* error);
+
     std::unique_ptr<BackupService> m_service;
     std::unique_ptr<ServiceCommandHandler> m_handler;
     std::unique_ptr<ServerInfo> m_serverInfo;
@@ -59,4 +63,5 @@ private:
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<PluginLoader> m_loader;
     LoadedPlugin m_scheduleBackup;
+    int m_dataDirFd = -1; // holds a data folder whose name is not UTF-8
 };

@@ -317,6 +317,10 @@ rechtzeitig.</translation>
         <translation>--enabled erwartet on oder off</translation>
     </message>
     <message>
+        <source>--%1 expects UTF-8 text</source>
+        <translation>--%1 erwartet UTF-8-Text</translation>
+    </message>
+    <message>
         <location filename="../CommandLine.cpp" line="194" />
         <source>--cyclic expects on or off</source>
         <translation>--cyclic erwartet on oder off</translation>
@@ -408,6 +412,21 @@ rechtzeitig.</translation>
         <location filename="../../host/HostOptions.cpp" line="32" />
         <source>--latency expects milliseconds</source>
         <translation>--latency erwartet Millisekunden</translation>
+    </message>
+    <message>
+        <source>--data expects a folder</source>
+        <translation>--data erwartet einen Ordner</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleBackupHost</name>
+    <message>
+        <source>there is no home folder (HOME is not set); use --data</source>
+        <translation>es gibt keinen Home-Ordner (HOME ist nicht gesetzt); verwenden Sie --data</translation>
+    </message>
+    <message>
+        <source>cannot open data folder %1: %2</source>
+        <translation>Datenordner %1 kann nicht geöffnet werden: %2</translation>
     </message>
 </context>
 <context>

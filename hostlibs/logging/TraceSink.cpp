@@ -1,9 +1,12 @@
 #include "TraceSink.h"
 
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace zeltlog {
@@ -28,38 +31,68 @@ const char* baseName(const char* path)
     return slash != nullptr ? slash + 1 : path;
 }
 
+// Writes all of `text`, or fails with errno set. A pipe or FIFO whose reader has gone must not
+// kill the host with SIGPIPE, and how the host handles that signal is its own business. So the
+// signal is blocked on this thread for the write only, and one that the write raised is taken
+// back before it is unblocked; one that was already pending stays pending.
+bool writeAll(int fd, const std::string& text)
+{
+    sigset_t pipeSignal;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    sigset_t previousMask;
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, &previousMask);
+    sigset_t pending;
+    sigpending(&pending);
+    const bool wasPending = sigismember(&pending, SIGPIPE) == 1;
+
+    int error = 0;
+    for (std::size_t done = 0; done < text.size() && error == 0;) {
+        const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
+        if (written >= 0)
+            done += static_cast<std::size_t>(written);
+        else if (errno != EINTR)
+            error = errno;
+    }
+    if (error == EPIPE && !wasPending) {
+        const timespec noWait {};
+        while (sigtimedwait(&pipeSignal, nullptr, &noWait) < 0 && errno == EINTR) {
+        }
+    }
+    pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+    errno = error;
+    return error == 0;
+}
+
+std::string notice(const char* what, const std::string& path, int error)
+{
+    return "ZeltLogUtl: cannot " + std::string(what) + ' ' + path + " (" + std::strerror(error)
+        + "), tracing to standard error\n";
+}
+
 } // namespace
 
-TraceSink::TraceSink(const TraceConfig& config) : m_threshold(config.threshold)
+TraceSink::TraceSink(const TraceConfig& config) : m_threshold(config.threshold), m_fd(STDERR_FILENO)
 {
     if (config.filePath.empty())
         return;
-    m_path = config.filePath;
     // Append so that several processes, or several runs, can share one file. Never block: a FIFO
     // without a reader would otherwise hang the host at load, and a stalled one at every line.
     const int fd = ::open(config.filePath.c_str(),
                           O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
-    std::FILE* file = fd >= 0 ? ::fdopen(fd, "a") : nullptr;
-    if (file != nullptr) {
-        m_stream = file;
-        m_ownsStream = true;
+    if (fd < 0) {
+        writeAll(STDERR_FILENO, notice("open", config.filePath, errno));
         return;
     }
-    const int error = errno;
-    if (fd >= 0)
-        ::close(fd);
-    std::fprintf(stderr, "ZeltLogUtl: cannot open %s (%s), tracing to standard error\n",
-                 config.filePath.c_str(), std::strerror(error));
-    m_path.clear();
+    m_fd = fd;
+    m_path = config.filePath;
 }
 
 TraceSink::~TraceSink()
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_ownsStream)
-        std::fclose(m_stream);
-    else
-        std::fflush(m_stream);
+    if (!m_path.empty())
+        ::close(m_fd);
 }
 
 int TraceSink::registerModule(const char* name)
@@ -106,15 +139,20 @@ void TraceSink::write(const PassedLine& passed, const std::string& text)
     const std::lock_guard<std::mutex> lock(m_mutex);
     const std::string module = passed.known ? moduleLabelLocked(passed.moduleId) : "-";
     line.insert(moduleAt, module + ' ');
-    const bool written = std::fwrite(line.data(), 1, line.size(), m_stream) == line.size()
-        && std::fflush(m_stream) == 0;
-    if (!written && !m_writeFailureReported) {
-        // Once is enough to tell that lines are lost; every line would drown standard error.
-        m_writeFailureReported = true;
-        std::fprintf(stderr, "ZeltLogUtl: cannot write to %s (%s), trace lines are lost\n",
-                     m_path.empty() ? "the trace output" : m_path.c_str(), std::strerror(errno));
-        std::clearerr(m_stream);
-    }
+    writeLocked(line);
+}
+
+void TraceSink::writeLocked(const std::string& line)
+{
+    if (writeAll(m_fd, line) || m_path.empty())
+        return; // standard error that fails leaves nowhere to say so
+    // The file is given up at its first failure (a FIFO whose reader has gone never takes a line
+    // again), with one notice; this line and all later ones go to standard error.
+    const std::string failed = notice("write to", m_path, errno);
+    ::close(m_fd);
+    m_fd = STDERR_FILENO;
+    m_path.clear();
+    writeAll(m_fd, failed + line);
 }
 
 } // namespace zeltlog

@@ -2,7 +2,6 @@
 
 #include "TraceConfig.h"
 
-#include <cstdio>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -36,12 +35,12 @@ public:
 
 private:
     std::string moduleLabelLocked(int moduleId) const;
+    void writeLocked(const std::string& line);
 
     const int m_threshold;
-    std::FILE* m_stream = stderr;
-    bool m_ownsStream = false;
-    bool m_writeFailureReported = false;
+    int m_fd; // the trace file, or standard error when m_path is empty
     std::string m_path;
+
     mutable std::mutex m_mutex;
     std::vector<std::string> m_moduleNames;
 };

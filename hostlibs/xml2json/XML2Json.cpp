@@ -21,14 +21,76 @@ namespace {
 // Replies nest a handful of levels. The cap keeps hostile input from building a tree so deep
 // that its (recursive) destruction exhausts the stack.
 constexpr std::size_t MaxDepth = 256;
-// Reply elements carry a few attributes. An element with more is refused as soon as it is read,
-// before any of its attributes is copied, so the work spent on it here stays bounded.
+// Reply elements carry a few attributes. A start tag with more is refused before the reader sees
+// the document (see withinAttributeLimit).
 constexpr qsizetype MaxAttributes = 256;
 // Replies are kilobytes. A longer document (in UTF-16 code units) is refused before the reader
 // spends time or memory on it.
 constexpr qsizetype MaxDocumentLength = qsizetype(64) << 20;
 
 const QString TextKey = QStringLiteral("#text");
+
+constexpr qsizetype NotClosed = -1;
+constexpr qsizetype TooManyAttributes = -2;
+
+// Scans the start tag whose name begins at `from`: the position after it, NotClosed or
+// TooManyAttributes. Each attribute has exactly one quoted value, so the values are counted; a
+// value may hold '>', '=' and the other quote.
+qsizetype skipStartTag(QStringView xml, qsizetype from)
+{
+    qsizetype values = 0;
+    for (qsizetype at = from; at < xml.size(); ++at) {
+        const QChar c = xml[at];
+        if (c == u'>')
+            return at + 1;
+        if (c == u'<')
+            return at; // malformed; the reader refuses it, the scan goes on from there
+        if (c == u'"' || c == u'\'') {
+            if (++values > MaxAttributes)
+                return TooManyAttributes;
+            at = xml.indexOf(c, at + 1);
+            if (at < 0)
+                return NotClosed;
+        }
+    }
+    return NotClosed;
+}
+
+// The position just past the first `terminator` at or after `from`, or NotClosed.
+qsizetype skipPast(QStringView xml, qsizetype from, QStringView terminator)
+{
+    const qsizetype found = xml.indexOf(terminator, from);
+    return found < 0 ? NotClosed : found + terminator.size();
+}
+
+// Qt's reader compares each attribute of a start tag with all earlier ones, so its time grows
+// with the square of their number. This linear pass refuses a start tag with too many before the
+// reader sees the document. Text, end tags, comments, CDATA sections and processing instructions
+// are skipped whole, so what they hold is never counted. A "<!" that opens neither a comment
+// nor a CDATA section is a document type declaration, refused by parse() anyway, or malformed.
+// What is not closed is left to the reader, which refuses it.
+bool withinAttributeLimit(QStringView xml)
+{
+    qsizetype at = 0;
+    while (at != NotClosed && (at = xml.indexOf(u'<', at)) >= 0) {
+        const QStringView markup = xml.sliced(at);
+        if (markup.startsWith(u"<!--"))
+            at = skipPast(xml, at + 4, u"-->");
+        else if (markup.startsWith(u"<![CDATA["))
+            at = skipPast(xml, at + 9, u"]]>");
+        else if (markup.startsWith(u"<?"))
+            at = skipPast(xml, at + 2, u"?>");
+        else if (markup.startsWith(u"<!"))
+            return false;
+        else if (markup.startsWith(u"</"))
+            at = skipPast(xml, at + 2, u">");
+        else
+            at = skipStartTag(xml, at + 1);
+        if (at == TooManyAttributes)
+            return false;
+    }
+    return true;
+}
 
 // A name as a hash key. Names are short, so a plain FNV-1a over the UTF-16 units, seeded per
 // process by QHash, hashes them well; unlike qHash(QStringView) it reads no byte past the name.
@@ -181,7 +243,7 @@ QVariant closeElement(OpenElement& element)
 // and external entities are never fetched. An entity the reader cannot resolve is refused too.
 QVariant XML2Json::parse(const QString& xml)
 {
-    if (xml.size() > MaxDocumentLength)
+    if (xml.size() > MaxDocumentLength || !withinAttributeLimit(xml))
         return {};
     QXmlStreamReader reader(xml);
     // Names are kept as written ("ns:Name"); replies do not use namespaces.
@@ -197,8 +259,6 @@ QVariant XML2Json::parse(const QString& xml)
             if (open.size() >= MaxDepth)
                 return {};
             const QXmlStreamAttributes attributes = reader.attributes();
-            if (attributes.size() > MaxAttributes)
-                return {};
             OpenElement& element = open.emplace_back();
             element.name = names.elementName(reader.qualifiedName());
             for (const QXmlStreamAttribute& attribute : attributes)

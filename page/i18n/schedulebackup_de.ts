@@ -220,6 +220,21 @@
         <source>--latency expects milliseconds</source>
         <translation>--latency erwartet Millisekunden</translation>
     </message>
+    <message>
+        <source>--data expects a folder</source>
+        <translation>--data erwartet einen Ordner</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleBackupHost</name>
+    <message>
+        <source>there is no home folder (HOME is not set); use --data</source>
+        <translation>es gibt keinen Home-Ordner (HOME ist nicht gesetzt); verwenden Sie --data</translation>
+    </message>
+    <message>
+        <source>cannot open data folder %1: %2</source>
+        <translation>Datenordner %1 kann nicht geöffnet werden: %2</translation>
+    </message>
 </context>
 <context>
     <name>LimitField</name>

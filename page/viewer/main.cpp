@@ -24,7 +24,8 @@ struct ViewerOptions
     QString screenshot;
 };
 
-bool parseOptions(const QCoreApplication& app, ViewerOptions* options, QString* error)
+// `arguments` as HostOptionSet::arguments() gives them, so that the data folder keeps its bytes.
+bool parseOptions(const QStringList& arguments, ViewerOptions* options, QString* error)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -42,7 +43,7 @@ bool parseOptions(const QCoreApplication& app, ViewerOptions* options, QString* 
                                     "quit."),
         QCoreApplication::translate("main", "file"));
     parser.addOption(screenshot);
-    parser.process(app);
+    parser.process(arguments);
 
     if (!hostOptions.read(parser, &options->host, error))
         return false;
@@ -77,7 +78,7 @@ int main(int argc, char* argv[])
 
     ViewerOptions options;
     QString error;
-    if (!parseOptions(app, &options, &error)) {
+    if (!parseOptions(HostOptionSet::arguments(argc, argv), &options, &error)) {
         err << "schedule-backup-page: "
             << QCoreApplication::translate("main", "%1 (see --help)").arg(error) << Qt::endl;
         return ExitCode::BadOptions;

@@ -9,11 +9,17 @@
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <array>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fstream>
+#include <poll.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 class TestCli : public QObject
 {
@@ -26,6 +32,11 @@ private Q_SLOTS:
     void inProcessRuns_data();
     void inProcessRuns();
     void racingSetsLoseNoUpdate();
+    void outputWhoseReaderIsGone_data();
+    void outputWhoseReaderIsGone();
+    void traceFifoWhoseReaderLeaves();
+    void dataFolderNames_data();
+    void dataFolderNames();
     void progressBarIsFilledInProportionWithinItsWidth();
 
 private:
@@ -36,8 +47,10 @@ private:
     };
 
     QStringList hostArguments(const QStringList& arguments) const;
-    Run runHost(const QStringList& arguments) const;
+    // `closedChannel`, if any, is a pipe whose reader has gone.
+    Run runHost(const QStringList& arguments, int closedChannel = -1) const;
     BackupStore::Lock prepare(const QString& setup) const;
+    QString storedDir() const;
 
     std::unique_ptr<QTemporaryDir> m_data;
 };
@@ -54,10 +67,16 @@ QStringList TestCli::hostArguments(const QStringList& arguments) const
     return QStringList {"--data", m_data->path(), "--plugin-dir", PLUGIN_DIR} + arguments;
 }
 
-TestCli::Run TestCli::runHost(const QStringList& arguments) const
+TestCli::Run TestCli::runHost(const QStringList& arguments, int closedChannel) const
 {
     QProcess process;
+    int pipe[2] = {-1, -1};
+    if (closedChannel >= 0 && ::pipe2(pipe, O_CLOEXEC) == 0) {
+        ::close(pipe[0]);
+        process.setChildProcessModifier([=] { ::dup2(pipe[1], closedChannel); });
+    }
     process.start(HOST_EXECUTABLE, hostArguments(arguments));
+    ::close(pipe[1]);
     const bool exited
         = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
     return {exited ? process.exitCode() : -1,
@@ -237,6 +256,136 @@ void TestCli::racingSetsLoseNoUpdate()
     const TimeCard card = store.load().value().card;
     QCOMPARE(card.revision, seeded + stored.size());
     QCOMPARE(card.dir, stored.value(card.revision));
+}
+
+QString TestCli::storedDir() const
+{
+    return BackupStore(m_data->path()).load().value().card.dir;
+}
+
+void TestCli::outputWhoseReaderIsGone_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("closedChannel");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("dir"); // stored afterwards; null: not checked
+
+    QTest::newRow("show exits 0") << QStringList {"show"} << STDOUT_FILENO << ExitCode::Success
+                                  << QString();
+    QTest::newRow("set stores and exits 0") << QStringList {"set", "--dir", "/no/reader"}
+                                            << STDOUT_FILENO << ExitCode::Success << "/no/reader";
+    QTest::newRow("a bad option exits 2 without errors to read")
+        << QStringList {"set", "--enabled", "maybe"} << STDERR_FILENO << ExitCode::BadOptions
+        << QString();
+    QTest::newRow("a refused update exits 4 without errors to read")
+        << QStringList {"set", "--dir", "/x", "--cameras", "cam-42"} << STDERR_FILENO
+        << ExitCode::Failed << "/srv/backup/video";
+}
+
+// The program's own output is a pipe whose reader has gone, as in `show | head -c1`.
+void TestCli::outputWhoseReaderIsGone()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, closedChannel);
+    QFETCH(int, code);
+    QFETCH(QString, dir);
+
+    QCOMPARE(runHost(arguments, closedChannel).exitCode, code);
+    if (!dir.isNull())
+        QCOMPARE(storedDir(), dir);
+}
+
+// The trace goes to a FIFO whose reader leaves after the first bytes, while the command still
+// has requests to make: the update is stored and the trace goes on to standard error.
+void TestCli::traceFifoWhoseReaderLeaves()
+{
+    const QString fifo = m_data->filePath("trace.fifo");
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    const int reader
+        = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    QVERIFY(reader >= 0);
+    QProcess process;
+    process.start(HOST_EXECUTABLE,
+                  hostArguments({"set", "--dir", "/fifo/left", "--trace", "5", "--trace-file", fifo,
+                                 "--latency", "200"}));
+    pollfd readable {reader, POLLIN, 0};
+    char bytes[64];
+    const bool read = ::poll(&readable, 1, 30000) == 1 && ::read(reader, bytes, sizeof bytes) > 0;
+    ::close(reader);
+    QVERIFY(read);
+
+    QVERIFY(process.waitForFinished(60000));
+    const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+    QVERIFY2(process.exitStatus() == QProcess::NormalExit
+                 && process.exitCode() == ExitCode::Success,
+             qPrintable(err));
+    QCOMPARE(err.count("ZeltLogUtl: "), 1);
+    QVERIFY2(err.contains(" (Broken pipe), tracing to standard error\n"), qPrintable(err));
+    QCOMPARE(storedDir(), "/fifo/left");
+}
+
+void TestCli::dataFolderNames_data()
+{
+    QTest::addColumn<QByteArray>("folder"); // in the test's folder; null: no --data and no HOME
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("error"); // the start of standard error
+
+    QTest::newRow("a Latin-1 byte names the folder that is there")
+        << QByteArray("caf\xe9") << true << ExitCode::Success << QString();
+    QTest::newRow("bytes that are not UTF-8 name the folder that is created")
+        << QByteArray("new\xff\xc3(/sub") << false << ExitCode::Success << QString();
+    QTest::newRow("an empty name is a bad option")
+        << QByteArray("") << false << ExitCode::BadOptions
+        << "schedule-backup-host: --data expects a folder";
+    QTest::newRow("without a home folder the default folder is refused")
+        << QByteArray() << false << ExitCode::HostFailure << "error: there is no home folder";
+}
+
+// A QString argument cannot carry bytes that are not UTF-8, so the folder goes through the
+// environment to a shell that passes it on.
+void TestCli::dataFolderNames()
+{
+    QFETCH(QByteArray, folder);
+    QFETCH(bool, exists);
+    QFETCH(int, code);
+    QFETCH(QString, error);
+
+    const QByteArray base = QFile::encodeName(m_data->path());
+    const QByteArray path = folder.isEmpty() ? folder : base + '/' + folder;
+    // Qt can neither list nor remove such names.
+    const auto removeAll = qScopeGuard([&] {
+        QProcess::execute("rm", {"-rf", "--", m_data->path()});
+    });
+    QVERIFY(!exists || ::mkdir(path.constData(), 0700) == 0);
+    qputenv("TST_CLI_DATA", path);
+    // A home of its own catches a store that goes to the default folder instead.
+    qputenv("TST_CLI_HOME", base + "/home");
+    const char* script = folder.isNull()
+        ? R"(exec env -u HOME -u XDG_DATA_HOME "$0" "$@")"
+        : R"(HOME="$TST_CLI_HOME" XDG_DATA_HOME= exec "$0" --data "$TST_CLI_DATA" "$@")";
+    QProcess process;
+    process.start(
+        "/bin/sh",
+        {"-c", script, HOST_EXECUTABLE, "set", "--dir", "/bytes", "--plugin-dir", PLUGIN_DIR});
+    QVERIFY(process.waitForFinished(60000));
+    const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+    QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == code
+                 && err.startsWith(error),
+             qPrintable(err));
+    if (code != ExitCode::Success)
+        return;
+    // The update went to that folder, and no other one was seeded beside it.
+    std::ifstream stored(path + "/schedule-backup.xml");
+    const std::string text((std::istreambuf_iterator<char>(stored)), {});
+    QVERIFY2(text.find("<Dir>/bytes</Dir>") != std::string::npos, text.c_str());
+    DIR* entries = ::opendir(base.constData());
+    QVERIFY(entries != nullptr);
+    int count = 0;
+    while (const dirent* entry = ::readdir(entries))
+        count += qstrcmp(entry->d_name, ".") != 0 && qstrcmp(entry->d_name, "..") != 0;
+    ::closedir(entries);
+    QCOMPARE(count, 1);
 }
 
 void TestCli::progressBarIsFilledInProportionWithinItsWidth()

@@ -27,6 +27,8 @@ private Q_SLOTS:
     void numbersAreTakenUpToTheirBounds_data();
     void numbersAreTakenUpToTheirBounds();
     void valuesAreTaken();
+    void fileNamesKeepTheirBytes_data();
+    void fileNamesKeepTheirBytes();
 };
 
 void TestCommandLine::refuses_data()
@@ -146,6 +148,54 @@ void TestCommandLine::valuesAreTaken()
              std::optional(QDateTime(QDate(1970, 1, 1), QTime(0, 0))));
     QCOMPARE(parse({"next", "--at", "9998-12-31 23:30"}).request.at,
              std::optional(QDateTime(QDate(9998, 12, 31), QTime(23, 30))));
+}
+
+void TestCommandLine::fileNamesKeepTheirBytes_data()
+{
+    QTest::addColumn<QByteArrayList>("arguments");
+    QTest::addColumn<QByteArray>("name"); // what --data or --trace-file gives back as bytes
+    QTest::addColumn<QString>("error");
+
+    const auto row = [](const char* tag, const QByteArray& option, const QByteArray& value,
+                        const QString& error = QString()) {
+        QTest::newRow(tag) << QByteArrayList {"show", option, value}
+                           << (error.isNull() ? value : QByteArray()) << error;
+    };
+    row("a Latin-1 byte in --data", "--data", "/srv/caf\xe9");
+    row("UTF-8 in --data, up to four bytes a character", "--data",
+        "/srv/vid\xc3\xa9o \xf0\x9f\x8c\x99\xf0\x90\x82\x80");
+    // A lone continuation byte, a cut sequence, an overlong '/', an encoded surrogate, a code
+    // point beyond U+10FFFF and bytes that never start one.
+    row("bytes that are not UTF-8 in --data", "--data",
+        "/x\x80/\xe2\x82/\xc0\xaf/\xed\xa0\x80/\xf4\x90\x80\x80/\xfe\xff");
+    row("a Latin-1 byte in --trace-file", "--trace-file", "/tmp/trace-\xe9.log");
+    row("an empty --data", "--data", "", "--data expects a folder");
+    QTest::newRow("a Latin-1 byte in a text value")
+        << QByteArrayList {"set", "--dir", "/srv/caf\xe9"} << QByteArray()
+        << "--dir expects UTF-8 text";
+}
+
+void TestCommandLine::fileNamesKeepTheirBytes()
+{
+    QFETCH(QByteArrayList, arguments);
+    QFETCH(QByteArray, name);
+    QFETCH(QString, error);
+
+    arguments.prepend("schedule-backup-host");
+    std::vector<const char*> argv;
+    for (const QByteArray& argument : arguments)
+        argv.push_back(argument.constData());
+    const CommandLineResult result
+        = parseCommandLine(HostOptionSet::arguments(int(argv.size()), argv.data()));
+    QCOMPARE(result.text, error);
+    if (name.isNull())
+        return;
+    const CommandRequest& request = result.request;
+    const QString value = request.host.dataDir.isEmpty() ? request.traceFile : request.host.dataDir;
+    QCOMPARE(HostOptionSet::encodeName(value), name);
+    // Valid UTF-8 reads as it always did.
+    if (QFile::encodeName(QFile::decodeName(name)) == name)
+        QCOMPARE(value, QFile::decodeName(name));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

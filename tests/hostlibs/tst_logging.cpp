@@ -6,7 +6,10 @@
 #include <QTest>
 
 #include <cstdarg>
+#include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -20,11 +23,20 @@ void write(TraceObject* trace, const char* format, ...)
     trace->traceOutput(trace->traceHandle, format, arguments);
     va_end(arguments);
 }
-int probe()
+// With "--wait", it says "opened" on standard output once the library has opened its output and
+// writes only after a line on standard input, so that a test can take the reader away first.
+int probe(bool wait)
 {
     TraceObject* trace = nullptr;
     if (LogTrace_GetGlobalObject(0, &trace) != 0 || trace == nullptr)
         return 3;
+    if (wait) {
+        std::puts("opened");
+        std::fflush(stdout);
+        char line[8];
+        if (std::fgets(line, sizeof line, stdin) == nullptr)
+            return 4;
+    }
     int module = 0;
     trace->registerModule(trace->traceHandle, 19, "Beta", &module);
     for (int level = 1; level <= 6; ++level) {
@@ -34,13 +46,19 @@ int probe()
     return 0;
 }
 
-// The probe's standard error, with the library's variables unset but for `environment`.
-QString runProbe(const QStringList& environment)
+// The environment with the library's variables unset but for `environment`.
+QStringList probeEnvironment(const QStringList& environment)
 {
     QStringList inherited = QProcess::systemEnvironment();
     inherited.removeIf([](const QString& entry) { return entry.startsWith("ZELT_LOG_"); });
+    return inherited + environment;
+}
+
+// The probe's standard error.
+QString runProbe(const QStringList& environment)
+{
     QProcess process;
-    process.setEnvironment(inherited + environment);
+    process.setEnvironment(probeEnvironment(environment));
     process.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--probe")});
     const bool finished = process.waitForFinished(10000) && process.exitCode() == 0;
     return (finished ? "" : "the probe hung or failed: ")
@@ -106,9 +124,11 @@ private Q_SLOTS:
             {"ZELT_LOG_LEVEL=2", "ZELT_LOG_FILE=" + fifo},
             "ZeltLogUtl: cannot open " + fifo
                 + " (No such device or address), tracing to standard error\n" + probeLines(2));
-        row("a failing write is reported once", {"ZELT_LOG_LEVEL=5", "ZELT_LOG_FILE=/dev/full"},
-            "ZeltLogUtl: cannot write to /dev/full (No space left on device), trace lines are "
-            "lost\n");
+        row("a failing write is reported once and tracing goes on to standard error",
+            {"ZELT_LOG_LEVEL=5", "ZELT_LOG_FILE=/dev/full"},
+            "ZeltLogUtl: cannot write to /dev/full (No space left on device), tracing to standard "
+            "error\n"
+                + probeLines(5));
     }
     void output()
     {
@@ -122,12 +142,56 @@ private Q_SLOTS:
         QVERIFY(log.open(QIODevice::ReadOnly));
         QCOMPARE(withoutTimes(QString::fromUtf8(log.readAll())), logFile);
     }
+
+    // A reader that goes away must not end the process with SIGPIPE, whatever the output.
+    void outputWhoseReaderIsGone_data()
+    {
+        QTest::addColumn<bool>("toFifo"); // else to standard error
+        QTest::addColumn<QString>("written"); // to standard error; null: nobody reads it
+        const QString fifo = dir.filePath("gone.fifo");
+        QTest::newRow("a FIFO is reported once and tracing goes on to standard error")
+            << true
+            << "ZeltLogUtl: cannot write to " + fifo + " (Broken pipe), tracing to standard error\n"
+                + probeLines(2);
+        QTest::newRow("standard error loses the lines") << false << QString();
+    }
+    void outputWhoseReaderIsGone()
+    {
+        QFETCH(bool, toFifo);
+        QFETCH(QString, written);
+        const QString fifo = dir.filePath("gone.fifo");
+        const QByteArray fifoName = QFile::encodeName(fifo);
+        QVERIFY(!toFifo || ::mkfifo(fifoName.constData(), 0600) == 0);
+        const int reader = toFifo ? ::open(fifoName.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1;
+        int pipe[2];
+        QVERIFY(::pipe2(pipe, O_CLOEXEC) == 0);
+        ::close(pipe[0]);
+
+        QProcess process;
+        QStringList environment {"ZELT_LOG_LEVEL=2"};
+        if (toFifo)
+            environment << "ZELT_LOG_FILE=" + fifo;
+        else
+            process.setChildProcessModifier([fd = pipe[1]] { ::dup2(fd, STDERR_FILENO); });
+        process.setEnvironment(probeEnvironment(environment));
+        process.start(QCoreApplication::applicationFilePath(), {"--probe", "--wait"});
+        ::close(pipe[1]);
+        QVERIFY(process.waitForReadyRead(10000));
+        if (toFifo)
+            ::close(reader);
+        process.write("go\n");
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        if (!written.isNull())
+            QCOMPARE(withoutTimes(QString::fromLocal8Bit(process.readAllStandardError())), written);
+    }
 };
 
 int main(int argc, char* argv[])
 {
-    if (argc == 2 && qstrcmp(argv[1], "--probe") == 0)
-        return probe();
+    if (argc >= 2 && qstrcmp(argv[1], "--probe") == 0)
+        return probe(argc == 3 && qstrcmp(argv[2], "--wait") == 0);
     QCoreApplication app(argc, argv);
     TestLogging test;
     return QTest::qExec(&test, argc, argv);

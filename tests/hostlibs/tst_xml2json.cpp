@@ -3,6 +3,19 @@
 #include <QJsonDocument>
 #include <QTest>
 
+namespace {
+
+// A start tag of `count` attributes, each with `value` in `quote`s.
+QString startTag(int count, const QString& value = "1", QChar quote = u'"', const char* end = "/>")
+{
+    QString tag = "<C";
+    for (int i = 0; i < count; ++i)
+        tag += QStringLiteral(" a%1=%2%3%2").arg(i).arg(quote).arg(value);
+    return tag + end;
+}
+
+} // namespace
+
 class TestXml2Json : public QObject
 {
     Q_OBJECT
@@ -49,12 +62,7 @@ private slots:
         const auto nested = [](int depth) {
             return QString("<a>").repeated(depth) + QString("</a>").repeated(depth);
         };
-        const auto attributes = [](int count) {
-            QString element = "<A><B/><C";
-            for (int i = 0; i < count; ++i)
-                element += QStringLiteral(" a%1=\"%1\"").arg(i);
-            return element + "/></A>";
-        };
+        const auto attributes = [](int count) { return "<A><B/>" + startTag(count) + "</A>"; };
         // The reader needs seconds for 64 Mi characters, so the document let through is smaller.
         const auto sized
             = [](qsizetype length) { return "<A><!--" + QString(length - 14, 'x') + "--></A>"; };
@@ -73,6 +81,39 @@ private slots:
     }
 
     void boundsHostileInput()
+    {
+        QFETCH(QString, xml);
+        QFETCH(bool, parsed);
+        QCOMPARE(XML2Json().parse(xml).isValid(), parsed);
+    }
+
+    // Attributes are counted per start tag before the document is read: quoted values may hold
+    // '>', '=' and the other quote, and markup that is no start tag is never counted.
+    void attributeLimitCountsStartTagsOnly_data()
+    {
+        QTest::addColumn<QString>("xml");
+        QTest::addColumn<bool>("parsed");
+
+        const QString many = startTag(300, "1", u'"', ">");
+        QTest::newRow("256 values holding '>', '=' and '\"' are parsed")
+            << "<A>" + startTag(256, "x>\"=y", u'\'') + "</A>" << true;
+        QTest::newRow("257 values holding '>' are refused")
+            << "<A>" + startTag(257, ">") + "</A>" << false;
+        QTest::newRow("257 values in single quotes holding '\"' are refused")
+            << "<A>" + startTag(257, "\"", u'\'') + "</A>" << false;
+        QTest::newRow("256 attributes on each of three siblings are parsed")
+            << "<A>" + startTag(256).repeated(3) + "</A>" << true;
+        QTest::newRow("a tag of 300 attributes in a comment is not counted")
+            << "<A><!-- " + many + " --></A>" << true;
+        QTest::newRow("a tag of 300 attributes in a CDATA section is not counted")
+            << "<A><![CDATA[" + many + "]]></A>" << true;
+        QTest::newRow("a tag of 300 attributes in a processing instruction is not counted")
+            << "<?xml version=\"1.0\"?><A><?p " + many + "?></A>" << true;
+        QTest::newRow("257 attributes after '>' in text and comments are refused")
+            << QString("<A>a > b<!-- '> --><![CDATA[\">]]>") + startTag(257) + "</A>" << false;
+    }
+
+    void attributeLimitCountsStartTagsOnly()
     {
         QFETCH(QString, xml);
         QFETCH(bool, parsed);
