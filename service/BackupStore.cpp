@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -213,6 +214,21 @@ bool readAtMost(int fd, qint64 limit, qint64 sizeHint, QByteArray* document)
     return true;
 }
 
+// The path with every link resolved, or an empty text when it does not exist or its name does
+// not survive as text (a folder name that is not in the locale's encoding is reached through the
+// name it was given instead).
+QString realPath(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    char* real = ::realpath(name.constData(), nullptr);
+    if (!real)
+        return {};
+    const QByteArray bytes(real);
+    std::free(real);
+    const QString text = QFile::decodeName(bytes);
+    return QFile::encodeName(text) == bytes ? text : QString();
+}
+
 } // namespace
 
 StoreLock::StoreLock(int fd, const QString& filePath) : m_fd(fd), m_filePath(filePath) { }
@@ -233,9 +249,9 @@ QString BackupStore::filePath() const
 
 QString BackupStore::resolvedFilePath() const
 {
-    if (const QString file = QFileInfo(filePath()).canonicalFilePath(); !file.isEmpty())
+    if (const QString file = realPath(filePath()); !file.isEmpty())
         return file;
-    const QString folder = QFileInfo(m_dataDir).canonicalFilePath();
+    const QString folder = realPath(m_dataDir);
     return folder.isEmpty() ? filePath() : QDir(folder).filePath(FileName);
 }
 
