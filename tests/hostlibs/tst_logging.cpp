@@ -162,7 +162,8 @@ private Q_SLOTS:
         const QString fifo = dir.filePath("gone.fifo");
         const QByteArray fifoName = QFile::encodeName(fifo);
         QVERIFY(!toFifo || ::mkfifo(fifoName.constData(), 0600) == 0);
-        const int reader = toFifo ? ::open(fifoName.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1;
+        const int reader
+            = toFifo ? ::open(fifoName.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1;
         int pipe[2];
         QVERIFY(::pipe2(pipe, O_CLOEXEC) == 0);
         ::close(pipe[0]);
