@@ -151,7 +151,7 @@ void PageEditingTest::scheduleOnlySaveKeepsOtherEdits()
 
     QCOMPARE(text("scheduleNameField"), "Evenings");
     QCOMPARE(text("targetDirField"), "/mnt/other");
-    QCOMPARE(m_page->property("changedFields").value<QJSValue>().toVariant().toStringList(),
+    QCOMPARE(m_page->property("changedFields").toStringList(),
              QStringList {"dir"});
 }
 
