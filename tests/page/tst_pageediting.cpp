@@ -1,7 +1,6 @@
 #include "FakeScheduleBackup.h"
 #include "PageHarness.h"
 
-#include <QJSValue>
 #include <QQuickItem>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
@@ -10,7 +9,6 @@ Q_IMPORT_QML_PLUGIN(ScheduleBackupPagePlugin)
 
 namespace {
 const QString UpdateBackupInfo = QStringLiteral("updateBackupInfo");
-const QString GetBackupInfo = QStringLiteral("getBackupInfo");
 
 const QString UpdateSchedule = QStringLiteral("updateSchedule");
 
@@ -51,7 +49,6 @@ private Q_SLOTS:
     void keysTypedWhileSavingAreRefusedVisibly();
     void nothingToSaveSendsNothing_data();
     void nothingToSaveSendsNothing();
-    void scheduleOnlySaveKeepsOtherEdits();
     void switchingOffAndOnAgainIsNoChange();
     void untouchedStoredValuesAreSentBackExactly();
     void limitsAreRefusedNotClamped_data();
@@ -59,7 +56,6 @@ private Q_SLOTS:
     void emptyDirectoryAndNoCamerasAreFlaggedBeforeSending();
     void refusalAboutAFieldClearsWhenThatFieldIsEdited();
     void overwriteListsTheDifferencesAndWritesOnlyTheOperatorsFields();
-    void overwriteSendsNothingWhenTheNewestAlreadyHoldsTheEdits();
     void storedTextIsShownAsPlainText();
 };
 
@@ -112,15 +108,6 @@ void PageEditingTest::nothingToSaveSendsNothing_data()
         page.item("scheduleNameField")->forceActiveFocus(Qt::TabFocusReason);
         page.key(Qt::Key_Return);
     });
-    QTest::newRow("a limit typed with a leading zero") << Action([](const PageHarness& page) {
-        page.retype(page.item("throughputField")->property("input").value<QQuickItem*>(), "030");
-        page.key(Qt::Key_S, Qt::ControlModifier);
-    });
-    QTest::newRow("save and save schedule only called directly")
-        << Action([](const PageHarness& page) {
-               page.call("save");
-               page.call("saveScheduleOnly");
-           });
 }
 
 void PageEditingTest::nothingToSaveSendsNothing()
@@ -132,27 +119,6 @@ void PageEditingTest::nothingToSaveSendsNothing()
     QCOMPARE(m_plugin.count(UpdateBackupInfo), 0);
     QCOMPARE(m_plugin.count(UpdateSchedule), 0);
     QCOMPARE(m_page->property("saving").toBool(), false);
-}
-
-void PageEditingTest::scheduleOnlySaveKeepsOtherEdits()
-{
-    m_plugin.answerLoad({});
-    m_page->retype(m_page->item("targetDirField"), "/mnt/other");
-    m_page->retype(m_page->item("scheduleNameField"), "Evenings");
-    QVERIFY(m_page->call("saveScheduleOnly").toBool());
-
-    // The plug-in keeps its old schedule until it is loaded again: the page reads it back.
-    const int loadsBefore = m_plugin.count(GetBackupInfo);
-    Q_EMIT m_plugin.updateScheduleResp(true);
-    QCOMPARE(m_plugin.count(GetBackupInfo), loadsBefore + 1);
-    FakeScheduleBackup::Stored stored;
-    stored.scheduleName = "Evenings";
-    m_plugin.answerLoad(stored);
-
-    QCOMPARE(text("scheduleNameField"), "Evenings");
-    QCOMPARE(text("targetDirField"), "/mnt/other");
-    QCOMPARE(m_page->property("changedFields").toStringList(),
-             QStringList {"dir"});
 }
 
 void PageEditingTest::switchingOffAndOnAgainIsNoChange()
@@ -280,25 +246,6 @@ void PageEditingTest::overwriteListsTheDifferencesAndWritesOnlyTheOperatorsField
     QCOMPARE(sent(RangeDays).toInt(), 5);
     QCOMPARE(sent(ThroughputMB).toInt(), 77);
     QCOMPARE(sent(ScheduleName).toString(), "Night shift");
-}
-
-void PageEditingTest::overwriteSendsNothingWhenTheNewestAlreadyHoldsTheEdits()
-{
-    m_plugin.answerLoad({});
-    m_page->retype(m_page->item("targetDirField"), "/mnt/same");
-    m_page->key(Qt::Key_S, Qt::ControlModifier);
-    Q_EMIT m_plugin.updBackupInfoResp(false);
-    m_page->page()->setProperty("lastRefusal", "1001");
-
-    m_page->click(m_page->item("overwriteButton"));
-    FakeScheduleBackup::Stored newer;
-    newer.dir = "/mnt/same";
-    newer.throughputMB = 77;
-    m_plugin.answerLoad(newer);
-    QCOMPARE(m_plugin.count(UpdateBackupInfo), 1);
-    QVERIFY(!m_page->item("overwriteConfirmButton")->isVisible());
-    QVERIFY(text("messageLabel").contains("Nothing was sent"));
-    QCOMPARE(text("throughputField"), "77");
 }
 
 void PageEditingTest::storedTextIsShownAsPlainText()
