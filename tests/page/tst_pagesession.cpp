@@ -5,8 +5,6 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include <functional>
-
 namespace {
 const QString UpdateBackupInfo = QStringLiteral("updateBackupInfo");
 const QString UpdateSchedule = QStringLiteral("updateSchedule");
@@ -33,16 +31,12 @@ private:
         edits.insert(field, value);
         m_session->setEdits(edits);
     }
-    void editAll(const Edits& changes)
-    {
-        for (auto it = changes.cbegin(); it != changes.cend(); ++it)
-            edit(it.key(), it.value());
-    }
     // Loaded with the fake's defaults, then edited.
     void loadAndEdit(const Edits& changes)
     {
         m_plugin->answerLoad({});
-        editAll(changes);
+        for (auto it = changes.cbegin(); it != changes.cend(); ++it)
+            edit(it.key(), it.value());
     }
     // A save of `changes` that the server refused as out of date.
     void refusedAsStale(const Edits& changes)
@@ -63,14 +57,14 @@ private:
 
 private Q_SLOTS:
     void init();
-    void loadShowsEveryFieldAndAsksForThePath();
-    void saveSendsTheEditsAndRereads();
+    void loadEditSaveAndReread();
     void untouchedValuesGoBackAsLoaded();
     void nothingToSaveSendsNothing_data();
     void nothingToSaveSendsNothing();
-    void staleSaveIsRefusedAndOffersOverwrite();
+    void refusalClearsWhenItsFieldIsEdited_data();
+    void refusalClearsWhenItsFieldIsEdited();
+    void overwriteAppliesOnlyTheOperatorsFields_data();
     void overwriteAppliesOnlyTheOperatorsFields();
-    void overwriteSendsNothingWhenTheNewestHoldsTheEdits();
     void scheduleOnlySaveReadsBack();
     void closeDuringSave_data();
     void closeDuringSave();
@@ -100,30 +94,20 @@ void PageSessionTest::init()
     });
 }
 
-void PageSessionTest::loadShowsEveryFieldAndAsksForThePath()
+void PageSessionTest::loadEditSaveAndReread()
 {
     QSignalSpy shown(m_session.get(), &PageSession::showValues);
     QSignalSpy state(m_session.get(), &PageSession::stateChanged);
     QCOMPARE(m_session->state(), State::Loading);
     QVERIFY(!m_session->editable());
-
-    m_plugin->answerLoad({});
-    QCOMPARE(m_session->state(), State::Idle);
+    loadAndEdit({{"dir", " /mnt/new "}, {"throughput", "12"}});
     QCOMPARE(state.count(), 1);
     QVERIFY(m_session->loaded() && m_session->editable());
-    QCOMPARE(shown.count(), 1);
     QCOMPARE(shown.first().first().toMap().size(), 8);
-    QCOMPARE(m_session->edits().value("dir").toString(), "/srv/backup/video");
     QCOMPARE(m_plugin->last("getBackupPathInfo").arguments, QVariantList {Relay});
-    QVERIFY(!m_session->modified());
-    QCOMPARE(m_session->message(), QString());
-}
-
-void PageSessionTest::saveSendsTheEditsAndRereads()
-{
-    loadAndEdit({{"dir", " /mnt/new "}, {"throughput", "12"}});
     QCOMPARE(m_session->changedFields(), QStringList({"dir", "throughput"}));
     QCOMPARE(m_session->message(), "Unsaved changes");
+
     QVERIFY(m_session->save());
     QCOMPARE(m_session->state(), State::Saving);
     QVERIFY(!m_session->editable());
@@ -131,9 +115,9 @@ void PageSessionTest::saveSendsTheEditsAndRereads()
     QCOMPARE(sent(Dir).toString(), "/mnt/new");
     QCOMPARE(sent(ThroughputMB).toInt(), 12);
     QCOMPARE(m_plugin->last(UpdateBackupInfo).arguments.last().toString(), Relay);
-
     m_plugin->confirmUpdate();
-    QCOMPARE(m_session->state(), State::Idle);
+    QCOMPARE(state.count(), 3);
+    QCOMPARE(shown.count(), 2);
     QVERIFY(!m_session->modified());
     QCOMPARE(m_session->message(), "Saved");
 }
@@ -187,57 +171,85 @@ void PageSessionTest::nothingToSaveSendsNothing()
     QCOMPARE(m_session->state(), State::Idle);
 }
 
-void PageSessionTest::staleSaveIsRefusedAndOffersOverwrite()
+void PageSessionTest::refusalClearsWhenItsFieldIsEdited_data()
 {
-    QSignalSpy close(m_session.get(), &PageSession::closeQuestion);
-    refusedAsStale({{"dir", "/mnt/mine"}});
-    QCOMPARE(m_session->state(), State::Idle);
-    QVERIFY(m_session->refused() && m_session->refusalActive() && m_session->offerOverwrite());
-    QVERIFY(m_session->messageIsError());
-    QVERIFY2(m_session->message().contains("changed elsewhere"), qPrintable(m_session->message()));
-    // Editing keeps a conflict standing; a close asks, saying the save was refused.
-    edit("range", "9");
-    QVERIFY(m_session->refusalActive());
-    QVERIFY(!m_session->requestClose());
-    QCOMPARE(close.count(), 1);
-    QCOMPARE(close.first().first().toBool(), true);
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<bool>("standing");
+
+    QTest::newRow("no directory: the directory edited") << "1003"
+                                                        << "dir" << false;
+    QTest::newRow("no directory: the name edited") << "1003"
+                                                   << "scheduleName" << true;
+    QTest::newRow("schedule: the name edited") << "1002"
+                                               << "scheduleName" << false;
+    QTest::newRow("unknown camera: the cameras edited") << "1004"
+                                                        << "cameras" << false;
+    QTest::newRow("out of date: any field edited") << "1001"
+                                                   << "range" << true;
+    QTest::newRow("without a code: any field edited") << ""
+                                                      << "range" << false;
+}
+
+void PageSessionTest::refusalClearsWhenItsFieldIsEdited()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, field);
+    QFETCH(bool, standing);
+
+    loadAndEdit({{"dir", "/mnt/gone"}});
+    QVERIFY(m_session->save());
+    Q_EMIT m_plugin->updBackupInfoResp(false);
+    m_session->setRefusalCode(code);
+    QVERIFY(m_session->refused() && m_session->refusalActive() && m_session->messageIsError());
+    QCOMPARE(m_session->offerOverwrite(), code == "1001" || code.isEmpty());
+    QCOMPARE(m_session->message().contains("changed elsewhere"), code == "1001");
+    const QVariantMap allCameras {{"all", true}, {"ids", QStringList()}};
+    edit(field, field == "cameras" ? QVariant(allCameras) : QVariant("7"));
+    QCOMPARE(m_session->refusalActive(), standing);
+}
+
+void PageSessionTest::overwriteAppliesOnlyTheOperatorsFields_data()
+{
+    QTest::addColumn<QString>("newerDir");
+    QTest::addColumn<int>("newerRange");
+    QTest::addColumn<QStringList>("reviewed");
+
+    QTest::newRow("another operator's changes survive")
+        << "/else" << 2 << QStringList {"dir", "range"};
+    QTest::newRow("the newest already holds the edits") << "/mnt/mine" << 5 << QStringList();
 }
 
 void PageSessionTest::overwriteAppliesOnlyTheOperatorsFields()
 {
+    QFETCH(QString, newerDir);
+    QFETCH(int, newerRange);
+    QFETCH(QStringList, reviewed);
+
     refusedAsStale({{"dir", "/mnt/mine"}, {"range", "5"}});
     QSignalSpy review(m_session.get(), &PageSession::overwriteReview);
     QVERIFY(m_session->overwrite());
     QCOMPARE(m_session->state(), State::LoadingNewest);
     QVERIFY(m_session->saving());
-    // Another operator changed the directory too, and the throughput and the name.
+    // Another operator changed the throughput and the name too.
     FakeScheduleBackup::Stored newer;
-    newer.dir = "/else";
+    newer.dir = newerDir;
+    newer.rangeDays = newerRange;
     newer.throughputMB = 77;
     newer.scheduleName = "Night shift";
     m_plugin->answerLoad(newer);
-    QCOMPARE(review.count(), 1);
-    QCOMPARE(review.first().first().toStringList(), QStringList({"dir", "range"}));
     QCOMPARE(saves(), 1);
-
+    QCOMPARE(review.count(), reviewed.isEmpty() ? 0 : 1);
+    if (reviewed.isEmpty()) {
+        QVERIFY(m_session->message().contains("Nothing was sent"));
+        return;
+    }
+    QCOMPARE(review.first().first().toStringList(), reviewed);
     QVERIFY(m_session->confirmOverwrite());
     QCOMPARE(sent(Dir).toString(), "/mnt/mine");
     QCOMPARE(sent(RangeDays).toInt(), 5);
     QCOMPARE(sent(ThroughputMB).toInt(), 77);
     QCOMPARE(sent(ScheduleName).toString(), "Night shift");
-}
-
-void PageSessionTest::overwriteSendsNothingWhenTheNewestHoldsTheEdits()
-{
-    refusedAsStale({{"dir", "/mnt/same"}});
-    QSignalSpy review(m_session.get(), &PageSession::overwriteReview);
-    QVERIFY(m_session->overwrite());
-    FakeScheduleBackup::Stored newer;
-    newer.dir = "/mnt/same";
-    m_plugin->answerLoad(newer);
-    QCOMPARE(review.count(), 0);
-    QCOMPARE(saves(), 1);
-    QVERIFY2(m_session->message().contains("Nothing was sent"), qPrintable(m_session->message()));
 }
 
 void PageSessionTest::scheduleOnlySaveReadsBack()
@@ -258,21 +270,18 @@ void PageSessionTest::scheduleOnlySaveReadsBack()
 
 void PageSessionTest::closeDuringSave_data()
 {
-    QTest::addColumn<std::function<void(FakeScheduleBackup*)>>("reply");
+    QTest::addColumn<int>("reply"); // 1 confirmed, 0 refused, -1 none yet
     QTest::addColumn<int>("accepted");
     QTest::addColumn<int>("asked");
 
-    QTest::newRow("confirmed: closes")
-        << std::function([](FakeScheduleBackup* plugin) { plugin->confirmUpdate(); }) << 1 << 0;
-    QTest::newRow("refused: asks") << std::function([](FakeScheduleBackup* plugin) {
-        Q_EMIT plugin->updBackupInfoResp(false);
-    }) << 0 << 1;
-    QTest::newRow("no reply yet: waits") << std::function([](FakeScheduleBackup*) {}) << 0 << 0;
+    QTest::newRow("confirmed: closes") << 1 << 1 << 0;
+    QTest::newRow("refused: asks, saying so") << 0 << 0 << 1;
+    QTest::newRow("no reply yet: waits") << -1 << 0 << 0;
 }
 
 void PageSessionTest::closeDuringSave()
 {
-    QFETCH(std::function<void(FakeScheduleBackup*)>, reply);
+    QFETCH(int, reply);
     QFETCH(int, accepted);
     QFETCH(int, asked);
 
@@ -284,10 +293,15 @@ void PageSessionTest::closeDuringSave()
     QVERIFY(!m_session->requestClose());
     QVERIFY(m_session->closePending());
     QVERIFY(m_session->message().contains("until the server has confirmed the save"));
-    reply(m_plugin.get());
+    if (reply == 1)
+        m_plugin->confirmUpdate();
+    else if (reply == 0)
+        Q_EMIT m_plugin->updBackupInfoResp(false);
     QCOMPARE(closed.count(), accepted);
     QCOMPARE(question.count(), asked);
-    QCOMPARE(m_session->closePending(), accepted + asked == 0);
+    if (asked)
+        QCOMPARE(question.first().first().toBool(), true);
+    QCOMPARE(m_session->closePending(), reply == -1);
 }
 
 void PageSessionTest::keysDuringSave_data()
