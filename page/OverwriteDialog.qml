@@ -6,12 +6,8 @@ import QtQuick
 ConfirmDialog {
     id: dialog
 
-    // "update" (every setting) or "schedule" (schedule only): the save to send again.
-    property string kind
-
     // Opens the dialog for `fields`, comparing the stored values with the operator's.
-    function review(saveKind, fields, stored, yours) {
-        kind = saveKind;
+    function review(fields, stored, yours) {
         const lines = fields.map(field => "• " + describe(field, stored, yours));
         text = qsTr("The settings were changed elsewhere. The stored values of the other fields, changes made elsewhere included, are kept. Overwrite writes only your values of these fields:") + "\n" + lines.join("\n");
         open();

@@ -2,15 +2,10 @@ import QtQuick
 import QtQuick.Controls
 import ScheduleBackup.Page
 
-// The week as seven day columns (Sunday first) of 48 half-hour cells.
-// Mouse: press and drag paints a block of cells; a block that starts on a painted cell erases
-// instead; Escape during the drag puts the cells back. A day header fills (or empties) its day,
-// an hour label its hour on every day.
-// Keyboard: arrows move the cell cursor, Shift+arrows mark a block from where the cursor was,
-// Space paints the block (or erases it when it starts on a painted cell) or toggles the cursor's
-// cell; Home/End go to the first and last half hour, Ctrl+Left/Right step a day and wrap around
-// the week, Ctrl+Up/Down step an hour, Escape drops the block, Ctrl+Z undoes, Ctrl+Shift+Z and
-// Ctrl+Y redo.
+// The week as seven day columns (Sunday first) of 48 half-hour cells: the board (WeekGridBoard,
+// mouse painting) with the keyboard cursor (WeekGridCursor), day headers and hour labels around
+// it, and a caption below. Escape during a drag puts the cells back. A day header fills (or
+// empties) its day, an hour label its hour on every day.
 Item {
     id: grid
 
@@ -22,20 +17,17 @@ Item {
     readonly property bool canUndo: cells.canUndo
     readonly property bool canRedo: cells.canRedo
 
-    // The keyboard cursor, and the corner a Shift-marked block starts from (-1 when none).
-    property int cursorDay: 1
-    property int cursorRow: 18
-    property int anchorDay: -1
-    property int anchorRow: -1
-    readonly property bool marking: anchorDay >= 0
+    // The keyboard cursor.
+    readonly property alias cursorDay: cursor.day
+    readonly property alias cursorRow: cursor.row
     // Reading revision makes the binding re-run whenever cells change.
     readonly property bool cursorScheduled: revision >= 0 && cells.isSelected(cursorDay, cursorRow)
     // The cell under the cursor, for assistive technology.
     readonly property string cursorDescription: (cursorScheduled ? qsTr("%1 %2 to %3, scheduled") : qsTr("%1 %2 to %3, not scheduled")).arg(fullDayNames[cursorDay]).arg(timeText(cursorRow)).arg(timeText(cursorRow + 1))
 
     // The cell under the pointer while hovering, for the caption below the grid; -1 when none.
-    readonly property int hoverDay: pointer.containsMouse && dayAt(pointer.mouseX) < cells.days ? dayAt(pointer.mouseX) : -1
-    readonly property int hoverRow: pointer.containsMouse && rowAt(pointer.mouseY) < cells.rowsPerDay ? rowAt(pointer.mouseY) : -1
+    readonly property alias hoverDay: board.hoverDay
+    readonly property alias hoverRow: board.hoverRow
 
     // Counts changes of the cells, so that bindings asking the model about cells re-run.
     property int revision: 0
@@ -116,43 +108,8 @@ Item {
 
     // A cell's place in the grid's own coordinates.
     function cellRect(day, row) {
-        return Qt.rect(board.x + spacing + day * (cellWidth + spacing), board.y + spacing + row * cellHeight, cellWidth, cellHeight);
-    }
-
-    // Day column and half-hour row under a point of the board.
-    function dayAt(x) {
-        return Math.floor((x - spacing) / (cellWidth + spacing));
-    }
-
-    function rowAt(y) {
-        return Math.floor((y - spacing) / cellHeight);
-    }
-
-    function moveCursor(day, row, extend) {
-        if (!extend)
-            dropMark();
-        else if (!marking) {
-            anchorDay = cursorDay;
-            anchorRow = cursorRow;
-        }
-        cursorDay = Math.max(0, Math.min(day, cells.days - 1));
-        cursorRow = Math.max(0, Math.min(row, cells.rowsPerDay - 1));
-    }
-
-    function dropMark() {
-        anchorDay = -1;
-        anchorRow = -1;
-    }
-
-    // Paints the marked block, or erases it when its first corner is painted; without a block,
-    // toggles the cursor's cell.
-    function paintAtCursor() {
-        if (marking) {
-            cells.setRange(anchorDay, anchorRow, cursorDay, cursorRow, !cells.isSelected(anchorDay, anchorRow));
-            dropMark();
-        } else {
-            cells.toggle(cursorDay, cursorRow);
-        }
+        const cell = board.cellRect(day, row);
+        return Qt.rect(board.x + cell.x, board.y + cell.y, cell.width, cell.height);
     }
 
     implicitWidth: labelWidth + cells.days * (48 + spacing) + spacing + ringMargin
@@ -165,69 +122,7 @@ Item {
     Accessible.focusable: true
 
     Keys.onPressed: event => {
-        const ctrl = (event.modifiers & Qt.ControlModifier) !== 0;
-        const shift = (event.modifiers & Qt.ShiftModifier) !== 0;
-        switch (event.key) {
-        case Qt.Key_Left:
-        case Qt.Key_Right:
-            {
-                const step = event.key === Qt.Key_Left ? -1 : 1;
-                let day = cursorDay + step;
-                // Stepping by day wraps around the week, except while marking a block.
-                if (ctrl && !shift)
-                    day = (day + cells.days) % cells.days;
-                moveCursor(day, cursorRow, shift);
-                break;
-            }
-        case Qt.Key_Up:
-            moveCursor(cursorDay, cursorRow - (ctrl ? 2 : 1), shift);
-            break;
-        case Qt.Key_Down:
-            moveCursor(cursorDay, cursorRow + (ctrl ? 2 : 1), shift);
-            break;
-        case Qt.Key_Home:
-            moveCursor(cursorDay, 0, shift);
-            break;
-        case Qt.Key_End:
-            moveCursor(cursorDay, cells.rowsPerDay - 1, shift);
-            break;
-        case Qt.Key_Space:
-        case Qt.Key_Return:
-        case Qt.Key_Enter:
-            paintAtCursor();
-            break;
-        case Qt.Key_Escape:
-            // Cancels a drag, else drops a marked block; with neither the page may use it.
-            if (cells.cancelStroke())
-                break;
-            if (!marking) {
-                event.accepted = false;
-                return;
-            }
-            dropMark();
-            break;
-        case Qt.Key_Z:
-            if (!ctrl) {
-                event.accepted = false;
-                return;
-            }
-            if (shift)
-                cells.redo();
-            else
-                cells.undo();
-            break;
-        case Qt.Key_Y:
-            if (!ctrl) {
-                event.accepted = false;
-                return;
-            }
-            cells.redo();
-            break;
-        default:
-            event.accepted = false;
-            return;
-        }
-        event.accepted = true;
+        event.accepted = cursor.handle(event.key, event.modifiers);
     }
 
     WeekGridModel {
@@ -235,6 +130,12 @@ Item {
 
         onEdited: grid.edited()
         onDocumentChanged: ++grid.revision
+    }
+
+    WeekGridCursor {
+        id: cursor
+
+        cells: cells
     }
 
     // The delegates below know only their model data and the size of their strip; the
@@ -314,91 +215,28 @@ Item {
         color: palette.windowText
     }
 
-    Rectangle {
+    WeekGridBoard {
         id: board
 
         x: grid.labelWidth
         y: grid.headerHeight
-        width: cells.days * (grid.cellWidth + grid.spacing) + grid.spacing
-        height: cells.rowsPerDay * grid.cellHeight + 2 * grid.spacing
-        color: palette.mid
-
-        Item {
-            x: grid.spacing
-            y: grid.spacing
-            width: cells.days * (grid.cellWidth + grid.spacing)
-            height: cells.rowsPerDay * grid.cellHeight
-
-            Repeater {
-                model: cells
-
-                // Seven day columns of 48 rows; the 1 px left free on the right of each cell is
-                // the board showing through as the line between days.
-                Rectangle {
-                    required property int day
-                    required property int row
-                    required property bool selected
-
-                    x: day * parent.width / 7
-                    y: row * height
-                    width: parent.width / 7 - 1
-                    height: parent.height / 48
-                    color: selected ? palette.highlight : palette.base
-
-                    // Full hours get a stronger line than half hours.
-                    Rectangle {
-                        anchors.bottom: parent.bottom
-                        width: parent.width
-                        height: 1
-                        color: Qt.rgba(0, 0, 0, parent.row % 2 ? 0.16 : 0.05)
-                    }
-                }
-            }
-        }
-
-        MouseArea {
-            id: pointer
-
-            anchors.fill: parent
-            hoverEnabled: true
-            onPressed: mouse => {
-                grid.forceActiveFocus(Qt.MouseFocusReason);
-                const day = grid.dayAt(mouse.x);
-                const row = grid.rowAt(mouse.y);
-                grid.moveCursor(day, row, false);
-                cells.beginStroke(day, row);
-            }
-            onPositionChanged: mouse => {
-                if (pressed)
-                    cells.extendStroke(grid.dayAt(mouse.x), grid.rowAt(mouse.y));
-            }
-            onReleased: cells.endStroke()
-            onCanceled: cells.endStroke()
-        }
-
-        // The block marked with Shift+arrows.
-        Rectangle {
-            readonly property rect first: grid.cellRect(Math.min(grid.anchorDay, grid.cursorDay), Math.min(grid.anchorRow, grid.cursorRow))
-            readonly property rect last: grid.cellRect(Math.max(grid.anchorDay, grid.cursorDay), Math.max(grid.anchorRow, grid.cursorRow))
-
-            visible: grid.marking
-            x: first.x - board.x - 1
-            y: first.y - board.y - 1
-            width: last.x + last.width - first.x + 2
-            height: last.y + last.height - first.y + 2
-            color: Qt.rgba(grid.markColor.r, grid.markColor.g, grid.markColor.b, 0.3)
-            border.width: 2
-            border.color: grid.markColor
-        }
+        cells: cells
+        cursor: cursor
+        cellWidth: grid.cellWidth
+        cellHeight: grid.cellHeight
+        spacing: grid.spacing
+        ringMargin: grid.ringMargin
+        markColor: grid.markColor
+        onPressed: grid.forceActiveFocus(Qt.MouseFocusReason)
 
         // The cell cursor: a frame in the text colour with a base-coloured inner line, so it
         // shows on painted and on empty cells.
         Rectangle {
-            readonly property rect cell: grid.cellRect(grid.cursorDay, grid.cursorRow)
+            readonly property rect cell: board.cellRect(grid.cursorDay, grid.cursorRow)
 
             visible: grid.activeFocus
-            x: cell.x - board.x - 1
-            y: cell.y - board.y - 1
+            x: cell.x - 1
+            y: cell.y - 1
             width: cell.width + 2
             height: cell.height + 2
             color: "transparent"

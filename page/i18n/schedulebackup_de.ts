@@ -1,4 +1,5 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
     <name>CameraGroupHeader</name>
@@ -205,7 +206,7 @@
 <context>
     <name>HostOptions</name>
     <message>
-        <source>Data folder of the backup service (default: the user's application data folder).</source>
+        <source>Data folder of the backup service (default: the user&apos;s application data folder).</source>
         <translation>Datenordner des Sicherungsdienstes (Vorgabe: der Anwendungsdatenordner des Benutzers).</translation>
     </message>
     <message>
@@ -330,75 +331,26 @@
     </message>
 </context>
 <context>
+    <name>PageDialogs</name>
+    <message>
+        <source>Discard changes?</source>
+        <translation>Änderungen verwerfen?</translation>
+    </message>
+    <message>
+        <source>Discards the changes and loads the stored settings.</source>
+        <translation>Verwirft die Änderungen und lädt die gespeicherten Einstellungen.</translation>
+    </message>
+    <message>
+        <source>Reload</source>
+        <translation>Neu laden</translation>
+    </message>
+    <message>
+        <source>Reloading shows the stored settings and discards the changes on this page.</source>
+        <translation>Neu laden zeigt die gespeicherten Einstellungen und verwirft die Änderungen auf dieser Seite.</translation>
+    </message>
+</context>
+<context>
     <name>PageFooter</name>
-    <message>
-        <source>The server refused the change: no target directory.</source>
-        <translation>Der Server hat die Änderung abgelehnt: kein Zielverzeichnis.</translation>
-    </message>
-    <message>
-        <source>The server refused the change: it does not know a selected camera.</source>
-        <translation>Der Server hat die Änderung abgelehnt: Er kennt eine ausgewählte Kamera nicht.</translation>
-    </message>
-    <message>
-        <source>The server refused the schedule.</source>
-        <translation>Der Server hat den Zeitplan abgelehnt.</translation>
-    </message>
-    <message>
-        <source>The server refused the change: %1</source>
-        <translation>Der Server hat die Änderung abgelehnt: %1</translation>
-    </message>
-    <message>
-        <source>The server refused the change.</source>
-        <translation>Der Server hat die Änderung abgelehnt.</translation>
-    </message>
-    <message>
-        <source>The settings could not be loaded. Reload to try again.</source>
-        <translation>Die Einstellungen konnten nicht geladen werden. Laden Sie sie neu, um es erneut zu versuchen.</translation>
-    </message>
-    <message>
-        <source>Loading settings…</source>
-        <translation>Einstellungen werden geladen…</translation>
-    </message>
-    <message>
-        <source>Saving…</source>
-        <translation>Wird gespeichert…</translation>
-    </message>
-    <message>
-        <source>Reading back the saved schedule…</source>
-        <translation>Der gespeicherte Zeitplan wird zurückgelesen…</translation>
-    </message>
-    <message>
-        <source>The request could not be sent. Nothing was saved.</source>
-        <translation>Die Anfrage konnte nicht gesendet werden. Nichts wurde gespeichert.</translation>
-    </message>
-    <message>
-        <source>The settings could not be loaded.</source>
-        <translation>Die Einstellungen konnten nicht geladen werden.</translation>
-    </message>
-    <message>
-        <source>The schedule was saved, but could not be read back. Reload to see it.</source>
-        <translation>Der Zeitplan wurde gespeichert, konnte aber nicht zurückgelesen werden. Laden Sie neu, um ihn zu sehen.</translation>
-    </message>
-    <message>
-        <source>Correct the marked fields. Nothing was sent.</source>
-        <translation>Korrigieren Sie die markierten Felder. Nichts wurde gesendet.</translation>
-    </message>
-    <message>
-        <source>Schedule saved. Your other changes are not saved yet.</source>
-        <translation>Zeitplan gespeichert. Ihre übrigen Änderungen sind noch nicht gespeichert.</translation>
-    </message>
-    <message>
-        <source>Schedule saved.</source>
-        <translation>Zeitplan gespeichert.</translation>
-    </message>
-    <message>
-        <source>Unsaved changes</source>
-        <translation>Ungespeicherte Änderungen</translation>
-    </message>
-    <message>
-        <source>Saved</source>
-        <translation>Gespeichert</translation>
-    </message>
     <message>
         <source>Busy</source>
         <translation>Beschäftigt</translation>
@@ -436,30 +388,6 @@
         <translation>Speichert alle Einstellungen dieser Seite (Strg+S).</translation>
     </message>
     <message>
-        <source>The settings were changed elsewhere since they were loaded. Reload shows the other change and discards yours; Overwrite loads the other change and lists your values before it writes only the fields you changed.</source>
-        <translation>Die Einstellungen wurden seit dem Laden an anderer Stelle geändert. Neu laden zeigt die andere Änderung und verwirft Ihre; Überschreiben lädt die andere Änderung, listet Ihre Werte auf und schreibt nur die Felder, die Sie geändert haben.</translation>
-    </message>
-    <message>
-        <source>Saving… The window stays open until the server has confirmed the save, however long that takes. If you close without waiting, the change may not be stored.</source>
-        <translation>Wird gespeichert… Das Fenster bleibt offen, bis der Server das Speichern bestätigt hat, wie lange das auch dauert. Wenn Sie schließen, ohne zu warten, wird die Änderung möglicherweise nicht gespeichert.</translation>
-    </message>
-    <message>
-        <source>Saving… What you typed was not applied: the fields wait for the server's reply.</source>
-        <translation>Wird gespeichert… Ihre Eingabe wurde nicht übernommen: Die Felder warten auf die Antwort des Servers.</translation>
-    </message>
-    <message>
-        <source>Loading the newest settings to compare them with this page's values…</source>
-        <translation>Die neuesten Einstellungen werden geladen, um sie mit den Werten dieser Seite zu vergleichen…</translation>
-    </message>
-    <message>
-        <source>Saved. What you typed during the save was not applied.</source>
-        <translation>Gespeichert. Ihre Eingabe während des Speicherns wurde nicht übernommen.</translation>
-    </message>
-    <message>
-        <source>The newest stored settings already hold this page's values. Nothing was sent.</source>
-        <translation>Die neuesten gespeicherten Einstellungen enthalten bereits die Werte dieser Seite. Es wurde nichts gesendet.</translation>
-    </message>
-    <message>
         <source>Loads the newest stored settings, keeps them where you changed nothing and lists your changed values before saving them.</source>
         <translation>Lädt die neuesten gespeicherten Einstellungen, übernimmt sie, wo Sie nichts geändert haben, und listet Ihre geänderten Werte auf, bevor sie gespeichert werden.</translation>
     </message>
@@ -470,6 +398,101 @@
     <message>
         <source>Closes the window now. The server has not confirmed the save yet: the change may not be stored.</source>
         <translation>Schließt das Fenster jetzt. Der Server hat das Speichern noch nicht bestätigt: Die Änderung wird möglicherweise nicht gespeichert.</translation>
+    </message>
+</context>
+<context>
+    <name>PageSession</name>
+    <message>
+        <source>The settings could not be loaded. Reload to try again.</source>
+        <translation>Die Einstellungen konnten nicht geladen werden. Laden Sie sie neu, um es erneut zu versuchen.</translation>
+    </message>
+    <message>
+        <source>Saving… The window stays open until the server has confirmed the save, however long that takes. If you close without waiting, the change may not be stored.</source>
+        <translation>Wird gespeichert… Das Fenster bleibt offen, bis der Server das Speichern bestätigt hat, wie lange das auch dauert. Wenn Sie schließen, ohne zu warten, wird die Änderung möglicherweise nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>Saving… What you typed was not applied: the fields wait for the server&apos;s reply.</source>
+        <translation>Wird gespeichert… Ihre Eingabe wurde nicht übernommen: Die Felder warten auf die Antwort des Servers.</translation>
+    </message>
+    <message>
+        <source>Correct the marked fields. Nothing was sent.</source>
+        <translation>Korrigieren Sie die markierten Felder. Nichts wurde gesendet.</translation>
+    </message>
+    <message>
+        <source>Loading settings…</source>
+        <translation>Einstellungen werden geladen…</translation>
+    </message>
+    <message>
+        <source>Reading back the saved schedule…</source>
+        <translation>Der gespeicherte Zeitplan wird zurückgelesen…</translation>
+    </message>
+    <message>
+        <source>Loading the newest settings to compare them with this page&apos;s values…</source>
+        <translation>Die neuesten Einstellungen werden geladen, um sie mit den Werten dieser Seite zu vergleichen…</translation>
+    </message>
+    <message>
+        <source>Saving…</source>
+        <translation>Wird gespeichert…</translation>
+    </message>
+    <message>
+        <source>The request could not be sent. Nothing was saved.</source>
+        <translation>Die Anfrage konnte nicht gesendet werden. Nichts wurde gespeichert.</translation>
+    </message>
+    <message>
+        <source>The settings could not be loaded.</source>
+        <translation>Die Einstellungen konnten nicht geladen werden.</translation>
+    </message>
+    <message>
+        <source>The schedule was saved, but could not be read back. Reload to see it.</source>
+        <translation>Der Zeitplan wurde gespeichert, konnte aber nicht zurückgelesen werden. Laden Sie neu, um ihn zu sehen.</translation>
+    </message>
+    <message>
+        <source>The settings were changed elsewhere since they were loaded. Reload shows the other change and discards yours; Overwrite loads the other change and lists your values before it writes only the fields you changed.</source>
+        <translation>Die Einstellungen wurden seit dem Laden an anderer Stelle geändert. Neu laden zeigt die andere Änderung und verwirft Ihre; Überschreiben lädt die andere Änderung, listet Ihre Werte auf und schreibt nur die Felder, die Sie geändert haben.</translation>
+    </message>
+    <message>
+        <source>The server refused the change: no target directory.</source>
+        <translation>Der Server hat die Änderung abgelehnt: kein Zielverzeichnis.</translation>
+    </message>
+    <message>
+        <source>The server refused the change: it does not know a selected camera.</source>
+        <translation>Der Server hat die Änderung abgelehnt: Er kennt eine ausgewählte Kamera nicht.</translation>
+    </message>
+    <message>
+        <source>The server refused the schedule.</source>
+        <translation>Der Server hat den Zeitplan abgelehnt.</translation>
+    </message>
+    <message>
+        <source>The server refused the change.</source>
+        <translation>Der Server hat die Änderung abgelehnt.</translation>
+    </message>
+    <message>
+        <source>The server refused the change: %1</source>
+        <translation>Der Server hat die Änderung abgelehnt: %1</translation>
+    </message>
+    <message>
+        <source>Schedule saved. Your other changes are not saved yet.</source>
+        <translation>Zeitplan gespeichert. Ihre übrigen Änderungen sind noch nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>Schedule saved.</source>
+        <translation>Zeitplan gespeichert.</translation>
+    </message>
+    <message>
+        <source>Unsaved changes</source>
+        <translation>Ungespeicherte Änderungen</translation>
+    </message>
+    <message>
+        <source>Saved. What you typed during the save was not applied.</source>
+        <translation>Gespeichert. Ihre Eingabe während des Speicherns wurde nicht übernommen.</translation>
+    </message>
+    <message>
+        <source>Saved</source>
+        <translation>Gespeichert</translation>
+    </message>
+    <message>
+        <source>The newest stored settings already hold this page&apos;s values. Nothing was sent.</source>
+        <translation>Die neuesten gespeicherten Einstellungen enthalten bereits die Werte dieser Seite. Es wurde nichts gesendet.</translation>
     </message>
 </context>
 <context>
@@ -527,22 +550,6 @@
     <message>
         <source>Scheduled backup</source>
         <translation>Geplante Sicherung</translation>
-    </message>
-    <message>
-        <source>Discard changes?</source>
-        <translation>Änderungen verwerfen?</translation>
-    </message>
-    <message>
-        <source>Reloading shows the stored settings and discards the changes on this page.</source>
-        <translation>Neu laden zeigt die gespeicherten Einstellungen und verwirft die Änderungen auf dieser Seite.</translation>
-    </message>
-    <message>
-        <source>Reload</source>
-        <translation>Neu laden</translation>
-    </message>
-    <message>
-        <source>Discards the changes and loads the stored settings.</source>
-        <translation>Verwirft die Änderungen und lädt die gespeicherten Einstellungen.</translation>
     </message>
     <message>
         <source>The server needs a target directory.</source>
@@ -691,7 +698,7 @@
         <translation>MB</translation>
     </message>
     <message>
-        <source>Upper limit of the backup's throughput in MB (1 MB = 1,048,576 bytes; the server receives the value in bytes). 0 means no limit. From 0 to %1 MB.</source>
+        <source>Upper limit of the backup&apos;s throughput in MB (1 MB = 1,048,576 bytes; the server receives the value in bytes). 0 means no limit. From 0 to %1 MB.</source>
         <translation>Obergrenze für den Durchsatz der Sicherung in MB (1 MB = 1.048.576 Byte; der Server erhält den Wert in Byte). 0 bedeutet keine Grenze. Von 0 bis %1 MB.</translation>
     </message>
     <message>
@@ -955,7 +962,7 @@
         <translation>Datei</translation>
     </message>
     <message>
-        <source>unexpected argument "%1"</source>
+        <source>unexpected argument &quot;%1&quot;</source>
         <translation>unerwartetes Argument „%1“</translation>
     </message>
     <message>
