@@ -59,7 +59,7 @@ private Q_SLOTS:
 void TestTranslations::catalogueCoversTheSources_data()
 {
     QTest::addColumn<QString>("catalogue");
-    QTest::addColumn<QStringList>("sourceDirs");
+    QTest::addColumn<QStringList>("sources");
     for (const QString& entry : QStringLiteral(CATALOGUES).split(u'|', Qt::SkipEmptyParts)) {
         const QString catalogue = entry.section(u'=', 0, 0);
         QTest::newRow(qPrintable(QFileInfo(catalogue).fileName()))
@@ -70,12 +70,12 @@ void TestTranslations::catalogueCoversTheSources_data()
 void TestTranslations::catalogueCoversTheSources()
 {
     QFETCH(QString, catalogue);
-    QFETCH(QStringList, sourceDirs);
+    QFETCH(QStringList, sources);
 
     // What the sources say today, extracted afresh.
     QTemporaryDir dir;
     const QString extracted = dir.filePath("extracted.ts");
-    QCOMPARE(QProcess::execute(LUPDATE, sourceDirs + QStringList {"-silent", "-ts", extracted}), 0);
+    QCOMPARE(QProcess::execute(LUPDATE, sources + QStringList {"-silent", "-ts", extracted}), 0);
     const Catalogue shown = readCatalogue(extracted);
     QVERIFY2(shown.sources.size() > 10, "lupdate found next to no texts");
 
