@@ -60,7 +60,9 @@ void TestTranslations::catalogueCoversTheSources_data()
 {
     QTest::addColumn<QString>("catalogue");
     QTest::addColumn<QStringList>("sources");
-    for (const QString& entry : QStringLiteral(CATALOGUES).split(u'|', Qt::SkipEmptyParts)) {
+    const QStringList entries = QStringLiteral(CATALOGUES).split(u'|', Qt::SkipEmptyParts);
+    QVERIFY2(!entries.isEmpty(), "the build registers no catalogue");
+    for (const QString& entry : entries) {
         const QString catalogue = entry.section(u'=', 0, 0);
         QTest::newRow(qPrintable(QFileInfo(catalogue).fileName()))
             << catalogue << entry.section(u'=', 1).split(u',');
