@@ -69,20 +69,21 @@ test-asan: deps
 	    ctest --output-on-failure -j $(JOBS) -LE memcheck
 
 # Every fuzz target for FUZZ_SECONDS seconds, from a copy of its corpus. A crash, a leak, a
-# sanitizer report or a failed round trip stops the run and fails the target.
+# sanitizer report or a failed round trip stops the run and fails the target. The targets are
+# those fuzz/CMakeLists.txt lists; configuring writes them, with their corpus folders, to
+# fuzz/targets.txt.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS = fuzz_xml2json fuzz_datafile fuzz_schedule_text fuzz_composer fuzz_replies
 fuzz:
 	./scripts/install-deps.sh --fuzz
 	CXX=clang++ cmake -S . -B $(BUILD_DIR)-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DSCHEDULE_BACKUP_BUILD_TESTS=OFF -DSCHEDULE_BACKUP_BUILD_FUZZERS=ON
-	cmake --build $(BUILD_DIR)-fuzz -j $(JOBS) --target $(FUZZ_TARGETS)
-	set -e; for t in $(FUZZ_TARGETS); do \
+	cmake --build $(BUILD_DIR)-fuzz -j $(JOBS) --target fuzzers
+	set -e; while read -r t source; do \
 	    corpus=$(BUILD_DIR)-fuzz/corpus/$$t; mkdir -p $$corpus; \
-	    cp -n fuzz/corpus/$${t#fuzz_}/* $$corpus/ 2>/dev/null || true; \
+	    cp -n $$source/* $$corpus/ 2>/dev/null || true; \
 	    echo "== $$t for $(FUZZ_SECONDS) s"; \
 	    ZELT_LOG_LEVEL=0 $(BUILD_DIR)-fuzz/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) \
 	        -max_len=1048576 -timeout=30 -rss_limit_mb=4096 -print_final_stats=1 \
-	        -artifact_prefix=$(BUILD_DIR)-fuzz/ $$corpus 2>&1 | tail -n 12; \
+	        -artifact_prefix=$(BUILD_DIR)-fuzz/ $$corpus 2>&1 </dev/null | tail -n 12; \
 	    test $${PIPESTATUS[0]} -eq 0; \
-	done
+	done < $(BUILD_DIR)-fuzz/fuzz/targets.txt

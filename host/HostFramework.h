@@ -18,7 +18,6 @@ struct ServiceReply;
 class HostFramework : public QObject, public FrameworkWrapperBase
 {
     Q_OBJECT
-    Q_PROPERTY(int pendingCount READ pendingCount NOTIFY pendingCountChanged)
 
 public:
     explicit HostFramework(CommandHandler* handler, QObject* parent = nullptr);

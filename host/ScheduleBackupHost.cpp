@@ -63,22 +63,27 @@ ScheduleBackupHost::~ScheduleBackupHost()
 HostStartResult ScheduleBackupHost::start(const HostOptions& options)
 {
     shutdown();
+    HostStartResult started = startService(options);
+    if (started)
+        started = loadPlugins(options.pluginDir.isEmpty() ? defaultPluginDir() : options.pluginDir);
+    if (!started)
+        shutdown();
+    return started;
+}
 
+HostStartResult ScheduleBackupHost::startService(const HostOptions& options)
+{
     QString error;
     const QString dataDir = reachableDataDir(options.dataDir, &error);
-    if (dataDir.isEmpty()) {
-        shutdown();
+    if (dataDir.isEmpty())
         return HostStartResult::failure(HostError::DataUnusable, error);
-    }
     m_service = std::make_unique<BackupService>(dataDir);
     if (const StoreResult<> opened = m_service->open(); !opened) {
-        m_service.reset();
         return HostStartResult::failure(opened.errorReason() == StoreError::Damaged
                                             ? HostError::DataDamaged
                                             : HostError::DataUnusable,
                                         opened.errorText());
     }
-
     m_handler = std::make_unique<ServiceCommandHandler>(m_service.get());
     m_handler->setLatency(options.latencyMs);
     m_serverInfo = std::make_unique<ServerInfo>();
@@ -86,17 +91,16 @@ HostStartResult ScheduleBackupHost::start(const HostOptions& options)
     m_framework->registerObject(BackupProtocol::ServerInfoPluginId, m_serverInfo.get());
     m_engine = std::make_unique<QQmlEngine>();
     m_loader = std::make_unique<PluginLoader>();
+    return HostStartResult::success();
+}
 
-    const QString pluginDir = options.pluginDir.isEmpty() ? defaultPluginDir() : options.pluginDir;
+HostStartResult ScheduleBackupHost::loadPlugins(const QString& pluginDir)
+{
     const QList<PluginLoadResult> results = m_loader->loadDirectory(pluginDir);
     QStringList problems;
     for (const PluginLoadResult& result : results) {
-        if (result.errorReason() == PluginLoadError::DuplicateId) {
-            const HostStartResult failed
-                = HostStartResult::failure(HostError::PluginIdTaken, result.errorText());
-            shutdown();
-            return failed;
-        }
+        if (result.errorReason() == PluginLoadError::DuplicateId)
+            return HostStartResult::failure(HostError::PluginIdTaken, result.errorText());
         if (!result) {
             qCInfo(lcHost) << "skipped" << result.errorText();
             problems.append(result.errorText());
@@ -122,7 +126,6 @@ HostStartResult ScheduleBackupHost::start(const HostOptions& options)
             if (!result && result.errorReason() != PluginLoadError::NotFound)
                 reason = hostError(result.errorReason());
         }
-        shutdown();
         return HostStartResult::failure(reason, text);
     }
     m_scheduleBackup = found.value();

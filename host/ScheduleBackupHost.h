@@ -47,12 +47,14 @@ public:
     BackupService* service() const { return m_service.get(); }
     QQmlEngine* engine() const { return m_engine.get(); }
 
+private:
+    // The steps of start(); each leaves the clean-up after a failure to start().
+    HostStartResult startService(const HostOptions& options);
+    HostStartResult loadPlugins(const QString& pluginDir);
     // <exe>/../plugins in a build tree, <exe>/../lib/schedule-backup/plugins when installed.
     static QString defaultPluginDir();
     // Empty when there is no home folder to put it in.
     static QString defaultDataDir();
-
-private:
     // The folder as the service can open it, or an empty text with `error` set.
     QString reachableDataDir(const QString& dataDir, QString* error);
 

@@ -144,7 +144,7 @@ struct BackupService::Update
 };
 
 BackupService::BackupService(const QString& dataDir, QObject* parent)
-    : QObject(parent), m_store(dataDir), m_clock([] { return QDateTime::currentDateTime(); })
+    : QObject(parent), m_store(dataDir)
 { }
 
 BackupService::~BackupService() = default;
@@ -181,11 +181,6 @@ bool BackupService::isKnownCommand(const QString& command)
 {
     return command == GetTimeCard || command == GetBackupPath || command == GetBackupStatus
         || command == UpdateTimeCard || command == UpdateSchedule;
-}
-
-void BackupService::setClock(Clock clock)
-{
-    m_clock = std::move(clock);
 }
 
 ServiceReply BackupService::handle(const QString& command, const QVariant& arguments)
@@ -241,7 +236,8 @@ ServiceReply BackupService::getBackupPath(const TimeCard& card) const
 
 ServiceReply BackupService::getBackupStatus(const TimeCard& card) const
 {
-    const BackupStatusReport report = BackupStatusSimulator::statusAt(card, m_clock());
+    const BackupStatusReport report
+        = BackupStatusSimulator::statusAt(card, QDateTime::currentDateTime());
     const QString xml = QStringLiteral("<%1>").arg(Reply::StatusRoot)
         + element(Reply::Status, report.status) + element(Reply::BackupInterval, report.interval)
         + element(Reply::BackupProgress, QString::number(report.progress))

@@ -3,11 +3,8 @@
 #include "BackupStore.h"
 #include "TimeCard.h"
 
-#include <QDateTime>
 #include <QObject>
 #include <QVariant>
-
-#include <functional>
 
 struct ServiceReply
 {
@@ -42,9 +39,6 @@ public:
     StoreResult<ServiceData> data() const;
     QString dataFilePath() const { return m_store.filePath(); }
 
-    using Clock = std::function<QDateTime()>;
-    void setClock(Clock clock);
-
 private:
     ServiceReply getTimeCard(const TimeCard& card) const;
     ServiceReply getBackupPath(const TimeCard& card) const;
@@ -56,5 +50,4 @@ private:
                         bool busy = false) const;
 
     BackupStore m_store;
-    Clock m_clock;
 };

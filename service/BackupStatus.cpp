@@ -9,9 +9,8 @@ namespace {
 // A finished run is reported for an hour before the service shows the next window again.
 constexpr qint64 CompletedGraceSeconds = 3600;
 
-} // namespace
-
-QList<WeekInterval> BackupStatusSimulator::windows(const QList<WeekInterval>& intervals)
+// Sorted windows; intervals that touch or overlap form one window, empty ones are dropped.
+QList<WeekInterval> windows(const QList<WeekInterval>& intervals)
 {
     QList<WeekInterval> sorted;
     for (const WeekInterval& interval : intervals) {
@@ -30,13 +29,13 @@ QList<WeekInterval> BackupStatusSimulator::windows(const QList<WeekInterval>& in
     return joined;
 }
 
-QDateTime BackupStatusSimulator::weekStart(const QDateTime& moment)
+QDateTime weekStart(const QDateTime& moment)
 {
     const QDate date = moment.toLocalTime().date();
     return date.addDays(-(date.dayOfWeek() % 7)).startOfDay();
 }
 
-QString BackupStatusSimulator::intervalText(const QDateTime& weekStart, const WeekInterval& window)
+QString intervalText(const QDateTime& weekStart, const WeekInterval& window)
 {
     const QDateTime begin = weekStart.addSecs(window.begin);
     const QDateTime end = weekStart.addSecs(window.end);
@@ -47,6 +46,8 @@ QString BackupStatusSimulator::intervalText(const QDateTime& weekStart, const We
         return head + QStringLiteral(" - 24:00");
     return head + QStringLiteral(" - ") + end.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
 }
+
+} // namespace
 
 BackupStatusReport BackupStatusSimulator::statusAt(const TimeCard& card, const QDateTime& now)
 {

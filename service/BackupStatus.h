@@ -3,7 +3,6 @@
 #include "TimeCard.h"
 
 #include <QDateTime>
-#include <QList>
 #include <QString>
 
 struct BackupStatusReport
@@ -18,9 +17,5 @@ struct BackupStatusReport
 class BackupStatusSimulator
 {
 public:
-    // Sorted windows; intervals that touch or overlap form one window, empty ones are dropped.
-    static QList<WeekInterval> windows(const QList<WeekInterval>& intervals);
     static BackupStatusReport statusAt(const TimeCard& card, const QDateTime& now);
-    static QDateTime weekStart(const QDateTime& moment);
-    static QString intervalText(const QDateTime& weekStart, const WeekInterval& window);
 };

@@ -33,6 +33,9 @@ const QString InventoryElement = QStringLiteral("Inventory");
 const QString CameraElement = QStringLiteral("Camera");
 const QString TimeFrameElement = QStringLiteral("TimeFrame");
 const QString IdAttribute = QStringLiteral("ID");
+const QString VersionAttribute = QStringLiteral("version");
+// Raised when a change of the format would make an older program misread a file. A file without
+// a version is of the first format.
 constexpr int FormatVersion = 1;
 // How often a waiting writer asks for the lock again.
 constexpr int LockPollMs = 10;
@@ -348,6 +351,11 @@ StoreResult<ServiceData> BackupStore::parse(const QByteArray& document)
         return damaged(error);
     if (reader.name() != RootElement)
         return damaged(QStringLiteral("it is not a schedule-backup data file"));
+    const QStringView version = reader.attributes().value(VersionAttribute);
+    if (!version.isEmpty() && version != QString::number(FormatVersion))
+        return damaged(QStringLiteral("it is of format version %1, not %2")
+                           .arg(version.toString())
+                           .arg(FormatVersion));
 
     ServiceData data;
     bool hasCard = false;
@@ -393,7 +401,7 @@ QByteArray BackupStore::serialize(const ServiceData& data)
     writer.setAutoFormatting(true);
     writer.writeStartDocument();
     writer.writeStartElement(RootElement);
-    writer.writeAttribute(QStringLiteral("version"), QString::number(FormatVersion));
+    writer.writeAttribute(VersionAttribute, QString::number(FormatVersion));
 
     writer.writeStartElement(Reply::TimeCard);
     writer.writeTextElement(Reply::Revision, QString::number(card.revision));

@@ -52,7 +52,6 @@ public:
     ~BackupStore();
 
     QString filePath() const;
-    QString resolvedFilePath() const;
     bool exists() const;
 
     // Waits for the lock until `deadline`; an expired deadline tries once. Locked when another
@@ -76,6 +75,7 @@ public:
     static constexpr qint64 MaximumFileSize = 64 * 1024 * 1024;
 
 private:
+    QString resolvedFilePath() const;
     static StoreResult<ServiceData> readFile(const QString& path);
     static StoreResult<> writeFile(const QString& path, const ServiceData& data);
 

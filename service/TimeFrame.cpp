@@ -15,79 +15,99 @@ bool readWeekSecond(const QXmlStreamAttributes& attributes, const QString& name,
     return ok && *value >= 0 && *value <= SecondsPerWeek;
 }
 
+// Each step below returns why the frame is refused, or an empty text.
+
+// Moves to the <Frame> start tag. The element is stored and later sent inside a reply, so it must
+// be a bare element: a declaration or processing instruction would break the reply, and a
+// document type could declare entities.
+QString readToFrame(QXmlStreamReader& reader)
+{
+    while (!reader.atEnd() && reader.readNext() != QXmlStreamReader::StartElement) {
+        if (reader.tokenType() == QXmlStreamReader::DTD)
+            return QStringLiteral("a time frame must not declare a document type");
+        if (reader.tokenType() == QXmlStreamReader::ProcessingInstruction
+            || !reader.documentVersion().isEmpty())
+            return QStringLiteral("a time frame must be a bare element");
+    }
+    if (reader.tokenType() != QXmlStreamReader::StartElement
+        || reader.name() != QLatin1String("Ele"))
+        return QStringLiteral("time frame root must be <Ele>");
+    if (!reader.readNextStartElement() || reader.name() != QLatin1String("Frame"))
+        return QStringLiteral("<Ele> must hold a <Frame>");
+    return {};
+}
+
+QString readIntervals(QXmlStreamReader& reader, QList<WeekInterval>* intervals)
+{
+    while (reader.readNextStartElement()) {
+        if (reader.name() != QLatin1String("Ele"))
+            return QStringLiteral("unexpected <%1> in <Intervals>").arg(reader.name().toString());
+        WeekInterval interval;
+        const auto attributes = reader.attributes();
+        if (!readWeekSecond(attributes, QStringLiteral("B"), &interval.begin)
+            || !readWeekSecond(attributes, QStringLiteral("E"), &interval.end))
+            return QStringLiteral("interval bounds must be week seconds 0..%1").arg(SecondsPerWeek);
+        if (interval.begin > interval.end)
+            return QStringLiteral("interval begins after it ends (B=%1, E=%2)")
+                .arg(interval.begin)
+                .arg(interval.end);
+        intervals->append(interval);
+        reader.skipCurrentElement();
+    }
+    return {};
+}
+
+// Leaves </Frame>, then </Ele>; nothing may follow the root element.
+QString readToEnd(QXmlStreamReader& reader)
+{
+    if (!reader.hasError() && reader.readNextStartElement())
+        return QStringLiteral("<Ele> must hold exactly one <Frame>");
+    while (!reader.atEnd() && !reader.hasError())
+        reader.readNext();
+    if (reader.hasError())
+        return QStringLiteral("malformed time frame: %1").arg(reader.errorString());
+    return {};
+}
+
 } // namespace
 
 TimeFrame TimeFrame::parse(const QString& xml)
 {
     TimeFrame frame;
-    auto fail = [&frame](const QString& text) {
-        frame.m_error = text;
+    if (const QString error = frame.read(xml); !error.isEmpty()) {
+        frame.m_error = error;
         frame.m_intervals.clear();
-        return frame;
-    };
+    }
+    return frame;
+}
 
+QString TimeFrame::read(const QString& xml)
+{
     if (xml.trimmed().isEmpty())
-        return fail(QStringLiteral("empty time frame"));
+        return QStringLiteral("empty time frame");
     if (XmlText::hasCrowdedStartTag(xml.toUtf8()))
-        return fail(
-            QStringLiteral("an element has more than %1 attributes").arg(XmlText::MaxAttributes));
+        return QStringLiteral("an element has more than %1 attributes").arg(XmlText::MaxAttributes);
 
     QXmlStreamReader reader(xml);
-    // The element is stored and later sent inside a reply, so it must be a bare element: a
-    // declaration or processing instruction would break the reply, and a document type could
-    // declare entities.
-    while (!reader.atEnd() && reader.readNext() != QXmlStreamReader::StartElement) {
-        if (reader.tokenType() == QXmlStreamReader::DTD)
-            return fail(QStringLiteral("a time frame must not declare a document type"));
-        if (reader.tokenType() == QXmlStreamReader::ProcessingInstruction
-            || !reader.documentVersion().isEmpty())
-            return fail(QStringLiteral("a time frame must be a bare element"));
-    }
-    if (reader.tokenType() != QXmlStreamReader::StartElement
-        || reader.name() != QLatin1String("Ele"))
-        return fail(QStringLiteral("time frame root must be <Ele>"));
-    if (!reader.readNextStartElement() || reader.name() != QLatin1String("Frame"))
-        return fail(QStringLiteral("<Ele> must hold a <Frame>"));
-
+    if (const QString error = readToFrame(reader); !error.isEmpty())
+        return error;
     bool hasIntervals = false;
     while (reader.readNextStartElement()) {
         if (reader.name() == QLatin1String("Name")) {
-            frame.m_name = reader.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
+            m_name = reader.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
         } else if (reader.name() == QLatin1String("Intervals")) {
             hasIntervals = true;
-            while (reader.readNextStartElement()) {
-                if (reader.name() != QLatin1String("Ele"))
-                    return fail(QStringLiteral("unexpected <%1> in <Intervals>")
-                                    .arg(reader.name().toString()));
-                WeekInterval interval;
-                const auto attributes = reader.attributes();
-                if (!readWeekSecond(attributes, QStringLiteral("B"), &interval.begin)
-                    || !readWeekSecond(attributes, QStringLiteral("E"), &interval.end))
-                    return fail(QStringLiteral("interval bounds must be week seconds 0..%1")
-                                    .arg(SecondsPerWeek));
-                if (interval.begin > interval.end)
-                    return fail(QStringLiteral("interval begins after it ends (B=%1, E=%2)")
-                                    .arg(interval.begin)
-                                    .arg(interval.end));
-                frame.m_intervals.append(interval);
-                reader.skipCurrentElement();
-            }
+            if (const QString error = readIntervals(reader, &m_intervals); !error.isEmpty())
+                return error;
         } else {
             reader.skipCurrentElement();
         }
     }
-    if (reader.hasError())
-        return fail(QStringLiteral("malformed time frame: %1").arg(reader.errorString()));
-    // Leave </Frame>, then </Ele>; nothing may follow the root element.
-    if (reader.readNextStartElement())
-        return fail(QStringLiteral("<Ele> must hold exactly one <Frame>"));
-    while (!reader.atEnd() && !reader.hasError())
-        reader.readNext();
-    if (reader.hasError())
-        return fail(QStringLiteral("malformed time frame: %1").arg(reader.errorString()));
+    if (const QString error = readToEnd(reader); !error.isEmpty())
+        return error;
     if (!hasIntervals)
-        return fail(QStringLiteral("<Frame> has no <Intervals>"));
-    return frame;
+        return QStringLiteral("<Frame> has no <Intervals>");
+    return {};
 }
 
 QString TimeFrame::compose(const QString& name, const QList<WeekInterval>& intervals)

@@ -18,6 +18,9 @@ public:
     QList<WeekInterval> intervals() const { return m_intervals; }
 
 private:
+    // Fills the frame; returns why it is refused, or an empty text.
+    QString read(const QString& xml);
+
     QString m_error;
     QString m_name;
     QList<WeekInterval> m_intervals;

@@ -1,8 +1,11 @@
 // Starting the host: a damaged data file is reported as such, a plug-in problem has its own reason,
 // a started host offers the server-info object, and shutting down answers what is still pending.
+// The loader below it refuses a foreign plug-in without running any of its code, and tells a file
+// that gives no plug-in apart from a missing one.
 
 #include "BackupProtocol.h"
 #include "HostFramework.h"
+#include "PluginLoader.h"
 #include "ScheduleBackupHost.h"
 #include "ServerInfo.h"
 
@@ -12,6 +15,7 @@
 #include <QTest>
 
 Q_DECLARE_METATYPE(HostError)
+Q_DECLARE_METATYPE(PluginLoadError)
 
 const QString PluginDir = QStringLiteral(SCHEDULE_BACKUP_PLUGIN_DIR);
 
@@ -34,6 +38,30 @@ private Q_SLOTS:
     }
 
     void init() { QFile::remove(m_data.filePath("schedule-backup.xml")); }
+
+    void loaderRefuses_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<PluginLoadError>("reason");
+
+        QTest::newRow("a file that does not exist is not found")
+            << PluginDir + "/libmissing.so" << PluginLoadError::NotFound;
+        QTest::newRow("a shared library that is no plug-in does not load")
+            << QStringLiteral(SCHEDULE_BACKUP_XML2JSON_PATH) << PluginLoadError::LoadFailed;
+        QTest::newRow("a foreign plug-in has the wrong interface")
+            << QStringLiteral(FOREIGN_PLUGIN_PATH) << PluginLoadError::WrongInterface;
+    }
+
+    void loaderRefuses()
+    {
+        QFETCH(QString, path);
+        QFETCH(PluginLoadError, reason);
+        const PluginLoadResult result = PluginLoader().loadFile(path);
+        QCOMPARE(result.errorReason(), reason);
+        QVERIFY2(result.errorText().startsWith(path + ": "), qPrintable(result.errorText()));
+        // The foreign library sets this as soon as it is loaded: none of its code may run.
+        QVERIFY(qEnvironmentVariableIsEmpty("SCHEDULE_BACKUP_FOREIGN_PLUGIN_LOADED"));
+    }
 
     void startFails_data()
     {

@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTextStream>
 #include <QThread>
+#include <QXmlStreamReader>
 
 #include <cerrno>
 #include <cstring>
@@ -177,15 +178,26 @@ private Q_SLOTS:
 
         // Read by a service of its own, so only what is on disk counts.
         const TimeCard card = BackupService(m_dir.path()).data().value().card;
-        QCOMPARE(card.revision, 2);
-        QCOMPARE(card.enabled, false);
-        QCOMPARE(card.targetCyclic, false);
-        QCOMPARE(card.dir, "/mnt/nas/video");
-        QCOMPARE(card.maxThroughputBytes, MaxThroughputBytes);
-        QCOMPARE(card.maxRangeMinutes, MaxRangeMinutes);
+        QCOMPARE(QVariantList({card.revision, card.enabled, card.targetCyclic, card.dir,
+                               card.maxThroughputBytes, card.maxRangeMinutes, card.timeFrameXml}),
+                 QVariantList({2, false, false, "/mnt/nas/video", MaxThroughputBytes,
+                               MaxRangeMinutes, ShopHours}));
         QCOMPARE(card.cameras, stored);
-        QCOMPARE(card.timeFrameXml, ShopHours);
         QCOMPARE(card.intervals, (QList<WeekInterval> {{118800, 147600}}));
+    }
+
+    // A reader of a reply gets back exactly the stored text, a carriage return included.
+    void replyCarriesTheStoredText()
+    {
+        const QString dir = "/mnt/a\r\nb\r <&> \"q\"";
+        const QVariantMap arguments = with(update(), Arg::Dir, dir);
+        QCOMPARE(m_service->handle(UpdateTimeCard, arguments).resultCode, Code::Success);
+        QXmlStreamReader reader(m_service->handle(GetTimeCard, {}).xml);
+        while (!reader.atEnd()
+               && !(reader.readNext() == QXmlStreamReader::StartElement
+                    && reader.name() == Reply::Dir)) {
+        }
+        QCOMPARE(reader.readElementText(), dir);
     }
 
     void refusalStoresNothing_data()
@@ -206,6 +218,9 @@ private Q_SLOTS:
         row("an older revision", update(0), Code::StaleRevision);
         row("a newer revision", update(2), Code::StaleRevision);
         row("a time frame that is not XML", with(valid, Arg::TimeFrameMessage, "Mon 09:00-17:00"),
+            Code::MalformedTimeFrame);
+        row("a time frame that declares a document type",
+            with(valid, Arg::TimeFrameMessage, "<!DOCTYPE Ele>" + ShopHours),
             Code::MalformedTimeFrame);
         row("a time frame bound past the end of the week",
             with(valid, Arg::TimeFrameMessage, QString(ShopHours).replace("147600", "604801")),

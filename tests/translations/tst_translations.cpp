@@ -59,8 +59,10 @@ private Q_SLOTS:
 void TestTranslations::catalogueCoversTheSources_data()
 {
     QTest::addColumn<QString>("catalogue");
-    QTest::addColumn<QStringList>("sourceDirs");
-    for (const QString& entry : QStringLiteral(CATALOGUES).split(u'|', Qt::SkipEmptyParts)) {
+    QTest::addColumn<QStringList>("sources");
+    const QStringList entries = QStringLiteral(CATALOGUES).split(u'|', Qt::SkipEmptyParts);
+    QVERIFY2(!entries.isEmpty(), "the build registers no catalogue");
+    for (const QString& entry : entries) {
         const QString catalogue = entry.section(u'=', 0, 0);
         QTest::newRow(qPrintable(QFileInfo(catalogue).fileName()))
             << catalogue << entry.section(u'=', 1).split(u',');
@@ -70,12 +72,12 @@ void TestTranslations::catalogueCoversTheSources_data()
 void TestTranslations::catalogueCoversTheSources()
 {
     QFETCH(QString, catalogue);
-    QFETCH(QStringList, sourceDirs);
+    QFETCH(QStringList, sources);
 
     // What the sources say today, extracted afresh.
     QTemporaryDir dir;
     const QString extracted = dir.filePath("extracted.ts");
-    QCOMPARE(QProcess::execute(LUPDATE, sourceDirs + QStringList {"-silent", "-ts", extracted}), 0);
+    QCOMPARE(QProcess::execute(LUPDATE, sources + QStringList {"-silent", "-ts", extracted}), 0);
     const Catalogue shown = readCatalogue(extracted);
     QVERIFY2(shown.sources.size() > 10, "lupdate found next to no texts");
 

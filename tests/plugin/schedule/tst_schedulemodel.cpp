@@ -4,7 +4,6 @@
 #include "FakeFramework.h"
 #include "PluginLoading.h"
 #include "PluginScheduleBackup.h"
-#include "XML2Json.h"
 
 #include <QTimeZone>
 #include <QtTest>
@@ -194,24 +193,6 @@ private Q_SLOTS:
         QCOMPARE(shown.isNull(), expected.isNull());
         if (!shown.isNull())
             QVERIFY(!plugin()->ComposeScheduleBackupMappingEleMsg("N", shown).isNull());
-    }
-
-    // Whatever the composer sends is shown once stored, up to its own bound.
-    void composedIsShown_data()
-    {
-        QTest::addColumn<QString>("document");
-        QTest::newRow("30,000 half-hour cells") << doc(QStringList(30000, box(9, 9.5, 1, 2)));
-        QTest::newRow("exactly 1 MiB of intervals")
-            << doc(QStringList(32768, box(17, 18, 115, 116)));
-    }
-
-    void composedIsShown()
-    {
-        QFETCH(QString, document);
-        const QString stored = plugin()->ComposeScheduleBackupMappingEleMsg("N", document);
-        QVERIFY(!stored.isNull());
-        const QVariant tree = XML2Json().parse("<Mapping>" + stored + "</Mapping>");
-        QCOMPARE(plugin()->ConvertScheduleContent(tree.toMap().value("Mapping")), document);
     }
 
     void nextBackup_data()

@@ -14,12 +14,6 @@ namespace {
 const QString Page = QStringLiteral("page");
 const QString Monday
     = QStringLiteral(R"({"Rectangles":[{"Top":9.5,"Bottom":17,"Left":1,"Right":2}]})");
-const QString MondayFrame
-    = "<Ele><Frame><Name>Night</Name><DLMod>Period</DLMod><RepeatMod>Weekly</RepeatMod>"
-      "<Intervals><Ele B=\"120600\" E=\"147600\" /></Intervals><Holiday>false</Holiday><Range>"
-      "<Period><TmS>2016-03-29 00:00:00.000</TmS><TmE>2035-01-01 00:00:00.000</TmE></Period>"
-      "<End>false</End></Range><RepeatFreq>1</RepeatFreq></Frame></Ele>";
-
 const auto reply = [](const QVariantMap& card) {
     return QVariant(QVariantMap {{"GetBkpTmcardRes", QVariantMap {{"Tmcard", card}}}});
 };
@@ -55,6 +49,7 @@ QString storedFrame(const QString& name, const QString& intervals)
           "<TmE>2035-01-01 00:00:00.000</TmE></Period><End>false</End></Range>"
           "<RepeatFreq>1</RepeatFreq></Frame></Ele>";
 }
+const QString MondayFrame = storedFrame("Night", "<Ele B=\"120600\" E=\"147600\" />");
 // 5,350 whole weeks: what they read back as composes to more than 1 MiB, so nothing is shown.
 // An element of another client's rides along.
 const QString Weeks = storedFrame("Weeks", QString("<Ele B=\"0\" E=\"604800\" />").repeated(5350))
