@@ -1,7 +1,6 @@
 #include "ScheduleBackupHost.h"
 
-#include "BackupProtocol.h"
-#include "BackupService.h"
+#include "BackupWords.h"
 #include "HostFramework.h"
 #include "HostLogging.h"
 #include "PluginBase.h"
@@ -70,20 +69,18 @@ HostStartResult ScheduleBackupHost::start(const HostOptions& options)
         shutdown();
         return HostStartResult::failure(HostError::DataUnusable, error);
     }
-    m_service = std::make_unique<BackupService>(dataDir);
-    if (const StoreResult<> opened = m_service->open(); !opened) {
-        m_service.reset();
-        return HostStartResult::failure(opened.errorReason() == StoreError::Damaged
+    m_handler = std::make_unique<ServiceCommandHandler>(dataDir);
+    if (const ServiceOpenResult opened = m_handler->open(); !opened) {
+        m_handler.reset();
+        return HostStartResult::failure(opened.errorReason() == ServiceOpenError::Damaged
                                             ? HostError::DataDamaged
                                             : HostError::DataUnusable,
                                         opened.errorText());
     }
-
-    m_handler = std::make_unique<ServiceCommandHandler>(m_service.get());
     m_handler->setLatency(options.latencyMs);
     m_serverInfo = std::make_unique<ServerInfo>();
     m_framework = std::make_unique<HostFramework>(m_handler.get());
-    m_framework->registerObject(BackupProtocol::ServerInfoPluginId, m_serverInfo.get());
+    m_framework->registerObject(BackupWords::ServerInfoPluginId, m_serverInfo.get());
     m_engine = std::make_unique<QQmlEngine>();
     m_loader = std::make_unique<PluginLoader>();
 
@@ -111,7 +108,7 @@ HostStartResult ScheduleBackupHost::start(const HostOptions& options)
                                                        m_framework.get());
     }
 
-    const PluginLoadResult found = m_loader->find(BackupProtocol::ScheduleBackupPluginId);
+    const PluginLoadResult found = m_loader->find(BackupWords::ScheduleBackupPluginId);
     if (!found) {
         QString text = QStringLiteral("no schedule-backup plug-in in %1").arg(pluginDir);
         if (!problems.isEmpty())
@@ -145,7 +142,6 @@ void ScheduleBackupHost::shutdown()
     m_framework.reset();
     m_serverInfo.reset();
     m_handler.reset();
-    m_service.reset();
     if (m_dataDirFd >= 0)
         ::close(m_dataDirFd);
     m_dataDirFd = -1;

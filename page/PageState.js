@@ -13,19 +13,6 @@ function parseLimit(text) {
     return /^[0-9]{1,15}$/.test(trimmed) ? Number(trimmed) : NaN;
 }
 
-// Why a limit text cannot be sent: "" (it can), "empty", "notNumber" or "tooLarge". A value
-// beyond the maximum is refused, never clamped.
-function limitProblem(text, maximum) {
-    const trimmed = String(text).trim();
-    if (trimmed === "")
-        return "empty";
-    if (!/^[0-9]+$/.test(trimmed))
-        return "notNumber";
-    if (trimmed.length > 15 || Number(trimmed) > maximum)
-        return "tooLarge";
-    return "";
-}
-
 function sameIds(a, b) {
     const left = new Set(a);
     const right = new Set(b);

@@ -194,7 +194,7 @@ Page {
             return false;
         const values = currentValues();
         const changed = changedFields;
-        const dir = changed.indexOf("dir") >= 0 ? values.dir.trim() : values.dir;
+        const dir = changed.indexOf("dir") >= 0 ? BackupTerms.enteredDirectory(values.dir) : values.dir;
         const ids = changed.indexOf("cameras") >= 0 ? values.cameras.ids : loadedValues.cameras.ids;
         const cameraList = values.cameras.all ? [BackupTerms.pageCamera(BackupTerms.allCamerasTag, "")] : ids.map(id => BackupTerms.pageCamera(id, groupById[id] || ""));
         lastRefusal = "";
@@ -442,7 +442,6 @@ Page {
                     plugin: page.scheduleBackup
                     relayPath: page.relayPath
                     polling: page.loaded
-                    confirmedCells: confirmedSchedule.selectedCount
                 }
             }
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BackupStore.h"
+#include "ServiceReply.h"
 #include "TimeCard.h"
 
 #include <QDateTime>
@@ -8,15 +9,6 @@
 #include <QVariant>
 
 #include <functional>
-
-struct ServiceReply
-{
-    QString resultCode;
-    QString xml;
-    QString reason; // empty on success
-    // Another program was saving, so nothing was done; asking again later may succeed.
-    bool busy = false;
-};
 
 // The backup server the host talks to: keeps one scheduled-backup time-card and a camera
 // inventory in its data folder and answers the client's commands with XML replies. Every command

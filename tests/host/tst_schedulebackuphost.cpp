@@ -1,7 +1,7 @@
 // Starting the host: a damaged data file is reported as such, a plug-in problem has its own reason,
 // a started host offers the server-info object, and shutting down answers what is still pending.
 
-#include "BackupProtocol.h"
+#include "BackupWords.h"
 #include "HostFramework.h"
 #include "ScheduleBackupHost.h"
 #include "ServerInfo.h"
@@ -68,7 +68,7 @@ private Q_SLOTS:
         ScheduleBackupHost host;
         QVERIFY(host.start({m_data.path(), PluginDir, 3600000}));
         QVERIFY(qobject_cast<ServerInfo*>(
-            host.framework()->GetPluginObject(nullptr, BackupProtocol::ServerInfoPluginId)));
+            host.framework()->GetPluginObject(nullptr, BackupWords::ServerInfoPluginId)));
         QObject* plugin = host.scheduleBackup();
         QSignalSpy loaded(plugin, SIGNAL(getBackupInfoResp(bool)));
         bool sent = false;

@@ -3,6 +3,7 @@
 #include "CommandHandler.h"
 #include "HostFramework.h"
 #include "PluginScheduleBackup.h"
+#include "PluginTerms.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -93,7 +94,7 @@ void TestSoak::confirmedValuesOnlyAndNothingLost()
     FaultyHandler handler(&service, seed);
     HostFramework framework(&handler);
     PluginScheduleBackup plugin;
-    framework.registerPlugin(ScheduleBackupPluginId, &plugin);
+    framework.registerPlugin(PluginTerms::ScheduleBackupPluginId, &plugin);
     plugin.InitialPluginBase(nullptr, nullptr, &framework);
 
     QStringList violations;
@@ -120,7 +121,7 @@ void TestSoak::confirmedValuesOnlyAndNothingLost()
     });
 
     const QStringList relays {QStringLiteral("page-a"), QStringLiteral("page-b")};
-    const QVariantList allCameras {QVariantMap {{PageCamera::Name, AllCamerasTag}}};
+    const QVariantList allCameras {QVariantMap {{PluginTerms::PageCamera::Name, AllCamerasTag}}};
     QRandomGenerator random(seed);
     QElapsedTimer clock;
     clock.start();
