@@ -32,8 +32,6 @@ private Q_SLOTS:
     void inProcessRuns_data();
     void inProcessRuns();
     void racingSetsLoseNoUpdate();
-    void outputWhoseReaderIsGone_data();
-    void outputWhoseReaderIsGone();
     void traceFifoWhoseReaderLeaves();
     void dataFolderNames_data();
     void dataFolderNames();
@@ -47,8 +45,9 @@ private:
     };
 
     QStringList hostArguments(const QStringList& arguments) const;
-    // `closedChannel`, if any, is a pipe whose reader has gone.
-    Run runHost(const QStringList& arguments, int closedChannel = -1) const;
+    // `setup` "stdout-gone" or "stderr-gone": that channel is a pipe whose reader has gone, as
+    // in `show | head -c1`; "german": the program runs in German.
+    Run runHost(const QStringList& arguments, const QString& setup = QString()) const;
     BackupStore::Lock prepare(const QString& setup) const;
     QString storedDir() const;
 
@@ -67,9 +66,18 @@ QStringList TestCli::hostArguments(const QStringList& arguments) const
     return QStringList {"--data", m_data->path(), "--plugin-dir", PLUGIN_DIR} + arguments;
 }
 
-TestCli::Run TestCli::runHost(const QStringList& arguments, int closedChannel) const
+TestCli::Run TestCli::runHost(const QStringList& arguments, const QString& setup) const
 {
+    const int closedChannel = setup == "stdout-gone" ? STDOUT_FILENO
+        : setup == "stderr-gone"                     ? STDERR_FILENO
+                                                     : -1;
     QProcess process;
+    if (setup == "german") {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LC_ALL", "de_DE.UTF-8");
+        environment.insert("LANGUAGE", "de");
+        process.setProcessEnvironment(environment);
+    }
     int pipe[2] = {-1, -1};
     if (closedChannel >= 0 && ::pipe2(pipe, O_CLOEXEC) == 0) {
         ::close(pipe[0]);
@@ -106,7 +114,9 @@ void TestCli::runs_data()
     QTest::addColumn<QString>("setup");
     QTest::addColumn<QList<QStringList>>("runs"); // one process each; all but the last succeed
     QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("text"); // in the last run's output, or its one line of errors
+    // In the last run's output, or its one line of errors; "stored: <dir>": the directory in the
+    // data file afterwards.
+    QTest::addColumn<QString>("text");
 
     QTest::newRow("throughput beyond 2047 MB and 3650 days read back, each set keeping the other")
         << QString()
@@ -150,6 +160,23 @@ void TestCli::runs_data()
     QTest::newRow("a save keeps a camera that left the inventory")
         << "left" << QList<QStringList> {{"set", "--enabled", "off"}, {"show"}} << ExitCode::Success
         << "cam-99 (no longer in the inventory)";
+    QTest::newRow("German day names are read and written")
+        << "german" << QList<QStringList> {{"schedule", "--schedule", "Mo-Fr 18:00-19:00"}}
+        << ExitCode::Success << ": Mo-Fr 18:00-19:00";
+    QTest::newRow("English day names are read in German too")
+        << "german" << QList<QStringList> {{"schedule", "--schedule", "Mon-Fri 18:00-19:00"}}
+        << ExitCode::Success << ": Mo-Fr 18:00-19:00";
+    QTest::newRow("show whose reader is gone exits 0")
+        << "stdout-gone" << QList<QStringList> {{"show"}} << ExitCode::Success << QString();
+    QTest::newRow("set whose reader is gone stores and exits 0")
+        << "stdout-gone" << QList<QStringList> {{"set", "--dir", "/no/reader"}} << ExitCode::Success
+        << "stored: /no/reader";
+    QTest::newRow("a bad option exits 2 without errors to read")
+        << "stderr-gone" << QList<QStringList> {{"set", "--enabled", "maybe"}}
+        << ExitCode::BadOptions << QString();
+    QTest::newRow("a refused update exits 4 without errors to read")
+        << "stderr-gone" << QList<QStringList> {{"set", "--dir", "/x", "--cameras", "cam-42"}}
+        << ExitCode::Failed << "stored: /srv/backup/video";
     QTest::newRow("--cameras replaces a list that holds a camera that left the inventory")
         << "left" << QList<QStringList> {{"set", "--cameras", "cam-01"}, {"show"}}
         << ExitCode::Success << "Cameras: cam-01 Schedule name:";
@@ -167,9 +194,14 @@ void TestCli::runs()
     for (const QStringList& arguments : runs) {
         if (run.exitCode != -1)
             QVERIFY2(run.exitCode == ExitCode::Success && run.err.isEmpty(), qPrintable(run.err));
-        run = runHost(arguments);
+        run = runHost(arguments, setup);
     }
     QVERIFY2(run.exitCode == code, qPrintable(run.err));
+    if (setup.endsWith("-gone")) {
+        if (!text.isEmpty())
+            QCOMPARE("stored: " + storedDir(), text);
+        return;
+    }
     QVERIFY2(run.err.isEmpty() == (code == ExitCode::Success) && !run.err.trimmed().contains('\n'),
              qPrintable(run.err));
     const QString& said = code == ExitCode::Success ? run.out : run.err;
@@ -257,38 +289,6 @@ void TestCli::racingSetsLoseNoUpdate()
 QString TestCli::storedDir() const
 {
     return BackupStore(m_data->path()).load().value().card.dir;
-}
-
-void TestCli::outputWhoseReaderIsGone_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("closedChannel");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("dir"); // stored afterwards; null: not checked
-
-    QTest::newRow("show exits 0") << QStringList {"show"} << STDOUT_FILENO << ExitCode::Success
-                                  << QString();
-    QTest::newRow("set stores and exits 0") << QStringList {"set", "--dir", "/no/reader"}
-                                            << STDOUT_FILENO << ExitCode::Success << "/no/reader";
-    QTest::newRow("a bad option exits 2 without errors to read")
-        << QStringList {"set", "--enabled", "maybe"} << STDERR_FILENO << ExitCode::BadOptions
-        << QString();
-    QTest::newRow("a refused update exits 4 without errors to read")
-        << QStringList {"set", "--dir", "/x", "--cameras", "cam-42"} << STDERR_FILENO
-        << ExitCode::Failed << "/srv/backup/video";
-}
-
-// The program's own output is a pipe whose reader has gone, as in `show | head -c1`.
-void TestCli::outputWhoseReaderIsGone()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(int, closedChannel);
-    QFETCH(int, code);
-    QFETCH(QString, dir);
-
-    QCOMPARE(runHost(arguments, closedChannel).exitCode, code);
-    if (!dir.isNull())
-        QCOMPARE(storedDir(), dir);
 }
 
 // The trace goes to a FIFO whose reader leaves after the first bytes, while the command still
