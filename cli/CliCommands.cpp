@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 
+#include "PluginTerms.h"
 #include "WeekSchedule.h"
 
 #include <cstdio>
@@ -34,12 +35,9 @@ CliCommands::CliCommands(PluginClient* client, QTextStream* out, QTextStream* er
     : m_client(client), m_out(out), m_err(err)
 { }
 
-void CliCommands::setInventory(const QList<InventoryCamera>& inventory)
+void CliCommands::setInventory(const QStringList& cameraIds)
 {
-    QSet<QString> ids;
-    for (const InventoryCamera& camera : inventory)
-        ids.insert(camera.cameraId);
-    m_inventory = ids;
+    m_inventory = QSet<QString>(cameraIds.cbegin(), cameraIds.cend());
 }
 
 int CliCommands::run(const CommandRequest& request)
@@ -118,8 +116,8 @@ void CliCommands::printSettings()
 
 void CliCommands::printStatus(const PluginClient::Status& status, bool terminal)
 {
-    QString line = status.status;
-    if (terminal && status.status == QLatin1String("Running"))
+    QString line = BackupRules::statusWord(status.status);
+    if (terminal && status.status == PluginTerms::State::Running)
         line += QLatin1Char(' ') + progressBar(status.progress, 30);
     line += QLatin1Char(' ') + tr("%1%").arg(status.progress);
     if (!status.interval.isEmpty())
@@ -143,37 +141,29 @@ int CliCommands::show()
         return code;
     printStatus(status, false);
 
-    QString nextText;
-    if (const int code = nextBackupText(QDateTime::currentDateTime(), &nextText))
+    const QDateTime now = QDateTime::currentDateTime();
+    BackupRules::NextBackup state;
+    QDateTime start;
+    if (const int code = nextBackup(now, &state, &start))
         return code;
-    *m_out << row(tr("Next backup"), nextText);
+    *m_out << row(tr("Next backup"), BackupRules::nextBackupText(state, start, now));
     m_out->flush();
     return ExitCode::Success;
 }
 
-int CliCommands::nextBackupText(const QDateTime& at, QString* text)
+int CliCommands::nextBackup(const QDateTime& at, BackupRules::NextBackup* state, QDateTime* start)
 {
-    // The plug-in answers a time even when no backup will run; it is only shown when one will.
-    if (!m_client->pluginProperty("enabled").toBool()) {
-        *text = tr("none, scheduled backup is off");
-        return ExitCode::Success;
-    }
+    const bool enabled = m_client->pluginProperty("enabled").toBool();
     const QString document = m_client->pluginProperty("scheduleTemplate").toString();
-    if (WeekSchedule::fromRectangleJson(document).isEmpty()) {
-        *text = tr("none, no backup window is scheduled");
+    *state = BackupRules::nextBackup(enabled, document, QDateTime(), at);
+    if (*state != BackupRules::NextBackup::Unknown)
         return ExitCode::Success;
-    }
-    QDateTime nextStart;
-    if (const int code = report(m_client->nextBackupTime(at, &nextStart)))
+    if (const int code = report(m_client->nextBackupTime(at, start)))
         return code;
-    if (!nextStart.isValid() || nextStart < at || nextStart.date().year() > 9999) {
-        *m_err << tr("error: %1")
-                      .arg(tr("no next backup time can be given after %1")
-                               .arg(at.toString(Qt::ISODate)))
-               << Qt::endl;
-        return ExitCode::Failed;
-    }
-    *text = nextStart.toLocalTime().toString(Qt::ISODate);
+    // Printed with four-digit years.
+    if (start->isValid() && start->date().year() > 9999)
+        *start = QDateTime();
+    *state = BackupRules::nextBackup(enabled, document, *start, at);
     return ExitCode::Success;
 }
 
@@ -199,11 +189,8 @@ int CliCommands::set(const CommandRequest& request)
         settings.scheduleJson = *request.scheduleJson;
     if (request.scheduleName)
         settings.scheduleName = *request.scheduleName;
-    if (request.cameras) {
-        settings.camList.clear();
-        for (const QString& camera : *request.cameras)
-            settings.camList.append(PluginClient::pageCamera(camera));
-    }
+    if (request.cameras)
+        settings.camList = BackupRules::cameraEntries(*request.cameras);
     if (const int code = report(m_client->updateBackupInfo(settings)))
         return code;
     *m_out << tr("Settings saved.") << '\n';
@@ -230,11 +217,22 @@ int CliCommands::next(const CommandRequest& request)
 {
     if (const int code = report(m_client->loadBackupInfo()))
         return code;
-    QString nextText;
-    if (const int code
-        = nextBackupText(request.at.value_or(QDateTime::currentDateTime()), &nextText))
+    const QDateTime at = request.at.value_or(QDateTime::currentDateTime());
+    BackupRules::NextBackup state;
+    QDateTime start;
+    if (const int code = nextBackup(at, &state, &start))
         return code;
-    *m_out << nextText << Qt::endl;
+    if (state == BackupRules::NextBackup::Unknown) {
+        *m_err << tr("error: %1")
+                      .arg(tr("no next backup time can be given after %1")
+                               .arg(at.toString(Qt::ISODate)))
+               << Qt::endl;
+        return ExitCode::Failed;
+    }
+    // A time for scripts; the state in words otherwise.
+    *m_out << (state == BackupRules::NextBackup::At ? start.toLocalTime().toString(Qt::ISODate)
+                                                    : BackupRules::nextBackupText(state, start, at))
+           << Qt::endl;
     return ExitCode::Success;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "BackupRules.h"
 #include "CommandLine.h"
 #include "PluginClient.h"
-#include "TimeCard.h"
 
 #include <QCoreApplication>
 #include <QSet>
@@ -21,7 +21,7 @@ public:
     int run(const CommandRequest& request);
 
     // The service's cameras; the settings then mark a camera that is no longer among them.
-    void setInventory(const QList<InventoryCamera>& inventory);
+    void setInventory(const QStringList& cameraIds);
 
     static QString progressBar(qint64 progress, int width);
 
@@ -33,8 +33,8 @@ private:
     int status();
 
     int report(const PluginClient::Result& result);
-    // The next start after `at` as the commands print it, or an exit code after an error.
-    int nextBackupText(const QDateTime& at, QString* text);
+    // What can be said about the next start after `at`, or an exit code after an error.
+    int nextBackup(const QDateTime& at, BackupRules::NextBackup* state, QDateTime* start);
     void printSettings();
     void printStatus(const PluginClient::Status& status, bool terminal);
     QString cameraText() const;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BackupRules.h"
 #include "ExitCodes.h"
 #include "HostOptions.h"
 
@@ -23,7 +24,7 @@ struct CommandRequest
     std::optional<QString> dir;
     std::optional<int> throughputMB;
     std::optional<int> rangeDays;
-    std::optional<QStringList> cameras; // the all-cameras tag alone for all
+    std::optional<BackupRules::CameraChoice> cameras;
     std::optional<QString> scheduleJson;
     std::optional<QString> scheduleName;
     std::optional<QDateTime> at;

@@ -1,7 +1,8 @@
 #include "PluginClient.h"
 
-#include "BackupProtocol.h"
+#include "BackupRules.h"
 #include "HostFramework.h"
+#include "PluginTerms.h"
 
 #include <QEventLoop>
 #include <QMetaMethod>
@@ -27,13 +28,6 @@ QString commandText(const QString& command)
 }
 
 } // namespace
-
-QVariantMap PluginClient::pageCamera(const QString& cameraId)
-{
-    // The service fills in the group of a camera sent without one.
-    return {{BackupProtocol::PageCamera::Name, cameraId},
-            {BackupProtocol::PageCamera::GroupId, QString()}};
-}
 
 PluginClient::PluginClient(QObject* plugin, HostFramework* framework, QObject* parent)
     : QObject(parent), m_plugin(plugin), m_framework(framework)
@@ -128,13 +122,13 @@ void PluginClient::onReplyDelivered(const QString& command, const QString& resul
                                     const QString& reason, const QString& relayPath)
 {
     Q_UNUSED(relayPath)
-    if (resultCode != BackupProtocol::Code::Success)
+    if (resultCode != PluginTerms::Code::Success)
         m_reasons.insert(command, tr("%1 (code %2)").arg(reason, resultCode));
 }
 
 PluginClient::Result PluginClient::loadBackupInfo()
 {
-    return call(BackupProtocol::GetTimeCard, "getBackupInfoResp(bool)", "onResult(bool)",
+    return call(PluginTerms::GetTimeCard, "getBackupInfoResp(bool)", "onResult(bool)",
                 [this](bool* accepted) {
                     return QMetaObject::invokeMethod(
                         m_plugin, "getBackupInfo", Qt::DirectConnection,
@@ -144,7 +138,7 @@ PluginClient::Result PluginClient::loadBackupInfo()
 
 PluginClient::Result PluginClient::loadBackupPath(QString* path)
 {
-    const Result result = call(BackupProtocol::GetBackupPath, "getBackupPathResp(bool,QString)",
+    const Result result = call(PluginTerms::GetBackupPath, "getBackupPathResp(bool,QString)",
                                "onPathResult(bool,QString)", [this](bool* accepted) {
                                    return QMetaObject::invokeMethod(
                                        m_plugin, "getBackupPathInfo", Qt::DirectConnection,
@@ -157,7 +151,7 @@ PluginClient::Result PluginClient::loadBackupPath(QString* path)
 PluginClient::Result PluginClient::loadBackupStatus(Status* status)
 {
     const Result result
-        = call(BackupProtocol::GetBackupStatus, "getBackupStatusResp(bool,QString,QString,qint64)",
+        = call(PluginTerms::GetBackupStatus, "getBackupStatusResp(bool,QString,QString,qint64)",
                "onStatusResult(bool,QString,QString,qint64)", [this](bool* accepted) {
                    return QMetaObject::invokeMethod(
                        m_plugin, "getBackupStatus", Qt::DirectConnection,
@@ -170,7 +164,7 @@ PluginClient::Result PluginClient::loadBackupStatus(Status* status)
 PluginClient::Result PluginClient::updateBackupInfo(const Settings& settings)
 {
     // The reply is matched against the relay path of the last load, so it must be the same.
-    return call(BackupProtocol::UpdateTimeCard, "updBackupInfoResp(bool)", "onResult(bool)",
+    return call(PluginTerms::UpdateTimeCard, "updBackupInfoResp(bool)", "onResult(bool)",
                 [this, &settings](bool* accepted) {
                     return QMetaObject::invokeMethod(
                         m_plugin, "updateBackupInfo", Qt::DirectConnection,
@@ -185,7 +179,7 @@ PluginClient::Result PluginClient::updateBackupInfo(const Settings& settings)
 
 PluginClient::Result PluginClient::updateSchedule(const QString& name, const QString& json)
 {
-    return call(BackupProtocol::UpdateSchedule, "updateScheduleResp(bool)", "onResult(bool)",
+    return call(PluginTerms::UpdateSchedule, "updateScheduleResp(bool)", "onResult(bool)",
                 [this, &name, &json](bool* accepted) {
                     return QMetaObject::invokeMethod(
                         m_plugin, "updateSchedule", Qt::DirectConnection,
@@ -227,13 +221,8 @@ PluginClient::Settings PluginClient::currentSettings() const
     settings.scheduleJson = pluginProperty("scheduleTemplate").toString();
     settings.maxThroughputMB = pluginProperty("maxThroughputMB").toInt();
     settings.maxRangeDay = pluginProperty("maxRangeDay").toInt();
-    if (hasAllCameras()) {
-        settings.camList = {pageCamera(BackupProtocol::AllCamerasTag)};
-    } else {
-        const QStringList cameras = pluginProperty("cameraList").toStringList();
-        for (const QString& camera : cameras) {
-            settings.camList.append(pageCamera(camera));
-        }
-    }
+    settings.camList = BackupRules::cameraEntries(
+        {hasAllCameras(),
+         hasAllCameras() ? QStringList() : pluginProperty("cameraList").toStringList()});
     return settings;
 }

@@ -67,9 +67,6 @@ public:
     QVariant pluginProperty(const char* name) const;
     bool hasAllCameras() const;
 
-    // A camera entry of updateBackupInfo's camera list.
-    static QVariantMap pageCamera(const QString& cameraId);
-
     static const QString RelayPath;
 
 private Q_SLOTS:

@@ -1,9 +1,9 @@
-#include "BackupService.h"
 #include "CliCommands.h"
 #include "CommandLine.h"
 #include "HostLogging.h"
 #include "PluginClient.h"
 #include "ScheduleBackupHost.h"
+#include "ServiceCommandHandler.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
@@ -13,6 +13,7 @@
 #include <QTranslator>
 
 #include <csignal>
+#include <optional>
 
 namespace {
 
@@ -37,32 +38,21 @@ void configureTracing(const CommandRequest& request)
         QLoggingCategory::setFilterRules(rules);
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+// The system locale (LANG, LANGUAGE) picks the language; English needs no catalogue.
+void installTranslators(QTranslator* messages, QTranslator* qtMessages)
 {
-    // A reader of the output that leaves early (`show | head -1`) must not end the program before
-    // a command is complete: a failed write is dropped and the exit code tells how the command
-    // went.
-    std::signal(SIGPIPE, SIG_IGN);
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("schedule-backup-host"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(SCHEDULE_BACKUP_VERSION));
+    if (messages->load(QLocale(), QStringLiteral("schedule-backup-host"), QStringLiteral("_"),
+                       QStringLiteral(":/i18n")))
+        QCoreApplication::installTranslator(messages);
+    if (qtMessages->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtMessages);
+}
 
-    // The system locale (LANG, LANGUAGE) picks the language; English needs no catalogue.
-    QTranslator messages;
-    if (messages.load(QLocale(), QStringLiteral("schedule-backup-host"), QStringLiteral("_"),
-                      QStringLiteral(":/i18n")))
-        QCoreApplication::installTranslator(&messages);
-    QTranslator qtMessages;
-    if (qtMessages.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtMessages);
-
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-
-    const CommandLineResult commandLine = parseCommandLine(HostOptionSet::arguments(argc, argv));
+// Help, the version or a refusal of the command line; nothing when a command is to run.
+std::optional<int> answerWithoutRunning(const CommandLineResult& commandLine, QTextStream& out,
+                                        QTextStream& err)
+{
     switch (commandLine.action) {
     case CommandLineResult::Action::Help:
         out << commandLine.text;
@@ -79,6 +69,28 @@ int main(int argc, char* argv[])
     case CommandLineResult::Action::Run:
         break;
     }
+    return std::nullopt;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // A reader of the output that leaves early (`show | head -1`) must not end the program before
+    // a command is complete: a failed write is dropped and the exit code tells how the command
+    // went.
+    std::signal(SIGPIPE, SIG_IGN);
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("schedule-backup-host"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SCHEDULE_BACKUP_VERSION));
+    QTranslator messages, qtMessages;
+    installTranslators(&messages, &qtMessages);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const CommandLineResult commandLine = parseCommandLine(HostOptionSet::arguments(argc, argv));
+    if (const std::optional<int> exitCode = answerWithoutRunning(commandLine, out, err))
+        return *exitCode;
     const CommandRequest& request = commandLine.request;
     configureTracing(request);
 
@@ -94,8 +106,12 @@ int main(int argc, char* argv[])
     PluginClient client(host.scheduleBackup(), host.framework());
     client.setTimeout(request.timeoutMs);
     CliCommands commands(&client, &out, &err);
-    if (const StoreResult<ServiceData> stored = host.service()->data())
-        commands.setInventory(stored.value().inventory);
+    if (const auto inventory = host.service()->inventory()) {
+        QStringList ids;
+        for (const InventoryEntry& camera : *inventory)
+            ids.append(camera.cameraId);
+        commands.setInventory(ids);
+    }
     const int exitCode = commands.run(request);
     out.flush();
     host.shutdown();

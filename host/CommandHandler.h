@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BackupService.h"
+#include "ServiceReply.h"
 
 #include <QString>
 #include <QVariant>

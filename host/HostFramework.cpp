@@ -1,6 +1,6 @@
 #include "HostFramework.h"
 
-#include "BackupProtocol.h"
+#include "BackupWords.h"
 #include "CommandHandler.h"
 #include "HostLogging.h"
 #include "PluginBase.h"
@@ -95,9 +95,9 @@ void HostFramework::cancelPending()
     if (m_pending.empty())
         return;
     const ServiceReply cancelled {
-        BackupProtocol::Code::Cancelled,
+        BackupWords::Code::Cancelled,
         QStringLiteral("<%1><%2>host shutting down</%2></%1>")
-            .arg(BackupProtocol::Reply::CancelledRoot, BackupProtocol::Reply::Reason),
+            .arg(BackupWords::Reply::CancelledRoot, BackupWords::Reply::Reason),
         QStringLiteral("host shutting down")};
     while (!m_pending.empty())
         answer(m_pending.begin()->first, cancelled);
@@ -110,7 +110,7 @@ void HostFramework::deliver(const PendingCommand& pending, const ServiceReply& r
         qCWarning(lcFramework) << "reply to" << pending.command << "dropped: plug-in is gone";
         return;
     }
-    if (reply.resultCode != BackupProtocol::Code::Success)
+    if (reply.resultCode != BackupWords::Code::Success)
         qCInfo(lcFramework) << pending.command << "failed with" << reply.resultCode << reply.reason;
     else
         qCDebug(lcFramework) << pending.command << "succeeded";

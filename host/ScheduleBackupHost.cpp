@@ -1,7 +1,6 @@
 #include "ScheduleBackupHost.h"
 
-#include "BackupProtocol.h"
-#include "BackupService.h"
+#include "BackupWords.h"
 #include "HostFramework.h"
 #include "HostLogging.h"
 #include "PluginBase.h"
@@ -77,18 +76,18 @@ HostStartResult ScheduleBackupHost::startService(const HostOptions& options)
     const QString dataDir = reachableDataDir(options.dataDir, &error);
     if (dataDir.isEmpty())
         return HostStartResult::failure(HostError::DataUnusable, error);
-    m_service = std::make_unique<BackupService>(dataDir);
-    if (const StoreResult<> opened = m_service->open(); !opened) {
-        return HostStartResult::failure(opened.errorReason() == StoreError::Damaged
+    m_handler = std::make_unique<ServiceCommandHandler>(dataDir);
+    if (const ServiceOpenResult opened = m_handler->open(); !opened) {
+        m_handler.reset();
+        return HostStartResult::failure(opened.errorReason() == ServiceOpenError::Damaged
                                             ? HostError::DataDamaged
                                             : HostError::DataUnusable,
                                         opened.errorText());
     }
-    m_handler = std::make_unique<ServiceCommandHandler>(m_service.get());
     m_handler->setLatency(options.latencyMs);
     m_serverInfo = std::make_unique<ServerInfo>();
     m_framework = std::make_unique<HostFramework>(m_handler.get());
-    m_framework->registerObject(BackupProtocol::ServerInfoPluginId, m_serverInfo.get());
+    m_framework->registerObject(BackupWords::ServerInfoPluginId, m_serverInfo.get());
     m_engine = std::make_unique<QQmlEngine>();
     m_loader = std::make_unique<PluginLoader>();
     return HostStartResult::success();
@@ -115,7 +114,7 @@ HostStartResult ScheduleBackupHost::loadPlugins(const QString& pluginDir)
                                                        m_framework.get());
     }
 
-    const PluginLoadResult found = m_loader->find(BackupProtocol::ScheduleBackupPluginId);
+    const PluginLoadResult found = m_loader->find(BackupWords::ScheduleBackupPluginId);
     if (!found) {
         QString text = QStringLiteral("no schedule-backup plug-in in %1").arg(pluginDir);
         if (!problems.isEmpty())
@@ -148,7 +147,6 @@ void ScheduleBackupHost::shutdown()
     m_framework.reset();
     m_serverInfo.reset();
     m_handler.reset();
-    m_service.reset();
     if (m_dataDirFd >= 0)
         ::close(m_dataDirFd);
     m_dataDirFd = -1;

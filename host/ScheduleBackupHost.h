@@ -9,7 +9,6 @@
 
 #include <memory>
 
-class BackupService;
 class HostFramework;
 class QQmlEngine;
 class ServerInfo;
@@ -44,7 +43,8 @@ public:
 
     QObject* scheduleBackup() const;
     HostFramework* framework() const { return m_framework.get(); }
-    BackupService* service() const { return m_service.get(); }
+    // The embedded backup service as the host wires it in.
+    ServiceCommandHandler* service() const { return m_handler.get(); }
     QQmlEngine* engine() const { return m_engine.get(); }
 
 private:
@@ -58,7 +58,6 @@ private:
     // The folder as the service can open it, or an empty text with `error` set.
     QString reachableDataDir(const QString& dataDir, QString* error);
 
-    std::unique_ptr<BackupService> m_service;
     std::unique_ptr<ServiceCommandHandler> m_handler;
     std::unique_ptr<ServerInfo> m_serverInfo;
     std::unique_ptr<HostFramework> m_framework;

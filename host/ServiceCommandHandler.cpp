@@ -18,7 +18,45 @@ ServiceCommandHandler::ServiceCommandHandler(BackupService* service, QObject* pa
     connect(&m_timer, &QTimer::timeout, this, &ServiceCommandHandler::processDue);
 }
 
+ServiceCommandHandler::ServiceCommandHandler(const QString& dataDir, QObject* parent)
+    : ServiceCommandHandler(static_cast<BackupService*>(nullptr), parent)
+{
+    m_ownService = std::make_unique<BackupService>(dataDir);
+    m_service = m_ownService.get();
+}
+
 ServiceCommandHandler::~ServiceCommandHandler() = default;
+
+ServiceOpenResult ServiceCommandHandler::open()
+{
+    if (!m_service)
+        return ServiceOpenResult::failure(ServiceOpenError::Unusable, QString());
+    const StoreResult<> opened = m_service->open();
+    if (opened)
+        return ServiceOpenResult::success();
+    return ServiceOpenResult::failure(opened.errorReason() == StoreError::Damaged
+                                          ? ServiceOpenError::Damaged
+                                          : ServiceOpenError::Unusable,
+                                      opened.errorText());
+}
+
+QString ServiceCommandHandler::dataFilePath() const
+{
+    return m_service ? m_service->dataFilePath() : QString();
+}
+
+std::optional<QList<InventoryEntry>> ServiceCommandHandler::inventory() const
+{
+    const StoreResult<ServiceData> stored = m_service
+        ? m_service->data()
+        : StoreResult<ServiceData>::failure(StoreError::CannotRead, {});
+    if (!stored)
+        return std::nullopt;
+    QList<InventoryEntry> entries;
+    for (const InventoryCamera& camera : stored.value().inventory)
+        entries.append({camera.cameraId, camera.groupId, camera.name});
+    return entries;
+}
 
 bool ServiceCommandHandler::submit(const QString& command, const QVariant& arguments, Answer answer)
 {

@@ -1,27 +1,73 @@
 #include "BackupTerms.h"
 
-#include "BackupProtocol.h"
-#include "ServiceLimits.h"
+#include "BackupRules.h"
+#include "PluginTerms.h"
 
 BackupTerms::BackupTerms(QObject* parent) : QObject(parent) { }
 
 QString BackupTerms::allCamerasTag() const
 {
-    return BackupProtocol::AllCamerasTag;
+    return PluginTerms::AllCamerasTag;
 }
 
 int BackupTerms::maxThroughputMB() const
 {
-    return ServiceLimits::MaxThroughputMB;
+    return PluginTerms::MaxThroughputMB;
 }
 
 int BackupTerms::maxRangeDays() const
 {
-    return ServiceLimits::MaxRangeDays;
+    return PluginTerms::MaxRangeDays;
 }
 
 QVariantMap BackupTerms::pageCamera(const QString& cameraId, const QString& groupId) const
 {
-    return {{BackupProtocol::PageCamera::Name, cameraId},
-            {BackupProtocol::PageCamera::GroupId, groupId}};
+    return BackupRules::cameraEntry(cameraId, groupId);
+}
+
+QString BackupTerms::limitProblem(const QString& text, int maximum) const
+{
+    switch (BackupRules::limitProblem(text, maximum)) {
+    case BackupRules::LimitProblem::None:
+        break;
+    case BackupRules::LimitProblem::Empty:
+        return QStringLiteral("empty");
+    case BackupRules::LimitProblem::NotNumber:
+        return QStringLiteral("notNumber");
+    case BackupRules::LimitProblem::TooLarge:
+        return QStringLiteral("tooLarge");
+    }
+    return QString();
+}
+
+QString BackupTerms::directoryProblem(const QString& text) const
+{
+    switch (BackupRules::directoryProblem(text)) {
+    case BackupRules::DirectoryProblem::None:
+        break;
+    case BackupRules::DirectoryProblem::Empty:
+        return QStringLiteral("empty");
+    case BackupRules::DirectoryProblem::NotPlain:
+        return QStringLiteral("notPlain");
+    }
+    return QString();
+}
+
+QString BackupTerms::enteredDirectory(const QString& text) const
+{
+    return BackupRules::enteredDirectory(text);
+}
+
+QString BackupTerms::statusWord(const QString& state) const
+{
+    return BackupRules::statusWord(state);
+}
+
+QString BackupTerms::nextBackupText(bool enabled, const QString& scheduleJson, double nextMs,
+                                    double nowMs) const
+{
+    const QDateTime next = QDateTime::fromMSecsSinceEpoch(qint64(nextMs));
+    const QDateTime now = QDateTime::fromMSecsSinceEpoch(qint64(nowMs));
+    return BackupRules::nextBackupText(BackupRules::nextBackup(enabled, scheduleJson, next, now),
+                                       next, now);
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QVariantMap>
 #include <QtQml/qqmlregistration.h>
 
-// The service's words and limits as the page needs them, so QML never re-types them.
+// The front ends' words and rules (client/) as the page's QML sees them, so that the page and
+// the command line behave alike and QML never re-types them.
 class BackupTerms : public QObject
 {
     Q_OBJECT
@@ -24,4 +26,15 @@ public:
 
     // A camera entry of the plug-in's updateBackupInfo camera list.
     Q_INVOKABLE QVariantMap pageCamera(const QString& cameraId, const QString& groupId) const;
+
+    // Why a limit text cannot be sent: "" (it can), "empty", "notNumber" or "tooLarge".
+    Q_INVOKABLE QString limitProblem(const QString& text, int maximum) const;
+    // Why a typed directory cannot be sent: "" (it can), "empty" or "notPlain".
+    Q_INVOKABLE QString directoryProblem(const QString& text) const;
+    // The directory as it is sent: without blanks at its ends.
+    Q_INVOKABLE QString enteredDirectory(const QString& text) const;
+    Q_INVOKABLE QString statusWord(const QString& state) const;
+    // What the page says about the next backup; `nextMs` is the plug-in's answer.
+    Q_INVOKABLE QString nextBackupText(bool enabled, const QString& scheduleJson, double nextMs,
+                                       double nowMs) const;
 };

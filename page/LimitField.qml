@@ -1,7 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "PageState.js" as PageState
+import ScheduleBackup.Page
 
 // A whole-number limit typed as text. Every value from 0 to `maximum` is shown and sent exactly
 // as stored; anything else is refused with a message below the field, never clamped.
@@ -14,9 +14,8 @@ ColumnLayout {
     required property string hint
     property alias text: input.text
     property bool showProblem: true
-    readonly property string problem: PageState.limitProblem(text, maximum)
+    readonly property string problem: BackupTerms.limitProblem(text, maximum)
     readonly property bool acceptable: problem === ""
-    readonly property real value: PageState.parseLimit(text)
     readonly property alias input: input
 
     function problemText() {

@@ -260,7 +260,6 @@ Page {
                     plugin: page.scheduleBackup
                     relayPath: page.relayPath
                     polling: page.loaded
-                    confirmedCells: confirmedSchedule.selectedCount
                 }
             }
         }

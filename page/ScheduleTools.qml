@@ -4,7 +4,7 @@ import QtQuick.Controls
 import QtQuick.Layouts
 
 // The tools beside the week grid: undo and redo, presets, copying a day, clearing (undoable,
-// so it does not ask) and a typed window such as "Mon 08:30-12:00".
+// so it does not ask) and typed windows such as "Mon-Fri 08:30-12:00".
 ColumnLayout {
     id: tools
 
@@ -21,7 +21,7 @@ ColumnLayout {
             rangeProblem = "";
             edited();
         } else {
-            rangeProblem = qsTr("Not understood. Write a day and a window on whole or half hours, e.g. Mon 08:30-12:00.");
+            rangeProblem = qsTr("Not understood. Write days and windows on whole or half hours, e.g. Mon-Fri 08:30-12:00.");
         }
     }
 
@@ -124,7 +124,7 @@ ColumnLayout {
                 width: 150
                 selectByMouse: true
                 Accessible.name: qsTr("Add a window")
-                Accessible.description: qsTr("Type a day and a window, e.g. Mon 08:30-12:00, and press Return to add it to the week grid.")
+                Accessible.description: qsTr("Type days and a window, e.g. Mon-Fri 08:30-12:00, and press Return to add it to the week grid.")
                 ToolTip.visible: hovered
                 ToolTip.text: Accessible.description
                 ToolTip.delay: 600

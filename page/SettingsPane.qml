@@ -20,7 +20,8 @@ GroupBox {
     property bool showProblems: true
     // What the server said about the directory when it refused the last save.
     property string dirRefusal
-    readonly property bool dirAcceptable: targetDir.trim() !== ""
+    readonly property string dirProblem: BackupTerms.directoryProblem(targetDir)
+    readonly property bool dirAcceptable: dirProblem === ""
     readonly property string dirHint: qsTr("Directory on the server the recordings are copied to, e.g. /srv/backup/video. Required.")
     readonly property bool acceptable: dirAcceptable && throughputField.acceptable && rangeField.acceptable
 
@@ -91,7 +92,7 @@ GroupBox {
 
             FieldMessage {
                 objectName: "targetDirProblem"
-                text: pane.dirRefusal !== "" ? pane.dirRefusal : pane.showProblems && !pane.dirAcceptable ? qsTr("Enter the directory the backup is written to.") : ""
+                text: pane.dirRefusal !== "" ? pane.dirRefusal : !pane.showProblems ? "" : pane.dirProblem === "empty" ? qsTr("Enter the directory the backup is written to.") : pane.dirProblem === "notPlain" ? qsTr("The directory must not contain control characters.") : ""
             }
         }
 

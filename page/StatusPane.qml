@@ -13,70 +13,25 @@ GroupBox {
     required property string relayPath
     // Whether there is anything to poll yet.
     property bool polling
-    // Half-hour cells of the confirmed schedule; 0 means there is no window to wait for.
-    property int confirmedCells
     property string backupPath
     property string status
     property string interval
     property int progress: 0
-    // "off", "none", "unknown" (no answer from the server's clock) or "time".
-    property string nextState: "unknown"
+    // The plug-in's answer for the next start; the client's rules say what it means.
     property real nextMs: 0
     property real nowMs: Date.now()
 
     function refresh() {
         nowMs = Date.now();
-        if (!plugin.enabled) {
-            nextState = "off";
-        } else if (confirmedCells === 0) {
-            nextState = "none";
-        } else {
-            const next = Number(plugin.getNextBackupTime(new Date(nowMs)));
-            nextMs = next;
-            // A start that is not ahead of now is no answer, never shown as the next backup.
-            nextState = next > nowMs ? "time" : "unknown";
-        }
-    }
-
-    function untilText() {
-        const minutes = Math.floor((nextMs - nowMs) / 60000);
-        if (minutes < 1)
-            return qsTr("in less than a minute");
-        if (minutes < 60)
-            return qsTr("in %1 min").arg(minutes);
-        const hours = Math.floor(minutes / 60);
-        if (hours < 24)
-            return qsTr("in %1 h %2 min").arg(hours).arg(minutes % 60);
-        return qsTr("in %1 d %2 h").arg(Math.floor(hours / 24)).arg(hours % 24);
+        nextMs = plugin.enabled ? Number(plugin.getNextBackupTime(new Date(nowMs))) : 0;
     }
 
     function nextText() {
-        switch (nextState) {
-        case "off":
-            return qsTr("Scheduled backup is off");
-        case "none":
-            return qsTr("No backup window scheduled");
-        case "unknown":
-            return qsTr("Not known yet");
-        }
-        const when = new Date(nextMs);
-        return qsTr("%1, %2 (%3)").arg(when.toLocaleDateString(Qt.locale(), Locale.LongFormat)).arg(when.toLocaleTimeString(Qt.locale(), Locale.ShortFormat)).arg(untilText());
+        return BackupTerms.nextBackupText(plugin.enabled, plugin.scheduleTemplate, nextMs, nowMs);
     }
 
     function statusText() {
-        switch (status) {
-        case "":
-            return "–";
-        case "Disabled":
-            return qsTr("Off");
-        case "Idle":
-            return qsTr("Waiting for the next window");
-        case "Running":
-            return qsTr("Running");
-        case "Completed":
-            return qsTr("Completed");
-        }
-        return status;
+        return BackupTerms.statusWord(status);
     }
 
     // What the next start depends on.
@@ -84,7 +39,6 @@ GroupBox {
     readonly property string confirmedSchedule: plugin.scheduleTemplate
 
     title: qsTr("Status")
-    onConfirmedCellsChanged: refresh()
     onBackupOnChanged: refresh()
     onConfirmedScheduleChanged: refresh()
 

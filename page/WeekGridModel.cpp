@@ -1,25 +1,12 @@
 #include "WeekGridModel.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QRegularExpression>
+#include "WeekSchedule.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
 constexpr int CellCount = WeekGridModel::Days * WeekGridModel::RowsPerDay;
-
-QString rectangleText(int day, int firstRow, int endRow)
-{
-    // Half hours are exact in binary, so the shortest form gives 9, 9.5 and 24.
-    return QStringLiteral("{\"Top\":%1,\"Bottom\":%2,\"Left\":%3,\"Right\":%4}")
-        .arg(QString::number(firstRow / 2.0), QString::number(endRow / 2.0))
-        .arg(day)
-        .arg(day + 1);
-}
 
 } // namespace
 
@@ -53,47 +40,21 @@ QHash<int, QByteArray> WeekGridModel::roleNames() const
 
 QString WeekGridModel::document() const
 {
-    QStringList rectangles;
+    WeekSchedule schedule;
     for (int day = 0; day < Days; ++day) {
-        int row = 0;
-        while (row < RowsPerDay) {
-            if (!isSelected(day, row)) {
-                ++row;
-                continue;
-            }
-            const int first = row;
-            while (row < RowsPerDay && isSelected(day, row))
-                ++row;
-            rectangles.append(rectangleText(day, first, row));
+        for (int row = 0; row < RowsPerDay; ++row) {
+            if (isSelected(day, row))
+                schedule.add(
+                    day, {row * WeekSchedule::SlotMinutes, (row + 1) * WeekSchedule::SlotMinutes});
         }
     }
-    return QStringLiteral("{\"Rectangles\":[") + rectangles.join(QLatin1Char(','))
-        + QStringLiteral("]}");
+    return schedule.toRectangleJson();
 }
 
 void WeekGridModel::setDocument(const QString& document)
 {
     QBitArray cells(CellCount);
-    const QJsonArray rectangles = QJsonDocument::fromJson(document.toUtf8())
-                                      .object()
-                                      .value(QLatin1String("Rectangles"))
-                                      .toArray();
-    for (const QJsonValue& value : rectangles) {
-        const QJsonObject rectangle = value.toObject();
-        const double top = rectangle.value(QLatin1String("Top")).toDouble();
-        const double bottom = rectangle.value(QLatin1String("Bottom")).toDouble();
-        const int left = std::max(rectangle.value(QLatin1String("Left")).toInt(), 0);
-        const int right = std::min(rectangle.value(QLatin1String("Right")).toInt(), Days);
-        // Zero-height rectangles (the plug-in writes one after an interval ending at 24:00)
-        // and rectangles outside the week carry no time.
-        if (!(bottom > top) || left >= right)
-            continue;
-        const int firstRow = std::max(int(std::floor(top * 2)), 0);
-        const int endRow = std::min(int(std::ceil(bottom * 2)), RowsPerDay);
-        if (firstRow >= endRow)
-            continue;
-        fill(&cells, left, firstRow, right - 1, endRow - 1, true);
-    }
+    paint(&cells, WeekSchedule::fromRectangleJson(document));
     // A load replaces whatever was being drawn, and there is nothing to undo back to.
     resetStroke();
     const bool hadHistory = canUndo() || canRedo();
@@ -200,29 +161,12 @@ void WeekGridModel::fillHour(int hour)
 
 bool WeekGridModel::paintRange(const QString& text)
 {
-    static const QRegularExpression pattern(QStringLiteral(
-        R"(^\s*([A-Za-z]{3})\s+([0-9]{1,2}):([0-9]{2})\s*[-–]\s*([0-9]{1,2}):([0-9]{2})\s*$)"));
-    static const QStringList dayNames = {
-        QStringLiteral("sun"), QStringLiteral("mon"), QStringLiteral("tue"), QStringLiteral("wed"),
-        QStringLiteral("thu"), QStringLiteral("fri"), QStringLiteral("sat"),
-    };
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
+    const WeekSchedule typed = WeekSchedule::parse(text);
+    if (!typed.isValid() || typed.isEmpty())
         return false;
-    const int day = dayNames.indexOf(match.captured(1).toLower());
-    // Times as half-hour row boundaries, 0 (00:00) to 48 (24:00); -1 when off the grid.
-    const auto boundary = [&match](int hourGroup) {
-        const int hour = match.captured(hourGroup).toInt();
-        const int minute = match.captured(hourGroup + 1).toInt();
-        if (hour > 24 || (minute != 0 && minute != 30) || (hour == 24 && minute != 0))
-            return -1;
-        return hour * 2 + minute / 30;
-    };
-    const int first = boundary(2);
-    const int end = boundary(4);
-    if (day < 0 || first < 0 || end < 0 || end <= first)
-        return false;
-    setRange(day, first, day, end - 1, true);
+    QBitArray cells = m_cells;
+    paint(&cells, typed);
+    commit(cells);
     return true;
 }
 
@@ -306,6 +250,14 @@ void WeekGridModel::fill(QBitArray* cells, int fromDay, int fromRow, int toDay, 
     for (int day = firstDay; day <= lastDay; ++day) {
         for (int row = firstRow; row <= lastRow; ++row)
             cells->setBit(cellIndex(day, row), selected);
+    }
+}
+
+void WeekGridModel::paint(QBitArray* cells, const WeekSchedule& schedule)
+{
+    for (int day = 0; day < Days; ++day) {
+        for (const WeekSchedule::Range& range : schedule.day(day))
+            fill(cells, day, range.firstSlot(), day, range.endSlot() - 1, true);
     }
 }
 

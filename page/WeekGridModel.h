@@ -6,10 +6,11 @@
 #include <QString>
 #include <QtQml/qqmlregistration.h>
 
+#include "WeekSchedule.h"
+
 // The cells of the week grid: 7 day columns (0 = Sunday) by 48 half-hour rows. The grid reads
-// and writes the page's rectangle document ({"Rectangles":[{"Top":9,"Bottom":17,"Left":1,
-// "Right":2}]}, hours 0 to 24, Right exclusive) and writes one single-day rectangle per run of
-// consecutive cells. As a list model it has one item per cell, row by row, so a grid view with
+// and writes the page's rectangle document through WeekSchedule, the front ends' one model of
+// the week. As a list model it has one item per cell, row by row, so a grid view with
 // seven columns lays the items out as the week.
 //
 // Every operation that changes cells (toggle, setRange, strokes, presets, copyDay, fillDay,
@@ -28,8 +29,8 @@ class WeekGridModel : public QAbstractListModel
     Q_PROPERTY(bool stroking READ stroking NOTIFY strokingChanged)
 
 public:
-    static constexpr int Days = 7;
-    static constexpr int RowsPerDay = 48;
+    static constexpr int Days = WeekSchedule::Days;
+    static constexpr int RowsPerDay = WeekSchedule::SlotsPerDay;
     // Older steps are dropped beyond this; a step is one 42-byte snapshot.
     static constexpr int MaxUndoSteps = 200;
 
@@ -69,9 +70,8 @@ public:
     Q_INVOKABLE void fillDay(int day);
     // Fills the hour (two half-hour rows) on all seven days, or empties it when already full.
     Q_INVOKABLE void fillHour(int hour);
-    // Paints a typed range such as "Mon 08:30-12:00": a day Sun..Sat and two times on the
-    // half-hour grid, the end later than the start (24:00 allowed). Other text paints nothing
-    // and gives false.
+    // Paints typed windows such as "Mon-Fri 08:30-12:00" (the schedule text of WeekSchedule,
+    // day names in the user's language or English). Other text paints nothing and gives false.
     Q_INVOKABLE bool paintRange(const QString& text);
 
     // A press-and-drag paints (or, when it starts on a selected cell, erases) the block between
@@ -97,6 +97,7 @@ private:
     static bool isCell(int day, int row);
     static void fill(QBitArray* cells, int fromDay, int fromRow, int toDay, int toRow,
                      bool selected);
+    static void paint(QBitArray* cells, const WeekSchedule& schedule);
     static bool isFull(const QBitArray& cells, int fromDay, int fromRow, int toDay, int toRow);
     // Makes cells the new state as one undo step; the previous state is `before`.
     void commit(const QBitArray& before, const QBitArray& cells);

@@ -1,18 +1,20 @@
 #pragma once
 
+#include "BackupWords.h"
+
 #include <QString>
 
-// The words the client and the backup service exchange: command names, argument keys, reply
-// elements, result codes and the ids of the client plug-ins. Everything in the kit uses these
-// names; none of the texts is typed anywhere else.
+// The words only the server needs besides the shared ones of BackupWords: argument keys, reply
+// elements and the refusal codes. The service reaches both through this namespace.
 namespace BackupProtocol {
 
-// Commands
-inline const QString GetTimeCard = QStringLiteral("GetBkpTmcard");
-inline const QString GetBackupPath = QStringLiteral("GetBackupPath");
-inline const QString GetBackupStatus = QStringLiteral("GetBackupStatus");
-inline const QString UpdateTimeCard = QStringLiteral("UpdBkpTmcard");
-inline const QString UpdateSchedule = QStringLiteral("UpdSchedule");
+using BackupWords::AllCamerasTag;
+using BackupWords::GetBackupPath;
+using BackupWords::GetBackupStatus;
+using BackupWords::GetTimeCard;
+using BackupWords::UpdateSchedule;
+using BackupWords::UpdateTimeCard;
+namespace State = BackupWords::State;
 
 // Argument keys of the two update commands
 namespace Arg {
@@ -29,20 +31,15 @@ inline const QString GroupId = QStringLiteral("GroupID");
 inline const QString TimeFrameMessage = QStringLiteral("TimeFrameMessage");
 } // namespace Arg
 
-// A camera as the settings page hands it to the plug-in's updateBackupInfo.
-namespace PageCamera {
-inline const QString Name = QStringLiteral("Name");
-inline const QString GroupId = QStringLiteral("GrpID");
-} // namespace PageCamera
-
 // Reply elements and attributes
 namespace Reply {
+using BackupWords::Reply::CancelledRoot;
+using BackupWords::Reply::Reason;
 inline const QString TimeCardRoot = QStringLiteral("GetBkpTmcardRes");
 inline const QString StatusRoot = QStringLiteral("GetBackupStatusRes");
 inline const QString UpdateTimeCardRoot = QStringLiteral("UpdBkpTmcardRes");
 inline const QString UpdateScheduleRoot = QStringLiteral("UpdScheduleRes");
 inline const QString ServiceRoot = QStringLiteral("ServiceRes");
-inline const QString CancelledRoot = QStringLiteral("CommandCancelled");
 inline const QString TimeCard = QStringLiteral("Tmcard");
 inline const QString Revision = QStringLiteral("Revision");
 inline const QString TmcardId = QStringLiteral("TmcardID");
@@ -61,19 +58,7 @@ inline const QString BackupInterval = QStringLiteral("BackupInterval");
 inline const QString BackupProgress = QStringLiteral("BackupProgress");
 inline const QString Error = QStringLiteral("Error");
 inline const QString CodeAttribute = QStringLiteral("Code");
-inline const QString Reason = QStringLiteral("Reason");
 } // namespace Reply
-
-// Backup states of a status reply
-namespace State {
-inline const QString Disabled = QStringLiteral("Disabled");
-inline const QString Idle = QStringLiteral("Idle");
-inline const QString Running = QStringLiteral("Running");
-inline const QString Completed = QStringLiteral("Completed");
-} // namespace State
-
-// The camera id that stands for every camera of the inventory.
-inline const QString AllCamerasTag = QStringLiteral("__allcams__");
 
 inline const QString True = QStringLiteral("true");
 inline const QString False = QStringLiteral("false");
@@ -82,9 +67,10 @@ inline QString boolText(bool value)
     return value ? True : False;
 }
 
-// Result codes. Only "0" means success; the client compares the text exactly.
+// Refusals; success and cancellation are shared words.
 namespace Code {
-inline const QString Success = QStringLiteral("0");
+using BackupWords::Code::Cancelled;
+using BackupWords::Code::Success;
 inline const QString UnknownCommand = QStringLiteral("1000");
 inline const QString StaleRevision = QStringLiteral("1001");
 inline const QString MalformedTimeFrame = QStringLiteral("1002");
@@ -93,12 +79,6 @@ inline const QString UnknownCamera = QStringLiteral("1004");
 inline const QString InvalidArgument = QStringLiteral("1005");
 inline const QString StorageFailure = QStringLiteral("1006");
 inline const QString UnknownTimeCard = QStringLiteral("1007");
-// Not sent by the service: the host answers commands it could not deliver before shutting down.
-inline const QString Cancelled = QStringLiteral("1099");
 } // namespace Code
-
-// Client plug-ins
-inline const QString ScheduleBackupPluginId = QStringLiteral("185196A13473421C84A3CE473516AED7");
-inline const QString ServerInfoPluginId = QStringLiteral("3CE573D25E0F455B8F75EDDC573E2B64");
 
 } // namespace BackupProtocol

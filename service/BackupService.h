@@ -1,19 +1,13 @@
 #pragma once
 
 #include "BackupStore.h"
+#include "ServiceReply.h"
 #include "TimeCard.h"
 
 #include <QObject>
 #include <QVariant>
 
-struct ServiceReply
-{
-    QString resultCode;
-    QString xml;
-    QString reason; // empty on success
-    // Another program was saving, so nothing was done; asking again later may succeed.
-    bool busy = false;
-};
+#include <functional>
 
 // The backup server the host talks to: keeps one scheduled-backup time-card and a camera
 // inventory in its data folder and answers the client's commands with XML replies. Every command

@@ -1,16 +1,18 @@
 #pragma once
 
+#include "BackupWords.h"
+
 #include <QString>
 
-// The ranges the service accepts. The settings page and the command line offer exactly these,
-// so a value the service holds can always be shown and sent back unchanged.
+// The ranges the service accepts, in its own units. The front ends offer exactly the shared
+// ranges, so a value the service holds can always be shown and sent back unchanged.
 namespace ServiceLimits {
 
 constexpr qint64 BytesPerMegabyte = 1 << 20;
 constexpr qint64 MinutesPerDay = 1440;
 
-constexpr int MaxThroughputMB = 1000000;
-constexpr int MaxRangeDays = 3650;
+constexpr int MaxThroughputMB = BackupWords::MaxThroughputMB;
+constexpr int MaxRangeDays = BackupWords::MaxRangeDays;
 constexpr qint64 MaxThroughputBytes = MaxThroughputMB * BytesPerMegabyte;
 constexpr qint64 MaxRangeMinutes = MaxRangeDays * MinutesPerDay;
 

@@ -1,150 +1,164 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
+<context>
+    <name>BackupRules</name>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>Waiting for the next window</source>
+        <translation>Wartet auf das nächste Zeitfenster</translation>
+    </message>
+    <message>
+        <source>Running</source>
+        <translation>Läuft</translation>
+    </message>
+    <message>
+        <source>Completed</source>
+        <translation>Abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Scheduled backup is off</source>
+        <translation>Geplante Sicherung ist aus</translation>
+    </message>
+    <message>
+        <source>No backup window scheduled</source>
+        <translation>Kein Sicherungsfenster geplant</translation>
+    </message>
+    <message>
+        <source>Not known yet</source>
+        <translation>Noch nicht bekannt</translation>
+    </message>
+    <message>
+        <source>%1, %2 (%3)</source>
+        <translation>%1, %2 (%3)</translation>
+    </message>
+    <message>
+        <source>in less than a minute</source>
+        <translation>in weniger als einer Minute</translation>
+    </message>
+    <message>
+        <source>in %1 min</source>
+        <translation>in %1 Min.</translation>
+    </message>
+    <message>
+        <source>in %1 h %2 min</source>
+        <translation>in %1 Std. %2 Min.</translation>
+    </message>
+    <message>
+        <source>in %1 d %2 h</source>
+        <translation>in %1 T. %2 Std.</translation>
+    </message>
+</context>
 <context>
     <name>CliCommands</name>
     <message>
-        <location filename="../CliCommands.cpp" line="12" />
         <source>yes</source>
         <translation>ja</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="12" />
         <source>no</source>
         <translation>nein</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="49" />
         <source>unknown command %1</source>
         <translation>unbekannter Befehl %1</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="58" />
-        <location filename="../CliCommands.cpp" line="151" />
         <source>error: %1</source>
         <translation>Fehler: %1</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="82" />
         <source>none</source>
         <translation>keine</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="84" />
         <source>all</source>
         <translation>alle</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="95" />
         <source>%1 (no longer in the inventory)</source>
         <translation>%1 (nicht mehr im Bestand)</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="90" />
         <source>Scheduled backup</source>
         <translation>Zeitgesteuerte Sicherung</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="91" />
         <source>Enabled</source>
         <translation>Aktiv</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="92" />
         <source>Target dir</source>
         <translation>Zielordner</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="93" />
         <source>Cyclic</source>
         <translation>Zyklisch</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="94" />
         <source>Throughput</source>
         <translation>Durchsatz</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="94" />
         <source>%1 MB</source>
         <translation>%1 MB</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="95" />
         <source>Range</source>
         <translation>Zeitraum</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="95" />
         <source>%1 days</source>
         <translation>%1 Tage</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="96" />
         <source>Cameras</source>
         <translation>Kameras</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="96" />
         <source>Schedule name</source>
         <translation>Zeitplanname</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="97" />
         <source>Schedule</source>
         <translation>Zeitplan</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="97" />
         <source>(unreadable)</source>
         <translation>(unlesbar)</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="105" />
         <source>%1%</source>
         <translation>%1 %</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="107" />
         <source>(%1)</source>
         <translation>(%1)</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="108" />
         <source>Status</source>
         <translation>Status</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="120" />
         <source>Backup path</source>
         <translation>Sicherungspfad</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="130" />
         <source>Next backup</source>
         <translation>Nächste Sicherung</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="139" />
-        <source>none, scheduled backup is off</source>
-        <translation>keine, die zeitgesteuerte Sicherung ist aus</translation>
-    </message>
-    <message>
-        <location filename="../CliCommands.cpp" line="144" />
-        <source>none, no backup window is scheduled</source>
-        <translation>keine, es ist kein Sicherungsfenster geplant</translation>
-    </message>
-    <message>
-        <location filename="../CliCommands.cpp" line="152" />
         <source>no next backup time can be given after %1</source>
         <translation>nach %1 lässt sich keine nächste Sicherung angeben</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="190" />
         <source>Settings saved.</source>
         <translation>Einstellungen gespeichert.</translation>
     </message>
     <message>
-        <location filename="../CliCommands.cpp" line="204" />
         <source>Schedule saved: %1</source>
         <translation>Zeitplan gespeichert: %1</translation>
     </message>
@@ -152,7 +166,14 @@
 <context>
     <name>CommandLine</name>
     <message>
-        <location filename="../CommandLine.cpp" line="22" />
+        <source>command</source>
+        <translation>Befehl</translation>
+    </message>
+    <message>
+        <source>How long to wait for a reply (default 5000).</source>
+        <translation>Wie lange auf Antworten gewartet wird (Vorgabe 5000).</translation>
+    </message>
+    <message>
         <source>Demo host for the scheduled-backup settings plug-in. It loads the plug-in, runs an
 embedded backup service and drives the plug-in the way its settings page does.
 
@@ -162,14 +183,15 @@ Commands:
                            --range, --cameras, --schedule, --name); others are kept.
   schedule --schedule S    Store a new schedule only (optionally --name).
   next [--at DATETIME]     Print the next scheduled backup start in local time.
-  status                   Print the running backup's status and progress.
+  status                   Print the running backup&apos;s status and progress.
 
-Schedules: "Mon-Fri 09:00-17:00; Sat 10:00-12:30", days Sun..Sat or "daily",
-times on whole or half hours up to 24:00, several windows as "08:00-12:00,13:00-17:00";
-"none" clears the schedule.
+Schedules: &quot;Mon-Fri 09:00-17:00; Sat 10:00-12:30&quot;, days Sun..Sat (in English or
+your language) or &quot;daily&quot;,
+times on whole or half hours up to 24:00, several windows as &quot;08:00-12:00,13:00-17:00&quot;;
+&quot;none&quot; clears the schedule.
 
 Exit codes: 0 success, 1 host could not start, 2 bad options, 3 request refused by the
-plug-in, 4 request failed (the service's reason is printed), 5 no reply in time.</source>
+plug-in, 4 request failed (the service&apos;s reason is printed), 5 no reply in time.</source>
         <translation>Demo-Host für das Plug-in der Einstellungen zur zeitgesteuerten Sicherung. Er lädt das
 Plug-in, startet einen eingebetteten Sicherungsdienst und steuert das Plug-in so, wie es seine
 Einstellungsseite tut.
@@ -183,136 +205,104 @@ Befehle:
   next [--at ZEITPUNKT]    Den nächsten geplanten Sicherungsstart in Ortszeit ausgeben.
   status                   Status und Fortschritt der laufenden Sicherung ausgeben.
 
-Zeitpläne: "Mon-Fri 09:00-17:00; Sat 10:00-12:30", Tage Sun..Sat oder "daily",
-Zeiten zu vollen oder halben Stunden bis 24:00, mehrere Fenster als "08:00-12:00,13:00-17:00";
-"none" leert den Zeitplan.
+Zeitpläne: &quot;Mon-Fri 09:00-17:00; Sat 10:00-12:30&quot;, Tage Sun..Sat (englisch oder in Ihrer
+Sprache) oder &quot;daily&quot;,
+Zeiten zu vollen oder halben Stunden bis 24:00, mehrere Fenster als &quot;08:00-12:00,13:00-17:00&quot;;
+&quot;none&quot; leert den Zeitplan.
 
 Exit-Codes: 0 Erfolg, 1 Host konnte nicht starten, 2 falsche Optionen, 3 Anfrage vom Plug-in
 abgelehnt, 4 Anfrage fehlgeschlagen (der Grund des Dienstes wird ausgegeben), 5 keine Antwort
 rechtzeitig.</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="93" />
-        <source>command</source>
-        <translation>Befehl</translation>
-    </message>
-    <message>
-        <location filename="../CommandLine.cpp" line="98" />
-        <source>How long to wait for a reply (default 5000).</source>
-        <translation>Wie lange auf Antworten gewartet wird (Vorgabe 5000).</translation>
-    </message>
-    <message>
-        <location filename="../CommandLine.cpp" line="101" />
-        <source>Trace level of the plug-in's log, 0 (off) to 5 (all); 3 and up also show host diagnostics.</source>
+        <source>Trace level of the plug-in&apos;s log, 0 (off) to 5 (all); 3 and up also show host diagnostics.</source>
         <translation>Protokollstufe des Plug-ins, 0 (aus) bis 5 (alles); ab 3 auch Diagnosen des Hosts.</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="103" />
         <source>level</source>
         <translation>Stufe</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="105" />
-        <source>Write the plug-in's trace to this file instead of stderr.</source>
+        <source>Write the plug-in&apos;s trace to this file instead of stderr.</source>
         <translation>Das Protokoll des Plug-ins in diese Datei statt auf die Standardfehlerausgabe schreiben.</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="107" />
         <source>file</source>
         <translation>Datei</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="109" />
         <source>set: scheduled backup on or off.</source>
         <translation>set: zeitgesteuerte Sicherung ein oder aus.</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="112" />
         <source>set: target directory of the backup.</source>
         <translation>set: Zielordner der Sicherung.</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="113" />
         <source>path</source>
         <translation>Pfad</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="115" />
         <source>set: overwrite the oldest backups when full.</source>
         <translation>set: die ältesten Sicherungen überschreiben, wenn das Ziel voll ist.</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="118" />
         <source>set: throughput limit, 0..1000000 MB.</source>
         <translation>set: Durchsatzgrenze, 0..1000000 MB.</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="121" />
         <source>set: range limit, 0..3650 days.</source>
         <translation>set: Zeitraumgrenze, 0..3650 Tage.</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="122" />
         <source>days</source>
         <translation>Tage</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="124" />
-        <source>set: cameras to back up, "all" or ids separated by commas (cam-01,cam-02).</source>
-        <translation>set: zu sichernde Kameras, "all" oder durch Kommas getrennte Kennungen (cam-01,cam-02).</translation>
+        <source>set: cameras to back up, &quot;all&quot; or ids separated by commas (cam-01,cam-02).</source>
+        <translation>set: zu sichernde Kameras, &quot;all&quot; oder durch Kommas getrennte Kennungen (cam-01,cam-02).</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="128" />
         <source>set, schedule: the weekly backup windows.</source>
         <translation>set, schedule: die wöchentlichen Sicherungsfenster.</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="129" />
         <source>windows</source>
         <translation>Fenster</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="131" />
         <source>set, schedule: name of the schedule.</source>
         <translation>set, schedule: Name des Zeitplans.</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="132" />
         <source>name</source>
         <translation>Name</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="134" />
         <source>next: local date-time to start from (ISO, e.g. 2026-12-07T08:00; default now).</source>
         <translation>next: lokaler Zeitpunkt, ab dem gesucht wird (ISO, z. B. 2026-12-07T08:00; Vorgabe jetzt).</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="136" />
         <source>datetime</source>
         <translation>Zeitpunkt</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="155" />
         <source>expected one command: %1</source>
         <translation>genau ein Befehl erwartet: %1</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="173" />
         <source>--%1 does not apply to %2</source>
         <translation>--%1 gilt nicht für %2</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="182" />
         <source>--timeout expects a positive number of milliseconds</source>
         <translation>--timeout erwartet eine positive Zahl von Millisekunden</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="187" />
         <source>--trace expects a level from 0 to 5</source>
         <translation>--trace erwartet eine Stufe von 0 bis 5</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="192" />
         <source>--enabled expects on or off</source>
         <translation>--enabled erwartet on oder off</translation>
     </message>
@@ -321,72 +311,50 @@ rechtzeitig.</translation>
         <translation>--%1 erwartet UTF-8-Text</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="194" />
         <source>--cyclic expects on or off</source>
         <translation>--cyclic erwartet on oder off</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="198" />
         <source>--dir expects a directory</source>
         <translation>--dir erwartet einen Ordner</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="201" />
-        <source>--dir must not start or end with blanks</source>
-        <translation>--dir darf nicht mit Leerzeichen beginnen oder enden</translation>
-    </message>
-    <message>
-        <location filename="../CommandLine.cpp" line="203" />
         <source>--dir must not contain control characters</source>
         <translation>--dir darf keine Steuerzeichen enthalten</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="210" />
         <source>--throughput expects 0 to %1 MB</source>
         <translation>--throughput erwartet 0 bis %1 MB</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="214" />
         <source>--range expects 0 to %1 days</source>
         <translation>--range erwartet 0 bis %1 Tage</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="227" />
-        <source>--cameras must not contain control characters</source>
-        <translation>--cameras darf keine Steuerzeichen enthalten</translation>
-    </message>
-    <message>
-        <location filename="../CommandLine.cpp" line="229" />
-        <source>--cameras expects "all" or camera ids</source>
-        <translation>--cameras erwartet "all" oder Kamerakennungen</translation>
-    </message>
-    <message>
-        <location filename="../CommandLine.cpp" line="235" />
         <source>--schedule: %1</source>
         <translation>--schedule: %1</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="241" />
         <source>--name must not contain control characters</source>
         <translation>--name darf keine Steuerzeichen enthalten</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="248" />
         <source>set needs at least one setting option</source>
         <translation>set braucht mindestens eine Einstellungsoption</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="250" />
         <source>schedule needs --schedule</source>
         <translation>schedule braucht --schedule</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="256" />
         <source>--at expects a date-time like 2026-12-07T08:00</source>
         <translation>--at erwartet einen Zeitpunkt wie 2026-12-07T08:00</translation>
     </message>
     <message>
-        <location filename="../CommandLine.cpp" line="259" />
+        <source>--cameras expects &quot;all&quot; or camera ids without control characters</source>
+        <translation>--cameras erwartet &quot;all&quot; oder Kamera-IDs ohne Steuerzeichen</translation>
+    </message>
+    <message>
         <source>--at must lie between the years 1970 and 9998</source>
         <translation>--at muss zwischen den Jahren 1970 und 9998 liegen</translation>
     </message>
@@ -394,28 +362,63 @@ rechtzeitig.</translation>
 <context>
     <name>HostOptions</name>
     <message>
-        <location filename="../../host/HostOptions.cpp" line="8" />
-        <source>Data folder of the backup service (default: the user's application data folder).</source>
+        <source>Data folder of the backup service (default: the user&apos;s application data folder).</source>
         <translation>Datenordner des Sicherungsdienstes (Vorgabe: der Anwendungsdatenordner des Benutzers).</translation>
     </message>
     <message>
-        <location filename="../../host/HostOptions.cpp" line="13" />
         <source>Folder to load plug-ins from.</source>
         <translation>Ordner, aus dem Plug-ins geladen werden.</translation>
     </message>
     <message>
-        <location filename="../../host/HostOptions.cpp" line="17" />
         <source>Delay of every service reply (default 0).</source>
         <translation>Verzögerung jeder Antwort des Dienstes (Vorgabe 0).</translation>
     </message>
     <message>
-        <location filename="../../host/HostOptions.cpp" line="32" />
         <source>--latency expects milliseconds</source>
         <translation>--latency erwartet Millisekunden</translation>
     </message>
     <message>
         <source>--data expects a folder</source>
         <translation>--data erwartet einen Ordner</translation>
+    </message>
+</context>
+<context>
+    <name>PluginClient</name>
+    <message>
+        <source>the schedule-backup plug-in is not loaded</source>
+        <translation>das Sicherungs-Plug-in ist nicht geladen</translation>
+    </message>
+    <message>
+        <source>the plug-in has no signal %1</source>
+        <translation>das Plug-in hat kein Signal %1</translation>
+    </message>
+    <message>
+        <source>the plug-in refused to send %1</source>
+        <translation>das Plug-in hat das Senden von %1 abgelehnt</translation>
+    </message>
+    <message>
+        <source>no answer to %1 within %2 ms</source>
+        <translation>keine Antwort auf %1 innerhalb von %2 ms</translation>
+    </message>
+    <message>
+        <source>no answer to %1 within %2 ms: %3</source>
+        <translation>keine Antwort auf %1 innerhalb von %2 ms: %3</translation>
+    </message>
+    <message>
+        <source>%1 failed</source>
+        <translation>%1 ist fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>%1 failed: %2</source>
+        <translation>%1 ist fehlgeschlagen: %2</translation>
+    </message>
+    <message>
+        <source>%1 (code %2)</source>
+        <translation>%1 (Code %2)</translation>
+    </message>
+    <message>
+        <source>the plug-in has no getNextBackupTime</source>
+        <translation>das Plug-in hat kein getNextBackupTime</translation>
     </message>
 </context>
 <context>
@@ -430,89 +433,88 @@ rechtzeitig.</translation>
     </message>
 </context>
 <context>
-    <name>PluginClient</name>
-    <message>
-        <location filename="../PluginClient.cpp" line="55" />
-        <location filename="../PluginClient.cpp" line="193" />
-        <source>the schedule-backup plug-in is not loaded</source>
-        <translation>das Sicherungs-Plug-in ist nicht geladen</translation>
-    </message>
-    <message>
-        <location filename="../PluginClient.cpp" line="62" />
-        <source>the plug-in has no signal %1</source>
-        <translation>das Plug-in hat kein Signal %1</translation>
-    </message>
-    <message>
-        <location filename="../PluginClient.cpp" line="70" />
-        <source>the plug-in refused to send %1</source>
-        <translation>das Plug-in hat das Senden von %1 abgelehnt</translation>
-    </message>
-    <message>
-        <location filename="../PluginClient.cpp" line="83" />
-        <source>no answer to %1 within %2 ms</source>
-        <translation>keine Antwort auf %1 innerhalb von %2 ms</translation>
-    </message>
-    <message>
-        <location filename="../PluginClient.cpp" line="87" />
-        <source>no answer to %1 within %2 ms: %3</source>
-        <translation>keine Antwort auf %1 innerhalb von %2 ms: %3</translation>
-    </message>
-    <message>
-        <location filename="../PluginClient.cpp" line="88" />
-        <source>%1 failed</source>
-        <translation>%1 ist fehlgeschlagen</translation>
-    </message>
-    <message>
-        <location filename="../PluginClient.cpp" line="89" />
-        <source>%1 failed: %2</source>
-        <translation>%1 ist fehlgeschlagen: %2</translation>
-    </message>
-    <message>
-        <location filename="../PluginClient.cpp" line="125" />
-        <source>%1 (code %2)</source>
-        <translation>%1 (Code %2)</translation>
-    </message>
-    <message>
-        <location filename="../PluginClient.cpp" line="197" />
-        <source>the plug-in has no getNextBackupTime</source>
-        <translation>das Plug-in hat kein getNextBackupTime</translation>
-    </message>
-</context>
-<context>
     <name>WeekSchedule</name>
     <message>
-        <location filename="../WeekSchedule.cpp" line="107" />
-        <source>empty schedule (use "none" for no backup windows)</source>
-        <translation>leerer Zeitplan ("none" für keine Sicherungsfenster)</translation>
+        <source>empty schedule (use &quot;none&quot; for no backup windows)</source>
+        <translation>leerer Zeitplan (&quot;none&quot; für keine Sicherungsfenster)</translation>
     </message>
     <message>
-        <location filename="../WeekSchedule.cpp" line="113" />
-        <source>no backup windows (use "none" for no backup windows)</source>
-        <translation>keine Sicherungsfenster ("none" für keine Sicherungsfenster)</translation>
+        <source>no backup windows (use &quot;none&quot; for no backup windows)</source>
+        <translation>keine Sicherungsfenster (&quot;none&quot; für keine Sicherungsfenster)</translation>
     </message>
     <message>
-        <location filename="../WeekSchedule.cpp" line="120" />
-        <location filename="../WeekSchedule.cpp" line="144" />
-        <source>"%1": expected days and times</source>
-        <translation>"%1": Tage und Uhrzeiten erwartet</translation>
+        <source>&quot;%1&quot;: expected days and times</source>
+        <translation>&quot;%1&quot;: Tage und Uhrzeiten erwartet</translation>
     </message>
     <message>
-        <location filename="../WeekSchedule.cpp" line="134" />
-        <source>"%1": unknown day</source>
-        <translation>"%1": unbekannter Tag</translation>
+        <source>&quot;%1&quot;: unknown day</source>
+        <translation>&quot;%1&quot;: unbekannter Tag</translation>
     </message>
     <message>
-        <location filename="../WeekSchedule.cpp" line="150" />
-        <source>"%1": expected HH:MM-HH:MM on whole or half hours</source>
-        <translation>"%1": HH:MM-HH:MM zu vollen oder halben Stunden erwartet</translation>
+        <source>&quot;%1&quot;: expected HH:MM-HH:MM on whole or half hours</source>
+        <translation>&quot;%1&quot;: HH:MM-HH:MM zu vollen oder halben Stunden erwartet</translation>
     </message>
     <message>
-        <location filename="../WeekSchedule.cpp" line="152" />
-        <source>"%1": the window ends before it starts</source>
-        <translation>"%1": das Fenster endet, bevor es beginnt</translation>
+        <source>Sun</source>
+        <translation>So</translation>
     </message>
     <message>
-        <location filename="../WeekSchedule.cpp" line="168" />
+        <source>Mon</source>
+        <translation>Mo</translation>
+    </message>
+    <message>
+        <source>Tue</source>
+        <translation>Di</translation>
+    </message>
+    <message>
+        <source>Wed</source>
+        <translation>Mi</translation>
+    </message>
+    <message>
+        <source>Thu</source>
+        <translation>Do</translation>
+    </message>
+    <message>
+        <source>Fri</source>
+        <translation>Fr</translation>
+    </message>
+    <message>
+        <source>Sat</source>
+        <translation>Sa</translation>
+    </message>
+    <message>
+        <source>Sunday</source>
+        <translation>Sonntag</translation>
+    </message>
+    <message>
+        <source>Monday</source>
+        <translation>Montag</translation>
+    </message>
+    <message>
+        <source>Tuesday</source>
+        <translation>Dienstag</translation>
+    </message>
+    <message>
+        <source>Wednesday</source>
+        <translation>Mittwoch</translation>
+    </message>
+    <message>
+        <source>Thursday</source>
+        <translation>Donnerstag</translation>
+    </message>
+    <message>
+        <source>Friday</source>
+        <translation>Freitag</translation>
+    </message>
+    <message>
+        <source>Saturday</source>
+        <translation>Samstag</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: the window ends before it starts</source>
+        <translation>&quot;%1&quot;: das Fenster endet, bevor es beginnt</translation>
+    </message>
+    <message>
         <source>schedule document is not a JSON object</source>
         <translation>das Zeitplandokument ist kein JSON-Objekt</translation>
     </message>
@@ -520,12 +522,10 @@ rechtzeitig.</translation>
 <context>
     <name>main</name>
     <message>
-        <location filename="../main.cpp" line="56" />
         <source>%1: %2 (see --help)</source>
         <translation>%1: %2 (siehe --help)</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="69" />
         <source>error: %1</source>
         <translation>Fehler: %1</translation>
     </message>

@@ -2,6 +2,57 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>BackupRules</name>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>Waiting for the next window</source>
+        <translation>Wartet auf das nächste Zeitfenster</translation>
+    </message>
+    <message>
+        <source>Running</source>
+        <translation>Läuft</translation>
+    </message>
+    <message>
+        <source>Completed</source>
+        <translation>Abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Scheduled backup is off</source>
+        <translation>Geplante Sicherung ist aus</translation>
+    </message>
+    <message>
+        <source>No backup window scheduled</source>
+        <translation>Kein Sicherungsfenster geplant</translation>
+    </message>
+    <message>
+        <source>Not known yet</source>
+        <translation>Noch nicht bekannt</translation>
+    </message>
+    <message>
+        <source>%1, %2 (%3)</source>
+        <translation>%1, %2 (%3)</translation>
+    </message>
+    <message>
+        <source>in less than a minute</source>
+        <translation>in weniger als einer Minute</translation>
+    </message>
+    <message>
+        <source>in %1 min</source>
+        <translation>in %1 Min.</translation>
+    </message>
+    <message>
+        <source>in %1 h %2 min</source>
+        <translation>in %1 Std. %2 Min.</translation>
+    </message>
+    <message>
+        <source>in %1 d %2 h</source>
+        <translation>in %1 T. %2 Std.</translation>
+    </message>
+</context>
+<context>
     <name>CameraGroupHeader</name>
     <message>
         <source>Ticks or clears the shown cameras of this group.</source>
@@ -224,17 +275,6 @@
     <message>
         <source>--data expects a folder</source>
         <translation>--data erwartet einen Ordner</translation>
-    </message>
-</context>
-<context>
-    <name>ScheduleBackupHost</name>
-    <message>
-        <source>there is no home folder (HOME is not set); use --data</source>
-        <translation>es gibt keinen Home-Ordner (HOME ist nicht gesetzt); verwenden Sie --data</translation>
-    </message>
-    <message>
-        <source>cannot open data folder %1: %2</source>
-        <translation>Datenordner %1 kann nicht geöffnet werden: %2</translation>
     </message>
 </context>
 <context>
@@ -571,10 +611,6 @@
 <context>
     <name>ScheduleTools</name>
     <message>
-        <source>Not understood. Write a day and a window on whole or half hours, e.g. Mon 08:30-12:00.</source>
-        <translation>Nicht verstanden. Schreiben Sie einen Tag (englisch abgekürzt) und ein Zeitfenster auf ganze oder halbe Stunden, z. B. Mon 08:30-12:00.</translation>
-    </message>
-    <message>
         <source>Undo</source>
         <translation>Rückgängig</translation>
     </message>
@@ -643,16 +679,20 @@
         <translation>Zeitfenster hinzufügen</translation>
     </message>
     <message>
-        <source>Type a day and a window, e.g. Mon 08:30-12:00, and press Return to add it to the week grid.</source>
-        <translation>Geben Sie einen Tag (englisch abgekürzt) und ein Zeitfenster ein, z. B. Mon 08:30-12:00, und drücken Sie die Eingabetaste, um es dem Wochenraster hinzuzufügen.</translation>
-    </message>
-    <message>
         <source>Add</source>
         <translation>Hinzufügen</translation>
     </message>
     <message>
         <source>Adds the typed window to the week grid.</source>
         <translation>Fügt das eingegebene Zeitfenster dem Wochenraster hinzu.</translation>
+    </message>
+    <message>
+        <source>Not understood. Write days and windows on whole or half hours, e.g. Mon-Fri 08:30-12:00.</source>
+        <translation>Nicht verstanden. Schreiben Sie Tage und Zeitfenster auf ganze oder halbe Stunden, z. B. Mo-Fr 08:30-12:00.</translation>
+    </message>
+    <message>
+        <source>Type days and a window, e.g. Mon-Fri 08:30-12:00, and press Return to add it to the week grid.</source>
+        <translation>Geben Sie Tage und ein Zeitfenster ein, z. B. Mo-Fr 08:30-12:00, und drücken Sie die Eingabetaste, um es dem Wochenraster hinzuzufügen.</translation>
     </message>
 </context>
 <context>
@@ -717,57 +757,13 @@
         <source>Backup (saving, wait for the reply…)</source>
         <translation>Sicherung (wird gespeichert, bitte auf die Antwort warten…)</translation>
     </message>
+    <message>
+        <source>The directory must not contain control characters.</source>
+        <translation>Der Ordner darf keine Steuerzeichen enthalten.</translation>
+    </message>
 </context>
 <context>
     <name>StatusPane</name>
-    <message>
-        <source>in less than a minute</source>
-        <translation>in weniger als einer Minute</translation>
-    </message>
-    <message>
-        <source>in %1 min</source>
-        <translation>in %1 Min.</translation>
-    </message>
-    <message>
-        <source>in %1 h %2 min</source>
-        <translation>in %1 Std. %2 Min.</translation>
-    </message>
-    <message>
-        <source>in %1 d %2 h</source>
-        <translation>in %1 T. %2 Std.</translation>
-    </message>
-    <message>
-        <source>Scheduled backup is off</source>
-        <translation>Geplante Sicherung ist aus</translation>
-    </message>
-    <message>
-        <source>No backup window scheduled</source>
-        <translation>Kein Sicherungsfenster geplant</translation>
-    </message>
-    <message>
-        <source>Not known yet</source>
-        <translation>Noch nicht bekannt</translation>
-    </message>
-    <message>
-        <source>%1, %2 (%3)</source>
-        <translation>%1, %2 (%3)</translation>
-    </message>
-    <message>
-        <source>Off</source>
-        <translation>Aus</translation>
-    </message>
-    <message>
-        <source>Waiting for the next window</source>
-        <translation>Wartet auf das nächste Zeitfenster</translation>
-    </message>
-    <message>
-        <source>Running</source>
-        <translation>Läuft</translation>
-    </message>
-    <message>
-        <source>Completed</source>
-        <translation>Abgeschlossen</translation>
-    </message>
     <message>
         <source>Status</source>
         <translation>Status</translation>
@@ -945,6 +941,93 @@
     <message>
         <source>Drag to paint; drag from a painted cell to erase</source>
         <translation>Ziehen malt; Ziehen von einer bemalten Zelle aus löscht</translation>
+    </message>
+</context>
+<context>
+    <name>WeekSchedule</name>
+    <message>
+        <source>Sun</source>
+        <translation>So</translation>
+    </message>
+    <message>
+        <source>Mon</source>
+        <translation>Mo</translation>
+    </message>
+    <message>
+        <source>Tue</source>
+        <translation>Di</translation>
+    </message>
+    <message>
+        <source>Wed</source>
+        <translation>Mi</translation>
+    </message>
+    <message>
+        <source>Thu</source>
+        <translation>Do</translation>
+    </message>
+    <message>
+        <source>Fri</source>
+        <translation>Fr</translation>
+    </message>
+    <message>
+        <source>Sat</source>
+        <translation>Sa</translation>
+    </message>
+    <message>
+        <source>Sunday</source>
+        <translation>Sonntag</translation>
+    </message>
+    <message>
+        <source>Monday</source>
+        <translation>Montag</translation>
+    </message>
+    <message>
+        <source>Tuesday</source>
+        <translation>Dienstag</translation>
+    </message>
+    <message>
+        <source>Wednesday</source>
+        <translation>Mittwoch</translation>
+    </message>
+    <message>
+        <source>Thursday</source>
+        <translation>Donnerstag</translation>
+    </message>
+    <message>
+        <source>Friday</source>
+        <translation>Freitag</translation>
+    </message>
+    <message>
+        <source>Saturday</source>
+        <translation>Samstag</translation>
+    </message>
+    <message>
+        <source>empty schedule (use &quot;none&quot; for no backup windows)</source>
+        <translation>leerer Zeitplan (&quot;none&quot; für keine Sicherungsfenster)</translation>
+    </message>
+    <message>
+        <source>no backup windows (use &quot;none&quot; for no backup windows)</source>
+        <translation>keine Sicherungsfenster (&quot;none&quot; für keine Sicherungsfenster)</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: expected days and times</source>
+        <translation>&quot;%1&quot;: Tage und Uhrzeiten erwartet</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: expected HH:MM-HH:MM on whole or half hours</source>
+        <translation>&quot;%1&quot;: HH:MM-HH:MM zu vollen oder halben Stunden erwartet</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: the window ends before it starts</source>
+        <translation>&quot;%1&quot;: das Fenster endet, bevor es beginnt</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: unknown day</source>
+        <translation>&quot;%1&quot;: unbekannter Tag</translation>
+    </message>
+    <message>
+        <source>schedule document is not a JSON object</source>
+        <translation>das Zeitplandokument ist kein JSON-Objekt</translation>
     </message>
 </context>
 <context>

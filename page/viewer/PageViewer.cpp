@@ -1,9 +1,9 @@
 #include "PageViewer.h"
 
-#include "BackupProtocol.h"
-#include "BackupService.h"
 #include "CloseGuard.h"
 #include "HostFramework.h"
+#include "PluginTerms.h"
+#include "ServiceCommandHandler.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -96,9 +96,9 @@ void PageViewer::onReplyDelivered(const QString& command, const QString& resultC
     QObject* root = page();
     if (!root || relayPath != root->property("relayPath").toString())
         return;
-    if (command != BackupProtocol::UpdateTimeCard && command != BackupProtocol::UpdateSchedule)
+    if (command != PluginTerms::UpdateTimeCard && command != PluginTerms::UpdateSchedule)
         return;
-    const bool refused = resultCode != BackupProtocol::Code::Success;
+    const bool refused = resultCode != PluginTerms::Code::Success;
     root->setProperty("lastRefusal", refused ? resultCode : QString());
     root->setProperty("lastRefusalReason", refused ? reason : QString());
 }
@@ -114,8 +114,8 @@ QVariantList PageViewer::cameraInventory() const
     QVariantList cameras;
     if (!m_host.service())
         return cameras;
-    const StoreResult<ServiceData> stored = m_host.service()->data();
-    for (const InventoryCamera& camera : stored.value().inventory) {
+    for (const InventoryEntry& camera :
+         m_host.service()->inventory().value_or(QList<InventoryEntry>())) {
         cameras.append(QVariantMap {{QStringLiteral("id"), camera.cameraId},
                                     {QStringLiteral("group"), camera.groupId},
                                     {QStringLiteral("name"), camera.name}});

@@ -1,7 +1,7 @@
 // The host's framework over a command handler that answers only when told to: one reply per
 // accepted command, with the command's own context and relay path, and none for anything else.
 
-#include "BackupProtocol.h"
+#include "BackupWords.h"
 #include "CommandHandler.h"
 #include "HostFramework.h"
 #include "PluginBase.h"
@@ -10,7 +10,7 @@
 
 namespace {
 
-using namespace BackupProtocol;
+using namespace BackupWords;
 
 const QString PluginId = QStringLiteral("5E0F455B8F75EDDC573E2B643CE573D2");
 
@@ -81,7 +81,7 @@ private Q_SLOTS:
         QVERIFY(send(GetTimeCard, 0));
         QVERIFY(send(UpdateTimeCard, 1));
         // Answered the other way round.
-        m_handler->answers.at(1)({Code::StaleRevision, "<UpdBkpTmcardRes/>", "stale"});
+        m_handler->answers.at(1)({QStringLiteral("1001"), "<UpdBkpTmcardRes/>", "stale"});
         m_handler->answers.at(0)({Code::Success, "<GetBkpTmcardRes/>", QString()});
 
         QCOMPARE(m_plugin->replies,
@@ -93,7 +93,7 @@ private Q_SLOTS:
         QVERIFY(send(GetTimeCard, 0));
         QVERIFY(send(UpdateTimeCard, 1));
         m_handler->answers.at(0)({Code::Success, "<R/>", QString()});
-        m_handler->answers.at(0)({Code::StorageFailure, "<R/>", "again"}); // dropped
+        m_handler->answers.at(0)({QStringLiteral("1006"), "<R/>", "again"}); // dropped
         // A refused command's context stays with the plug-in: nothing is kept for it.
         m_handler->accept = false;
         QVERIFY(!send(GetTimeCard, 2));

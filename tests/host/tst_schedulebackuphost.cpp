@@ -3,7 +3,7 @@
 // The loader below it refuses a foreign plug-in without running any of its code, and tells a file
 // that gives no plug-in apart from a missing one.
 
-#include "BackupProtocol.h"
+#include "BackupWords.h"
 #include "HostFramework.h"
 #include "PluginLoader.h"
 #include "ScheduleBackupHost.h"
@@ -96,7 +96,7 @@ private Q_SLOTS:
         ScheduleBackupHost host;
         QVERIFY(host.start({m_data.path(), PluginDir, 3600000}));
         QVERIFY(qobject_cast<ServerInfo*>(
-            host.framework()->GetPluginObject(nullptr, BackupProtocol::ServerInfoPluginId)));
+            host.framework()->GetPluginObject(nullptr, BackupWords::ServerInfoPluginId)));
         QObject* plugin = host.scheduleBackup();
         QSignalSpy loaded(plugin, SIGNAL(getBackupInfoResp(bool)));
         bool sent = false;

@@ -3,6 +3,7 @@
 #include "CommandHandler.h"
 #include "HostFramework.h"
 #include "PluginScheduleBackup.h"
+#include "PluginTerms.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -126,7 +127,7 @@ class TestSoak : public QObject
     // Loads, updates and status requests in random order; returns how many were made.
     int operate(quint32 seed)
     {
-        const QVariantList allCameras {QVariantMap {{PageCamera::Name, AllCamerasTag}}};
+        const QVariantList allCameras {QVariantMap {{PluginTerms::PageCamera::Name, PluginTerms::AllCamerasTag}}};
         QRandomGenerator random(seed);
         QElapsedTimer clock;
         clock.start();
@@ -173,7 +174,7 @@ void TestSoak::confirmedValuesOnlyAndNothingLost()
     m_handler = std::make_unique<FaultyHandler>(m_service.get(), seed);
     m_framework = std::make_unique<HostFramework>(m_handler.get());
     m_plugin = std::make_unique<PluginScheduleBackup>();
-    m_framework->registerPlugin(ScheduleBackupPluginId, m_plugin.get());
+    m_framework->registerPlugin(PluginTerms::ScheduleBackupPluginId, m_plugin.get());
     m_plugin->InitialPluginBase(nullptr, nullptr, m_framework.get());
     watch();
     const int operations = operate(seed);

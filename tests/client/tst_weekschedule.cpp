@@ -1,8 +1,8 @@
-// The schedule text both ways and its rectangle document, every expectation written by hand.
+// The week schedule in its three forms, every expectation written by hand.
 
 #include "WeekSchedule.h"
 
-#include <QJsonDocument>
+#include <QTranslator>
 #include <QtTest>
 
 namespace {
@@ -29,7 +29,11 @@ class TestWeekSchedule : public QObject
 private Q_SLOTS:
     void readsText_data();
     void readsText();
-    void writesARectanglePerRunOfDays();
+    void writesOneRectanglePerWindowAndDay();
+    void windowsTouchHalfHourCells_data();
+    void windowsTouchHalfHourCells();
+    void readsAndWritesTheUsersLanguage_data();
+    void readsAndWritesTheUsersLanguage();
     void readsRectangles_data();
     void readsRectangles();
 };
@@ -48,6 +52,8 @@ void TestWeekSchedule::readsText_data()
         << "daily 22:00-24:00" << true << "Mon-Sun 22:00-24:00";
     QTest::newRow("full names, any case, prefixes, short hours and blanks")
         << "  monday,TUE,Wedn 9:00 - 9:30 ;  " << true << "Mon-Wed 09:00-09:30";
+    QTest::newRow("blanks around the day range and an en dash between the times")
+        << "Mon - Fri 18:00 \u2013 19:00" << true << "Mon-Fri 18:00-19:00";
     QTest::newRow("windows of a day are sorted, overlapping or touching ones merge across entries")
         << "Mon 13:00-17:00,08:00-10:00,09:00-11:00; Mon 11:00-11:30" << true
         << "Mon 08:00-11:30,13:00-17:00";
@@ -84,13 +90,73 @@ void TestWeekSchedule::readsText()
     QCOMPARE(WeekSchedule::fromRectangleJson(schedule.toRectangleJson()).toText(), expected);
 }
 
-void TestWeekSchedule::writesARectanglePerRunOfDays()
+void TestWeekSchedule::writesOneRectanglePerWindowAndDay()
 {
-    // Half hours are fractions, Right is exclusive, and the weekend wraps into two rectangles.
-    const WeekSchedule schedule = WeekSchedule::parse("Mon-Fri 09:00-12:30; Sat-Sun 08:00-09:00");
-    QCOMPARE(QJsonDocument::fromJson(schedule.toRectangleJson().toUtf8()),
-             QJsonDocument::fromJson(
-                 doc({box(8, 9, Sun, Mon), box(9, 12.5, Mon, Sat), box(8, 9, Sat, 7)}).toUtf8()));
+    // Half hours are fractions, Right is exclusive, Sunday comes first, as the plug-in writes.
+    const WeekSchedule schedule
+        = WeekSchedule::parse("Mon-Tue 09:00-12:30,13:00-14:00; Sun 8:00-9:00");
+    QCOMPARE(schedule.toRectangleJson(),
+             doc({box(8, 9, Sun, Mon), box(9, 12.5, Mon, Tue), box(13, 14, Mon, Tue),
+                  box(9, 12.5, Tue, Wed), box(13, 14, Tue, Wed)}));
+    QCOMPARE(WeekSchedule().toRectangleJson(), doc({}));
+}
+
+void TestWeekSchedule::windowsTouchHalfHourCells_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("end");
+    QTest::addColumn<int>("firstSlot");
+    QTest::addColumn<int>("endSlot");
+
+    QTest::newRow("on the grid") << 9 * 60 << 17 * 60 << 18 << 34;
+    QTest::newRow("a cell counts when any part is covered")
+        << 9 * 60 + 10 << 9 * 60 + 40 << 18 << 20;
+    QTest::newRow("the whole day") << 0 << 1440 << 0 << 48;
+}
+
+void TestWeekSchedule::windowsTouchHalfHourCells()
+{
+    QFETCH(int, start);
+    QFETCH(int, end);
+    QFETCH(int, firstSlot);
+    QFETCH(int, endSlot);
+    const WeekSchedule::Range range {start, end};
+    QCOMPARE(range.firstSlot(), firstSlot);
+    QCOMPARE(range.endSlot(), endSlot);
+}
+
+void TestWeekSchedule::readsAndWritesTheUsersLanguage_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("german"); // toText() in German
+    QTest::addColumn<QString>("english"); // toText() without a catalogue
+
+    QTest::newRow("German short names") << "Mo-Fr 18:00-19:00"
+                                        << "Mo-Fr 18:00-19:00"
+                                        << "Mon-Fri 18:00-19:00";
+    QTest::newRow("English short names") << "Mon-Fri 18:00-19:00"
+                                         << "Mo-Fr 18:00-19:00"
+                                         << "Mon-Fri 18:00-19:00";
+    QTest::newRow("German full names and prefixes, mixed with English")
+        << "Samstag,Sonn 10:00-11:00; Wed 08:00-09:00"
+        << "Mi 08:00-09:00; Sa-So 10:00-11:00"
+        << "Wed 08:00-09:00; Sat-Sun 10:00-11:00";
+}
+
+void TestWeekSchedule::readsAndWritesTheUsersLanguage()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, german);
+    QFETCH(QString, english);
+    QTranslator translator;
+    QVERIFY(translator.load(GERMAN_CATALOGUE));
+    QCoreApplication::installTranslator(&translator);
+    const WeekSchedule schedule = WeekSchedule::parse(text);
+    const QString written = schedule.toText();
+    QCoreApplication::removeTranslator(&translator);
+    QVERIFY2(schedule.isValid(), qPrintable(schedule.errorText()));
+    QCOMPARE(written, german);
+    QCOMPARE(schedule.toText(), english);
 }
 
 void TestWeekSchedule::readsRectangles_data()
@@ -123,5 +189,5 @@ void TestWeekSchedule::readsRectangles()
     QCOMPARE(schedule.toText(), text);
 }
 
-QTEST_APPLESS_MAIN(TestWeekSchedule)
+QTEST_GUILESS_MAIN(TestWeekSchedule)
 #include "tst_weekschedule.moc"
