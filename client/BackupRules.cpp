@@ -128,8 +128,7 @@ QString BackupRules::nextBackupText(NextBackup state, const QDateTime& next, con
     const QLocale locale;
     return tr("%1, %2 (%3)")
         .arg(locale.toString(local.date(), QLocale::LongFormat),
-             locale.toString(local.time(), QLocale::ShortFormat),
-             untilText(now.msecsTo(next)));
+             locale.toString(local.time(), QLocale::ShortFormat), untilText(now.msecsTo(next)));
 }
 
 QString BackupRules::untilText(qint64 milliseconds)

@@ -127,7 +127,8 @@ class TestSoak : public QObject
     // Loads, updates and status requests in random order; returns how many were made.
     int operate(quint32 seed)
     {
-        const QVariantList allCameras {QVariantMap {{PluginTerms::PageCamera::Name, PluginTerms::AllCamerasTag}}};
+        const QVariantList allCameras {
+            QVariantMap {{PluginTerms::PageCamera::Name, PluginTerms::AllCamerasTag}}};
         QRandomGenerator random(seed);
         QElapsedTimer clock;
         clock.start();
