@@ -49,10 +49,12 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("schedule-backup-host"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SCHEDULE_BACKUP_VERSION));
 
-    // The system locale (LANG, LANGUAGE) picks the language; English needs no catalogue.
+    // The system locale (LANG, LANGUAGE) picks the language; English needs no catalogue. The
+    // catalogues lie at the same place relative to the program in the build tree and installed.
     QTranslator messages;
     if (messages.load(QLocale(), QStringLiteral("schedule-backup-host"), QStringLiteral("_"),
-                      QStringLiteral(":/i18n")))
+                      QCoreApplication::applicationDirPath()
+                          + QStringLiteral("/" SCHEDULE_BACKUP_TRANSLATIONS_FROM_BIN)))
         QCoreApplication::installTranslator(&messages);
     QTranslator qtMessages;
     if (qtMessages.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
