@@ -24,6 +24,10 @@ set(SCHEDULE_BACKUP_CMAKE_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/ScheduleBack
 set(SCHEDULE_BACKUP_EXAMPLES_INSTALL_DIR ${CMAKE_INSTALL_DATADIR}/doc/schedule-backup/examples
     CACHE STRING "Folder below the prefix for the example sources")
 
+# Only what loads our private libraries gets a run path (see schedule_backup_install_rpath); the
+# libraries themselves need none beyond the system's.
+set(CMAKE_INSTALL_RPATH "")
+
 # The build tree keeps its own layout (build/bin, build/lib, build/plugins, build/qml); the
 # command-line catalogue sits where the program looks for it when installed.
 set(SCHEDULE_BACKUP_QML_OUTPUT_DIR ${CMAKE_BINARY_DIR}/qml)
@@ -34,6 +38,7 @@ set(SCHEDULE_BACKUP_TRANSLATIONS_OUTPUT_DIR
 # another, "." when they are the same.
 function(schedule_backup_relative_path var from to)
     file(RELATIVE_PATH path /${from} /${to})
+    string(REGEX REPLACE "/$" "" path "${path}")
     if(path STREQUAL "")
         set(path .)
     endif()

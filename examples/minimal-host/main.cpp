@@ -103,7 +103,7 @@ QObject* loadPlugin()
         qInfo("plug-in %s, version %s", qPrintable(loader.fileName()),
               qPrintable(ours["Version"].toString()));
         if (ours["Version"].toString() != QLatin1String(SCHEDULE_BACKUP_VERSION))
-            qWarning("the package is version %s", SCHEDULE_BACKUP_VERSION);
+            qWarning("the CMake package says %s", SCHEDULE_BACKUP_VERSION);
         return loader.instance();
     }
     return nullptr;

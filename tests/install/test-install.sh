@@ -26,13 +26,14 @@ step() { echo "== $*"; }
 # The prefix lives outside the build tree; kept for a look when a check fails.
 work=$(mktemp -d "${TMPDIR:-/tmp}/schedule-backup-install.XXXXXX")
 trap 'if [ $? -eq 0 ]; then rm -rf "$work"; else echo "left for inspection: $work" >&2; fi' EXIT
-mkdir -p "$work/home"
+mkdir -p "$work/home" "$work/runtime"
+chmod 700 "$work/runtime"
 installed=$work/installed
 prefix=$work/moved
 
 # Nothing from the caller's environment may point the programs at the build tree.
 unset LD_LIBRARY_PATH QML_IMPORT_PATH QML2_IMPORT_PATH QT_PLUGIN_PATH
-export HOME=$work/home XDG_DATA_HOME=$work/home/data
+export HOME=$work/home XDG_DATA_HOME=$work/home/data XDG_RUNTIME_DIR=$work/runtime
 export QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software LANGUAGE=en LC_ALL=C.UTF-8
 
 step "install into $installed, then move it to $prefix"
@@ -144,7 +145,8 @@ run_logged "$work/ld-example" timeout 120 "$work/example/minimal-host" \
     --screenshot "$work/example.png" >"$work/example-run.txt" 2>&1 \
     || fail "the example failed: $(cat "$work/example-run.txt")"
 [ -s "$work/example.png" ] || fail "the example saved no screenshot"
-grep -q "version $version" "$work/example-run.txt" || fail "the plug-in's metadata has no Version"
+grep -qx "plug-in .*/libPluginScheduleBackup.so, version $version" "$work/example-run.txt" \
+    || fail "the plug-in's metadata is not version $version: $(cat "$work/example-run.txt")"
 check_loads "$work/ld-example" libschedule-backup-page-qmlplugin.so libPluginScheduleBackup.so \
     libXML2Json.so libZeltLogUtl.so
 
