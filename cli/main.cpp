@@ -38,11 +38,13 @@ void configureTracing(const CommandRequest& request)
         QLoggingCategory::setFilterRules(rules);
 }
 
-// The system locale (LANG, LANGUAGE) picks the language; English needs no catalogue.
+// The system locale (LANG, LANGUAGE) picks the language; English needs no catalogue. The
+// catalogues lie at the same place relative to the program in the build tree and installed.
 void installTranslators(QTranslator* messages, QTranslator* qtMessages)
 {
     if (messages->load(QLocale(), QStringLiteral("schedule-backup-host"), QStringLiteral("_"),
-                       QStringLiteral(":/i18n")))
+                       QCoreApplication::applicationDirPath()
+                           + QStringLiteral("/" SCHEDULE_BACKUP_TRANSLATIONS_FROM_BIN)))
         QCoreApplication::installTranslator(messages);
     if (qtMessages->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

@@ -5,15 +5,19 @@
 #include "PluginTerms.h"
 #include "ServiceCommandHandler.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
 
 namespace {
 
-const QUrl PageUrl(QStringLiteral("qrc:/ScheduleBackup/Page/SchedulePage.qml"));
+// The page as any host creates it: from its module, found on the engine's import path.
+const QByteArray PageDocument = "import ScheduleBackup.Page\nSchedulePage {}\n";
 
 // Exit codes of a screenshot run.
 constexpr int ScreenshotSaved = 0;
@@ -54,14 +58,18 @@ QString PageViewer::start(const HostOptions& options)
     connect(m_host.framework(), &HostFramework::replyDelivered, this,
             &PageViewer::onReplyDelivered);
 
-    // The page's module is compiled into the program; its files live under qrc:/.
-    m_host.engine()->addImportPath(QStringLiteral("qrc:/"));
+    m_host.engine()->addImportPath(qmlImportPath());
     m_view = std::make_unique<QQuickView>(m_host.engine(), nullptr);
     m_view->setTitle(tr("Scheduled backup"));
     m_view->setResizeMode(QQuickView::SizeRootObjectToView);
-    m_view->setInitialProperties({{QStringLiteral("scheduleBackup"), QVariant::fromValue(plugin)},
-                                  {QStringLiteral("cameraInventory"), cameraInventory()}});
-    m_view->setSource(PageUrl);
+    // The view owns the component and, once set as its content, the page.
+    auto* component = new QQmlComponent(m_host.engine(), m_view.get());
+    component->setData(PageDocument, QUrl());
+    QObject* created = component->isReady() ? component->createWithInitialProperties(
+                           {{QStringLiteral("scheduleBackup"), QVariant::fromValue(plugin)},
+                            {QStringLiteral("cameraInventory"), cameraInventory()}})
+                                            : nullptr;
+    m_view->setContent(QUrl(), component, created);
     if (m_view->status() != QQuickView::Ready || !m_view->rootObject()) {
         QStringList errors;
         for (const QQmlError& error : m_view->errors())
@@ -81,6 +89,16 @@ QString PageViewer::start(const HostOptions& options)
     if (!accepted)
         return tr("the plug-in did not send the settings request");
     return QString();
+}
+
+QString PageViewer::qmlImportPath()
+{
+    // build/bin/../qml in the build tree, else the prefix's QML folder relative to the program.
+    const QDir exeDir(QCoreApplication::applicationDirPath());
+    const QString buildTree = exeDir.absoluteFilePath(QStringLiteral("../qml"));
+    if (QFileInfo::exists(buildTree + QStringLiteral("/ScheduleBackup/Page/qmldir")))
+        return QDir::cleanPath(buildTree);
+    return QDir::cleanPath(exeDir.absoluteFilePath(QStringLiteral(SCHEDULE_BACKUP_QML_FROM_BIN)));
 }
 
 QObject* PageViewer::page() const

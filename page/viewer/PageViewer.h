@@ -31,6 +31,10 @@ public:
     // without them), then quits the application with the exit code of the run.
     void takeScreenshot(const QString& filePath, int timeoutMs);
 
+    // Where ScheduleBackup.Page is imported from: the build tree's QML folder, or the installed
+    // one relative to the program. The page's catalogues are in the module's i18n folder.
+    static QString qmlImportPath();
+
     QQuickView* view() const { return m_view.get(); }
     QObject* page() const;
     ScheduleBackupHost* host() { return &m_host; }

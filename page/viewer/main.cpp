@@ -10,9 +10,6 @@
 #include <QSGRendererInterface>
 #include <QTextStream>
 #include <QTranslator>
-#include <QtQml/qqmlextensionplugin.h>
-
-Q_IMPORT_QML_PLUGIN(ScheduleBackupPagePlugin)
 
 namespace {
 
@@ -70,10 +67,11 @@ int main(int argc, char* argv[])
     QTextStream err(stderr);
 
     // The page and the viewer speak the language of the system locale (LANG, LANGUAGE) when
-    // there is a translation for it; dates and numbers follow the same locale.
+    // there is a translation for it; dates and numbers follow the same locale. The catalogue
+    // comes with the page's module.
     QTranslator translator;
     if (translator.load(QLocale(), QStringLiteral("schedulebackup"), QStringLiteral("_"),
-                        QStringLiteral(":/i18n")))
+                        PageViewer::qmlImportPath() + QStringLiteral("/ScheduleBackup/Page/i18n")))
         QCoreApplication::installTranslator(&translator);
 
     ViewerOptions options;

@@ -1,5 +1,6 @@
 #include "PageHarness.h"
 
+#include <QQmlComponent>
 #include <QQmlError>
 #include <QtTest>
 
@@ -14,12 +15,17 @@ PageHarness::PageHarness(QObject* plugin)
             {QStringLiteral("group"), groups.at((i - 1) / 4)},
             {QStringLiteral("name"), QStringLiteral("Camera %1").arg(i)}});
     }
-    m_engine.addImportPath(QStringLiteral("qrc:/"));
+    // The module from the build tree's QML folder, as a host's engine imports it.
+    m_engine.addImportPath(QStringLiteral(SCHEDULE_BACKUP_QML_DIR));
     m_view = std::make_unique<QQuickView>(&m_engine, nullptr);
     m_view->setResizeMode(QQuickView::SizeRootObjectToView);
-    m_view->setInitialProperties({{QStringLiteral("scheduleBackup"), QVariant::fromValue(plugin)},
-                                  {QStringLiteral("cameraInventory"), cameras}});
-    m_view->setSource(QUrl(QStringLiteral("qrc:/ScheduleBackup/Page/SchedulePage.qml")));
+    auto* component = new QQmlComponent(&m_engine, m_view.get());
+    component->setData("import ScheduleBackup.Page\nSchedulePage {}\n", QUrl());
+    QObject* created = component->isReady() ? component->createWithInitialProperties(
+                           {{QStringLiteral("scheduleBackup"), QVariant::fromValue(plugin)},
+                            {QStringLiteral("cameraInventory"), cameras}})
+                                            : nullptr;
+    m_view->setContent(QUrl(), component, created);
     if (m_view->status() != QQuickView::Ready || !m_view->rootObject()) {
         for (const QQmlError& error : m_view->errors())
             m_error += error.toString() + QLatin1Char('\n');

@@ -3,10 +3,7 @@
 #include "PageHarness.h"
 
 #include <QQuickItem>
-#include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
-
-Q_IMPORT_QML_PLUGIN(ScheduleBackupPagePlugin)
 
 // Closing the page's window: nothing unsaved goes without a question, and a save in flight is
 // waited for as long as it takes, unless the operator closes without waiting.

@@ -5,10 +5,7 @@
 #include <QQmlProperty>
 #include <QQuickItem>
 #include <QStyleHints>
-#include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
-
-Q_IMPORT_QML_PLUGIN(ScheduleBackupPagePlugin)
 
 // The page for every operator: keyboard only, screen readers, the grouped camera list and the
 // status line.

@@ -2,10 +2,7 @@
 #include "PageHarness.h"
 
 #include <QQuickItem>
-#include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
-
-Q_IMPORT_QML_PLUGIN(ScheduleBackupPagePlugin)
 
 namespace {
 const QString UpdateBackupInfo = QStringLiteral("updateBackupInfo");

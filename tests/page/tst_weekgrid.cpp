@@ -5,12 +5,9 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
-#include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
 
 #include <memory>
-
-Q_IMPORT_QML_PLUGIN(ScheduleBackupPagePlugin)
 
 namespace {
 
@@ -82,7 +79,7 @@ private:
 void WeekGridTest::init()
 {
     m_engine = std::make_unique<QQmlEngine>();
-    m_engine->addImportPath(QStringLiteral("qrc:/"));
+    m_engine->addImportPath(QStringLiteral(SCHEDULE_BACKUP_QML_DIR));
     QQmlComponent component(m_engine.get());
     component.setData(Scene, QUrl(QStringLiteral("qrc:/tst_weekgrid/Scene.qml")));
     m_grid.reset(qobject_cast<QQuickItem*>(component.create()));
