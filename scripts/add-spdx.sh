@@ -27,8 +27,9 @@ for f in "${files[@]}"; do
         else
             printf '%s\n' "$line"
             if [ -s "$f" ]; then
-                # A blank line parts the licence from code; a header comment simply follows it.
-                [ -z "$first" ] || [[ "$first" == "$marker"* ]] || echo
+                # A blank line parts the licence from code, except in QML, where qmlformat
+                # takes it out again; a header comment simply follows the licence.
+                [ -z "$first" ] || [[ "$first" == "$marker"* || "$f" == *.qml ]] || echo
                 printf '%s\n' "$first"
             fi
         fi
