@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 SHELL := /bin/bash
 
 .PHONY: all deps configure build demo test test-asan bench fuzz memcheck lint format format-check \
-	package clean
+	package package-deps clean
 
 all: build
 
@@ -61,12 +61,16 @@ clean:
 	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench $(BUILD_DIR)-asan $(BUILD_DIR)-fuzz $(BUILD_DIR)-package
 
 # The Debian packages from a Release build for /usr in $(BUILD_DIR)-package, built with Debian's
-# hardening flags, then lintian on both; an error from lintian fails the target.
-PACKAGE_FLAGS = $(shell dpkg-buildflags --get CPPFLAGS 2>/dev/null) \
-	$(shell dpkg-buildflags --get CXXFLAGS 2>/dev/null)
-PACKAGE_LDFLAGS = $(shell dpkg-buildflags --get LDFLAGS 2>/dev/null)
-package:
+# hardening flags (all of them, so also immediate binding), then lintian on both; an error from
+# lintian fails the target.
+BUILDFLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags
+PACKAGE_FLAGS = $(shell $(BUILDFLAGS) --get CPPFLAGS) $(shell $(BUILDFLAGS) --get CXXFLAGS)
+PACKAGE_LDFLAGS = $(shell $(BUILDFLAGS) --get LDFLAGS)
+# Its own target, so that dpkg-buildflags is there before the package recipe is expanded.
+package-deps:
 	./scripts/install-deps.sh --package
+
+package: package-deps
 	cmake -S . -B $(BUILD_DIR)-package -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	    -DCMAKE_INSTALL_PREFIX=/usr -DSCHEDULE_BACKUP_BUILD_TESTS=OFF \
 	    -DCMAKE_CXX_FLAGS="$(PACKAGE_FLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(PACKAGE_LDFLAGS)" \

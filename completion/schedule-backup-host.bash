@@ -5,7 +5,8 @@
 _schedule_backup_host()
 {
     local commands="show set schedule next status"
-    local global="--help --version --data --plugin-dir --latency --timeout --trace --trace-file"
+    local global="--help --help-all --version --data --plugin-dir --latency --timeout --trace"
+    global+=" --trace-file"
     # Options that take a value; the word after them is never the command.
     local valued=" --data --plugin-dir --latency --timeout --trace --trace-file --enabled --dir"
     valued+=" --cyclic --throughput --range --cameras --schedule --name --at "
