@@ -16,10 +16,12 @@ packages=(
     # the memcheck test and the benchmarks
     valgrind libbenchmark-dev
 )
+case "${1:-}" in
 # The fuzzers need clang and its sanitizer runtimes.
-if [ "${1:-}" = "--fuzz" ]; then
-    packages+=(clang libclang-rt-14-dev)
-fi
+--fuzz) packages+=(clang libclang-rt-14-dev) ;;
+# `make package`: dependencies of the packages, Debian's build flags, man pages and the checks.
+--package) packages+=(dpkg-dev help2man lintian) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
