@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSD-3-Clause
 # Two entry points: `make demo` builds everything and runs the demo host against its embedded
 # backup service; `make test` builds everything and runs the whole test suite.
 BUILD_DIR ?= build

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Loading the plug-in the way a host does (QPluginLoader: load, instance, unload) against loading
 // an empty plug-in of the same interface. The host has the logging library and XML2Json loaded
 // already, so neither is part of either load; the logging library is kept silent.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The plug-in's costs side by side with what a Qt developer would otherwise write, measured on the
 // same documents in the same run. bench_summary turns the medians into ratios.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The service's update may cost at most time linear in the cameras it is given: selecting 10,000
 // of an inventory of 100,000 cameras takes no more than about ten times as long as selecting
 // 1,000, and well under a second. Every update also reads and writes the whole data file, as it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Reads the JSON results of the benchmark programs and prints one row per goal: the ratio of the
 // medians of two cases from the same run, and whether it stays within its goal. Times are CPU
 // times of the measuring thread, which other processes on a shared machine disturb less than

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSD-3-Clause
 # The CMake package a host finds with find_package(ScheduleBackup 1.0 CONFIG REQUIRED).
 include(CMakePackageConfigHelpers)
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSD-3-Clause
 # Where each part goes below the install prefix. Only programs, headers, the CMake package and the
 # QML module sit in public folders; the libraries the plug-in and the page load are private to
 # lib/<multiarch>/schedule-backup, and every run path is relative so that a copied prefix runs.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSD-3-Clause
 # The kit's shipped programs and their German catalogues, set up in one place.
 
 find_package(Qt6 6.4 REQUIRED COMPONENTS LinguistTools)

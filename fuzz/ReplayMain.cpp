@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Runs a fuzz target's entry point once per file of the given corpus folders, so that every
 // compiler can replay the corpora as an ordinary test. A finding aborts, as under the fuzzer.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Feeds arbitrary rectangle documents to the plug-in's schedule composer. What it composes must be
 // XML that XML2Json reads, and converting it back and composing again must settle after one
 // round: the second and third composition are the same time frame.

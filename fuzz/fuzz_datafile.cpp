@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Feeds arbitrary bytes to the service's data-file reader. Whatever it accepts must survive a
 // write and a second read unchanged, so that a file the service takes is a file it can keep.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Delivers reply trees made from arbitrary XML through CommandProcessor, under each of the five
 // command names, to a plug-in that is fresh, loaded, or waiting for an update's reply. Any crash,
 // sanitizer report or leaked update context is a finding.

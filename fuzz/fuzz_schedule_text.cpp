@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Feeds arbitrary text to the command line's schedule parser. An accepted schedule, formatted
 // and parsed again, and sent through the page's rectangle document, must stay the same schedule.
 

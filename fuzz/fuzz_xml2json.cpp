@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Feeds arbitrary bytes, read as UTF-8, to XML2Json::parse and checks that whatever comes back is
 // either nothing or a well-formed reply tree within the parser's limits.
 

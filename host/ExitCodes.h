@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSD-3-Clause
+
 #pragma once
 
 // Exit codes of schedule-backup-host and schedule-backup-page.

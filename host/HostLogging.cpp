@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSD-3-Clause
+
 #include "HostLogging.h"
 
 Q_LOGGING_CATEGORY(lcHost, "schedulebackup.host", QtWarningMsg)

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSD-3-Clause
+
 #include "ServerInfo.h"
 
 ServerInfo::ServerInfo(QObject* parent) : QObject(parent) { }

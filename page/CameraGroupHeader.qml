@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 import QtQuick
 
 // The heading of a camera group in the camera list: a box that shows whether all, some or none

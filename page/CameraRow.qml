@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 import QtQuick
 
 // A camera in the camera list: its name and id, ticked when the backup takes it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 import QtQuick
 
 // A ring around the parent while it has keyboard focus: 2 px, in a colour of its own so it is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 import QtQuick
 
 // Asked after a conflict, once the newest settings are in: lists the fields where this page's

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-3-Clause
 # Fails when a tracked C++ or QML file differs from what clang-format or qmlformat make of it.
 # With --fix, formats the files in place instead.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: BSD-3-Clause
 # Runs the demo host against its embedded backup service: shows the seeded settings, changes a
 # few of them through the plug-in, shows them again and asks for the next backup start.
 # Usage: scripts/demo.sh <build-dir>   (DEMO_DATA=<dir> keeps the data somewhere else)

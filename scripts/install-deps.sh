@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-3-Clause
 # Installs the Debian 12 packages the build, the tests and the demo need; skips what is present.
 set -euo pipefail
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSD-3-Clause
+
 #include "ServiceLogging.h"
 
 Q_LOGGING_CATEGORY(lcService, "schedulebackup.service", QtWarningMsg)

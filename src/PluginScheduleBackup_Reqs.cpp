@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Requests the page sends to the server, and the next-backup-time computation.
 
 #include "PluginScheduleBackup.h"

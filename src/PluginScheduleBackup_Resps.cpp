@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Handlers of the server's replies: they match replies to requests, load the time-card into the
 // properties and report each outcome to the page.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Conversions between the page's rectangle document (JSON, hours on a week grid) and the
 // time-card's time-frame element (XML, intervals in seconds from Sunday 00:00).
 

@@ -1,1 +1,3 @@
+// SPDX-License-Identifier: BSD-3-Clause
+
 #include "EmptyPlugin.h"

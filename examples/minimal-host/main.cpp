@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // A minimal host: loads the scheduled-backup plug-in, answers its commands from an in-memory
 // time-card instead of a server, and shows the plug-in's settings page.
 //   minimal-host [--screenshot FILE]   (with FILE: saves the loaded page as PNG and quits)

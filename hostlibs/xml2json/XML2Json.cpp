@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Only the class declared in the public header is exported; everything else, the Qt container
 // code instantiated here included, binds within the library.
 #pragma GCC visibility push(default)

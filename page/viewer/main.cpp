@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSD-3-Clause
+
 #include "ExitCodes.h"
 #include "HostOptions.h"
 #include "PageViewer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The command-line host as processes on one data folder, and in-process for what a process
 // cannot provoke.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Parsing the command line. A refusal is Action::Error, which the program exits with as 2.
 
 #include "CommandLine.h"

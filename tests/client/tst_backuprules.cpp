@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The rules both front ends apply to what people enter and read.
 
 #include "BackupRules.h"

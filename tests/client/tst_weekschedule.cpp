@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The week schedule in its three forms, every expectation written by hand.
 
 #include "WeekSchedule.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The host's framework over a command handler that answers only when told to: one reply per
 // accepted command, with the command's own context and relay path, and none for anything else.
 

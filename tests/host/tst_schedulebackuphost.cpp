@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Starting the host: a damaged data file is reported as such, a plug-in problem has its own reason,
 // a started host offers the server-info object, and shutting down answers what is still pending.
 // The loader below it refuses a foreign plug-in without running any of its code, and tells a file

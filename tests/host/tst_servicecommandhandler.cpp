@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The command handler in front of the embedded service: answers come from the event loop, never
 // inside submit(), in the order the commands were sent, and not before the latency has passed;
 // while another program saves, an update waits without blocking the event loop.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-3-Clause
 # Installs the build into a temporary prefix and uses it as a packager, an operator and a host
 # developer would, with the build tree out of reach:
 #  - the prefix is moved after the install, so only run paths relative to the binaries work;

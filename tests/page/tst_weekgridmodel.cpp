@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSD-3-Clause
+
 #include "WeekGridModel.h"
 
 #include "GridDocuments.h"

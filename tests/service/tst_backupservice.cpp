@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The backup service's answers: what an update stores, one refusal per check (each storing
 // nothing), a write that fails for real, and several processes (and users) sharing one data file:
 // a lock holder that dies, folders linked to one file, a folder that is read-only.

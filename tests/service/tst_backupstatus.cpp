@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The simulated backup runs: windows, progress, the hour a finished run stays reported, and weeks
 // with a clock change. Run in UTC and Europe/Berlin: week seconds count real time from local
 // Sunday midnight.

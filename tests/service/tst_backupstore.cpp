@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The service's data file: what is written reads back unchanged, and a damaged or hostile file is
 // refused with a text naming what is wrong, without blocking and without reading past the cap. A
 // failing write is covered in tst_backupservice.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSD-3-Clause
+
 #include "BackupProtocol.h"
 #include "BackupService.h"
 #include "CommandHandler.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Every text a program shows is in its German catalogue, translated.
 
 #include <QFile>

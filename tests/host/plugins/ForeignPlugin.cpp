@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // A Qt plug-in of some other application: the host must recognise it by its interface id and
 // never run any of its code.
 #include <QObject>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The plug-in's face to QML, as its meta-object shows it.
 
 #include "PluginLoading.h"

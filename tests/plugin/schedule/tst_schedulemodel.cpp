@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // The schedule model: the page's rectangles to time-frame XML and back, and the next backup start.
 // Run in UTC and in a zone with daylight saving, since the week starts at local Sunday midnight.
 

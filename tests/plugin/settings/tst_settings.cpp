@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-3-Clause
 // Loading and storing the backup settings as a host drives them. The memcheck run of this
 // executable needs every update context released exactly once: every test answers its updates.
 
