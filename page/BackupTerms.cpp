@@ -2,6 +2,7 @@
 
 #include "BackupRules.h"
 #include "PluginTerms.h"
+#include "WeekSchedule.h"
 
 BackupTerms::BackupTerms(QObject* parent) : QObject(parent) { }
 
@@ -18,6 +19,22 @@ int BackupTerms::maxThroughputMB() const
 int BackupTerms::maxRangeDays() const
 {
     return PluginTerms::MaxRangeDays;
+}
+
+QStringList BackupTerms::dayNames() const
+{
+    QStringList names;
+    for (int day = 0; day < WeekSchedule::Days; ++day)
+        names.append(WeekSchedule::dayName(day));
+    return names;
+}
+
+QStringList BackupTerms::fullDayNames() const
+{
+    QStringList names;
+    for (int day = 0; day < WeekSchedule::Days; ++day)
+        names.append(WeekSchedule::fullDayName(day));
+    return names;
 }
 
 QVariantMap BackupTerms::pageCamera(const QString& cameraId, const QString& groupId) const
@@ -51,11 +68,6 @@ QString BackupTerms::directoryProblem(const QString& text) const
         return QStringLiteral("notPlain");
     }
     return QString();
-}
-
-QString BackupTerms::enteredDirectory(const QString& text) const
-{
-    return BackupRules::enteredDirectory(text);
 }
 
 QString BackupTerms::statusWord(const QString& state) const
