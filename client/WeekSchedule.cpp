@@ -113,6 +113,11 @@ QString WeekSchedule::dayName(int dayIndex)
     return dayIndex >= 0 && dayIndex < Days ? translated(ShortNames[dayIndex]) : QString();
 }
 
+QString WeekSchedule::fullDayName(int dayIndex)
+{
+    return dayIndex >= 0 && dayIndex < Days ? translated(FullNames[dayIndex]) : QString();
+}
+
 int WeekSchedule::dayIndex(const QString& name)
 {
     QStringList localShort, localFull, englishFull;

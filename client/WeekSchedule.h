@@ -58,6 +58,8 @@ public:
 
     // The short name in the user's language ("Mon" in English).
     static QString dayName(int dayIndex);
+    // The full name in the user's language ("Monday" in English).
+    static QString fullDayName(int dayIndex);
     // Short or full names, or a prefix of a full name of three letters or more, in the user's
     // language or in English, in any case; -1 for none.
     static int dayIndex(const QString& name);

@@ -4,6 +4,7 @@
 
 #include "BackupRules.h"
 #include "PluginTerms.h"
+#include "WeekSchedule.h"
 
 BackupTerms::BackupTerms(QObject* parent) : QObject(parent) { }
 
@@ -20,6 +21,22 @@ int BackupTerms::maxThroughputMB() const
 int BackupTerms::maxRangeDays() const
 {
     return PluginTerms::MaxRangeDays;
+}
+
+QStringList BackupTerms::dayNames() const
+{
+    QStringList names;
+    for (int day = 0; day < WeekSchedule::Days; ++day)
+        names.append(WeekSchedule::dayName(day));
+    return names;
+}
+
+QStringList BackupTerms::fullDayNames() const
+{
+    QStringList names;
+    for (int day = 0; day < WeekSchedule::Days; ++day)
+        names.append(WeekSchedule::fullDayName(day));
+    return names;
 }
 
 QVariantMap BackupTerms::pageCamera(const QString& cameraId, const QString& groupId) const
@@ -53,11 +70,6 @@ QString BackupTerms::directoryProblem(const QString& text) const
         return QStringLiteral("notPlain");
     }
     return QString();
-}
-
-QString BackupTerms::enteredDirectory(const QString& text) const
-{
-    return BackupRules::enteredDirectory(text);
 }
 
 QString BackupTerms::statusWord(const QString& state) const

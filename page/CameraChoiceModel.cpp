@@ -198,11 +198,6 @@ void CameraChoiceModel::setAllCameras(bool all)
     Q_EMIT selectionChanged();
 }
 
-QString CameraChoiceModel::groupAt(int row) const
-{
-    return row >= 0 && row < count() ? m_cameras.at(m_shown.at(row)).group : QString();
-}
-
 void CameraChoiceModel::changeSelection(const QList<int>& rows, bool selected)
 {
     int first = -1;

@@ -61,7 +61,6 @@ public:
     // Selects or clears every camera the filter shows.
     Q_INVOKABLE void setShownSelected(bool selected);
     Q_INVOKABLE int groupState(const QString& group) const;
-    Q_INVOKABLE QString groupAt(int row) const;
 
 Q_SIGNALS:
     void choicesChanged();

@@ -3,12 +3,13 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import ScheduleBackup.Page
 
 // Picks a day of the week grid and the days its windows are copied to.
 Dialog {
     id: dialog
 
-    readonly property var dayNames: [qsTr("Sunday"), qsTr("Monday"), qsTr("Tuesday"), qsTr("Wednesday"), qsTr("Thursday"), qsTr("Friday"), qsTr("Saturday")]
+    readonly property var dayNames: BackupTerms.fullDayNames
     property var targets: []
 
     // The source day (0 = Sunday) and the target days.

@@ -2,11 +2,12 @@
 
 #include "PageSession.h"
 
+#include "BackupRules.h"
 #include "BackupTerms.h"
+#include "PluginTerms.h"
 #include "WeekGridModel.h"
 
 #include <QMetaObject>
-#include <QRegularExpression>
 #include <QSet>
 
 #include <optional>
@@ -25,20 +26,18 @@ const QString Ids = QStringLiteral("ids");
 const QStringList Fields {Enabled, Cyclic, Dir, Throughput, Range, Cameras, ScheduleName, Schedule};
 const QStringList ScheduleFields {ScheduleName, Schedule};
 
-// The whole number a limit field holds; none when its text is not one.
-std::optional<qint64> parseLimit(const QVariant& text)
+// The limit a field holds, by the rules every front end checks; none when its text is not one.
+std::optional<int> limitOf(const QString& field, const QVariant& text)
 {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,15}$"));
-    const QString trimmed = text.toString().trimmed();
-    if (!digits.match(trimmed).hasMatch())
-        return std::nullopt;
-    return trimmed.toLongLong();
+    const int maximum
+        = field == Throughput ? PluginTerms::MaxThroughputMB : PluginTerms::MaxRangeDays;
+    return BackupRules::limitValue(text.toString(), maximum);
 }
 
-bool sameLimit(const QVariant& a, const QVariant& b)
+bool sameLimit(const QString& field, const QVariant& a, const QVariant& b)
 {
-    const auto left = parseLimit(a);
-    const auto right = parseLimit(b);
+    const auto left = limitOf(field, a);
+    const auto right = limitOf(field, b);
     if (!left || !right)
         return a.toString() == b.toString();
     return *left == *right;
@@ -60,7 +59,7 @@ bool fieldDiffers(const QString& field, const QVariantMap& a, const QVariantMap&
     if (field == Cameras)
         return !sameCameras(a.value(field).toMap(), b.value(field).toMap());
     if (field == Throughput || field == Range)
-        return !sameLimit(a.value(field), b.value(field));
+        return !sameLimit(field, a.value(field), b.value(field));
     if (field == Enabled || field == Cyclic)
         return a.value(field).toBool() != b.value(field).toBool();
     return a.value(field).toString() != b.value(field).toString();
@@ -392,8 +391,8 @@ bool PageSession::sendUpdate()
                             Q_ARG(QVariantList, cameraList),
                             Q_ARG(QString, m_edits.value(ScheduleName).toString()),
                             Q_ARG(QString, scheduleToSend()),
-                            Q_ARG(int, int(parseLimit(m_edits.value(Throughput)).value_or(0))),
-                            Q_ARG(int, int(parseLimit(m_edits.value(Range)).value_or(0))),
+                            Q_ARG(int, limitOf(Throughput, m_edits.value(Throughput)).value_or(0)),
+                            Q_ARG(int, limitOf(Range, m_edits.value(Range)).value_or(0)),
                             Q_ARG(QString, m_relayPath));
     return called && sent;
 }

@@ -43,13 +43,11 @@ class PageSession : public QObject
     Q_PROPERTY(QStringList changedFields READ changedFields NOTIFY changed)
     Q_PROPERTY(bool modified READ modified NOTIFY changed)
     Q_PROPERTY(bool scheduleModified READ scheduleModified NOTIFY changed)
-    Q_PROPERTY(bool validationBlocked READ validationBlocked NOTIFY changed)
     Q_PROPERTY(bool refused READ refused NOTIFY changed)
     Q_PROPERTY(QString refusalField READ refusalField NOTIFY changed)
     Q_PROPERTY(bool refusalActive READ refusalActive NOTIFY changed)
     Q_PROPERTY(bool offerOverwrite READ offerOverwrite NOTIFY changed)
     Q_PROPERTY(bool closePending READ closePending NOTIFY changed)
-    Q_PROPERTY(bool keysRefused READ keysRefused NOTIFY changed)
     Q_PROPERTY(QString message READ message NOTIFY changed)
     Q_PROPERTY(bool messageIsError READ messageIsError NOTIFY changed)
 

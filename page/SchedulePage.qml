@@ -99,10 +99,6 @@ Page {
         return session.requestClose();
     }
 
-    function closeWithoutWaiting() {
-        session.closeNow();
-    }
-
     title: qsTr("Scheduled backup")
     // Keys reach the page only when no editor takes them: while a save is in flight the editors
     // are inactive, and a typed key is refused visibly instead of vanishing.

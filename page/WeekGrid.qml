@@ -50,9 +50,9 @@ Item {
     // of painted cells and at least 3:1 against the window.
     readonly property color markColor: palette.window.hslLightness > 0.5 ? "#a84300" : "#ffb066"
 
-    readonly property var dayNames: [qsTr("Sun"), qsTr("Mon"), qsTr("Tue"), qsTr("Wed"), qsTr("Thu"), qsTr("Fri"), qsTr("Sat")]
+    readonly property var dayNames: BackupTerms.dayNames
     readonly property var narrowDayNames: [qsTr("S", "Sunday"), qsTr("M", "Monday"), qsTr("T", "Tuesday"), qsTr("W", "Wednesday"), qsTr("T", "Thursday"), qsTr("F", "Friday"), qsTr("S", "Saturday")]
-    readonly property var fullDayNames: [qsTr("Sunday"), qsTr("Monday"), qsTr("Tuesday"), qsTr("Wednesday"), qsTr("Thursday"), qsTr("Friday"), qsTr("Saturday")]
+    readonly property var fullDayNames: BackupTerms.fullDayNames
     readonly property var dayLabels: dayNames.map((name, day) => ({
                     "short": name,
                     "narrow": narrowDayNames[day],

@@ -176,13 +176,10 @@ void WeekGridModel::beginStroke(int day, int row)
 {
     if (!isCell(day, row))
         return;
-    const bool wasStroking = stroking();
     m_strokeBase = m_cells;
     m_strokeDay = day;
     m_strokeRow = row;
     m_strokeValue = !isSelected(day, row);
-    if (!wasStroking)
-        Q_EMIT strokingChanged();
     extendStroke(day, row);
 }
 
@@ -297,7 +294,6 @@ void WeekGridModel::resetStroke()
     m_strokeDay = -1;
     m_strokeRow = -1;
     m_strokeBase.clear();
-    Q_EMIT strokingChanged();
 }
 
 void WeekGridModel::apply(const QBitArray& cells)

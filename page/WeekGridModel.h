@@ -28,7 +28,6 @@ class WeekGridModel : public QAbstractListModel
     Q_PROPERTY(int rowsPerDay READ rowsPerDay CONSTANT)
     Q_PROPERTY(bool canUndo READ canUndo NOTIFY historyChanged)
     Q_PROPERTY(bool canRedo READ canRedo NOTIFY historyChanged)
-    Q_PROPERTY(bool stroking READ stroking NOTIFY strokingChanged)
 
 public:
     static constexpr int Days = WeekSchedule::Days;
@@ -91,7 +90,6 @@ public:
 Q_SIGNALS:
     void documentChanged();
     void historyChanged();
-    void strokingChanged();
     void edited();
 
 private:

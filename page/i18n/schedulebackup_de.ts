@@ -186,34 +186,6 @@
 <context>
     <name>CopyDayDialog</name>
     <message>
-        <source>Sunday</source>
-        <translation>Sonntag</translation>
-    </message>
-    <message>
-        <source>Monday</source>
-        <translation>Montag</translation>
-    </message>
-    <message>
-        <source>Tuesday</source>
-        <translation>Dienstag</translation>
-    </message>
-    <message>
-        <source>Wednesday</source>
-        <translation>Mittwoch</translation>
-    </message>
-    <message>
-        <source>Thursday</source>
-        <translation>Donnerstag</translation>
-    </message>
-    <message>
-        <source>Friday</source>
-        <translation>Freitag</translation>
-    </message>
-    <message>
-        <source>Saturday</source>
-        <translation>Samstag</translation>
-    </message>
-    <message>
         <source>Copy day</source>
         <translation>Tag kopieren</translation>
     </message>
@@ -816,34 +788,6 @@
         <translation>%1 %2 bis %3, nicht geplant</translation>
     </message>
     <message>
-        <source>Sun</source>
-        <translation>So</translation>
-    </message>
-    <message>
-        <source>Mon</source>
-        <translation>Mo</translation>
-    </message>
-    <message>
-        <source>Tue</source>
-        <translation>Di</translation>
-    </message>
-    <message>
-        <source>Wed</source>
-        <translation>Mi</translation>
-    </message>
-    <message>
-        <source>Thu</source>
-        <translation>Do</translation>
-    </message>
-    <message>
-        <source>Fri</source>
-        <translation>Fr</translation>
-    </message>
-    <message>
-        <source>Sat</source>
-        <translation>Sa</translation>
-    </message>
-    <message>
         <source>S</source>
         <comment>Sunday</comment>
         <translation>So</translation>
@@ -877,34 +821,6 @@
         <source>S</source>
         <comment>Saturday</comment>
         <translation>Sa</translation>
-    </message>
-    <message>
-        <source>Sunday</source>
-        <translation>Sonntag</translation>
-    </message>
-    <message>
-        <source>Monday</source>
-        <translation>Montag</translation>
-    </message>
-    <message>
-        <source>Tuesday</source>
-        <translation>Dienstag</translation>
-    </message>
-    <message>
-        <source>Wednesday</source>
-        <translation>Mittwoch</translation>
-    </message>
-    <message>
-        <source>Thursday</source>
-        <translation>Donnerstag</translation>
-    </message>
-    <message>
-        <source>Friday</source>
-        <translation>Freitag</translation>
-    </message>
-    <message>
-        <source>Saturday</source>
-        <translation>Samstag</translation>
     </message>
     <message>
         <source>Fill %1</source>

@@ -17,34 +17,49 @@ FakeScheduleBackup::Call FakeScheduleBackup::last(const QString& method) const
     return {};
 }
 
+namespace {
+template<typename Value, typename Signal>
+void change(FakeScheduleBackup* fake, Value* member, const Value& value, Signal signal)
+{
+    if (*member == value)
+        return;
+    *member = value;
+    Q_EMIT(fake->*signal)(value);
+}
+} // namespace
+
+void FakeScheduleBackup::take(const Stored& stored, bool hasAllCameras)
+{
+    change(this, &m_enabled, stored.enabled, &FakeScheduleBackup::enabledChanged);
+    change(this, &m_targetCyclic, stored.cyclic, &FakeScheduleBackup::targetCyclicChanged);
+    change(this, &m_targetDir, stored.dir, &FakeScheduleBackup::targetDirChanged);
+    change(this, &m_maxThroughputMB, stored.throughputMB,
+           &FakeScheduleBackup::maxThroughputMBChanged);
+    change(this, &m_maxRangeDay, stored.rangeDays, &FakeScheduleBackup::maxRangeDayChanged);
+    if (m_hasAllCameras != hasAllCameras) {
+        m_hasAllCameras = hasAllCameras;
+        Q_EMIT hasAllCamerasChanged();
+    }
+    change(this, &m_cameraList, stored.cameras, &FakeScheduleBackup::cameraListChanged);
+    change(this, &m_scheduleName, stored.scheduleName, &FakeScheduleBackup::scheduleNameChanged);
+    change(this, &m_scheduleTemplate, stored.schedule,
+           &FakeScheduleBackup::scheduleTemplateChanged);
+}
+
 void FakeScheduleBackup::answerLoad(const Stored& stored)
 {
-    setProperty("enabled", stored.enabled);
-    setProperty("targetCyclic", stored.cyclic);
-    setProperty("targetDir", stored.dir);
-    setProperty("maxThroughputMB", stored.throughputMB);
-    setProperty("maxRangeDay", stored.rangeDays);
-    setProperty("hasAllCameras", false);
-    setProperty("cameraList", stored.cameras);
-    setProperty("scheduleName", stored.scheduleName);
-    setProperty("scheduleTemplate", stored.schedule);
+    take(stored, false);
     Q_EMIT getBackupInfoResp(true);
 }
 
 void FakeScheduleBackup::confirmUpdate()
 {
     const QVariantList a = last(QStringLiteral("updateBackupInfo")).arguments;
-    QStringList ids;
+    Stored sent {a.at(0).toBool(),   a.at(1).toBool(),  a.at(2).toString(),
+                 a.at(6).toInt(),    a.at(7).toInt(),   {},
+                 a.at(4).toString(), a.at(5).toString()};
     for (const QVariant& camera : a.at(3).toList())
-        ids.append(camera.toMap().value(QStringLiteral("Name")).toString());
-    setProperty("enabled", a.at(0));
-    setProperty("targetCyclic", a.at(1));
-    setProperty("targetDir", a.at(2));
-    setProperty("cameraList", ids);
-    setProperty("hasAllCameras", ids == QStringList {QStringLiteral("__allcams__")});
-    setProperty("scheduleName", a.at(4));
-    setProperty("scheduleTemplate", a.at(5));
-    setProperty("maxThroughputMB", a.at(6));
-    setProperty("maxRangeDay", a.at(7));
+        sent.cameras.append(camera.toMap().value(QStringLiteral("Name")).toString());
+    take(sent, sent.cameras == QStringList {QStringLiteral("__allcams__")});
     Q_EMIT updBackupInfoResp(true);
 }

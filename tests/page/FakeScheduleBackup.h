@@ -12,15 +12,16 @@
 class FakeScheduleBackup : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(QStringList cameraList MEMBER m_cameraList NOTIFY cameraListChanged)
-    Q_PROPERTY(bool enabled MEMBER m_enabled NOTIFY enabledChanged)
-    Q_PROPERTY(bool hasAllCameras MEMBER m_hasAllCameras NOTIFY hasAllCamerasChanged)
-    Q_PROPERTY(bool targetCyclic MEMBER m_targetCyclic NOTIFY targetCyclicChanged)
-    Q_PROPERTY(int maxThroughputMB MEMBER m_maxThroughputMB NOTIFY maxThroughputMBChanged)
-    Q_PROPERTY(int maxRangeDay MEMBER m_maxRangeDay NOTIFY maxRangeDayChanged)
-    Q_PROPERTY(QString scheduleTemplate MEMBER m_scheduleTemplate NOTIFY scheduleTemplateChanged)
-    Q_PROPERTY(QString scheduleName MEMBER m_scheduleName NOTIFY scheduleNameChanged)
-    Q_PROPERTY(QString targetDir MEMBER m_targetDir NOTIFY targetDirChanged)
+    // Read-only, as in the plug-in: only a confirmed load or update changes them.
+    Q_PROPERTY(QStringList cameraList READ cameraList NOTIFY cameraListChanged)
+    Q_PROPERTY(bool enabled READ enabled NOTIFY enabledChanged)
+    Q_PROPERTY(bool hasAllCameras READ hasAllCameras NOTIFY hasAllCamerasChanged)
+    Q_PROPERTY(bool targetCyclic READ targetCyclic NOTIFY targetCyclicChanged)
+    Q_PROPERTY(int maxThroughputMB READ maxThroughputMB NOTIFY maxThroughputMBChanged)
+    Q_PROPERTY(int maxRangeDay READ maxRangeDay NOTIFY maxRangeDayChanged)
+    Q_PROPERTY(QString scheduleTemplate READ scheduleTemplate NOTIFY scheduleTemplateChanged)
+    Q_PROPERTY(QString scheduleName READ scheduleName NOTIFY scheduleNameChanged)
+    Q_PROPERTY(QString targetDir READ targetDir NOTIFY targetDirChanged)
 
 public:
     struct Call
@@ -55,6 +56,16 @@ public:
     // Confirms the last updateBackupInfo: its values become the properties, as in the plug-in.
     void confirmUpdate();
 
+    QStringList cameraList() const { return m_cameraList; }
+    bool enabled() const { return m_enabled; }
+    bool hasAllCameras() const { return m_hasAllCameras; }
+    bool targetCyclic() const { return m_targetCyclic; }
+    int maxThroughputMB() const { return m_maxThroughputMB; }
+    int maxRangeDay() const { return m_maxRangeDay; }
+    QString scheduleTemplate() const { return m_scheduleTemplate; }
+    QString scheduleName() const { return m_scheduleName; }
+    QString targetDir() const { return m_targetDir; }
+
     Q_INVOKABLE bool getBackupInfo(const QString& r = {}) { return record(__func__, {r}); }
     Q_INVOKABLE bool getBackupPathInfo(const QString& r = {}) { return record(__func__, {r}); }
     Q_INVOKABLE bool getBackupStatus(const QString& r = {}) { return record(__func__, {r}); }
@@ -81,15 +92,15 @@ Q_SIGNALS:
                              qint64 progress);
     void updBackupInfoResp(bool success);
     void updateScheduleResp(bool success);
-    void cameraListChanged();
-    void enabledChanged();
-    void targetCyclicChanged();
+    void cameraListChanged(const QStringList& camList);
+    void enabledChanged(bool enabled);
+    void targetCyclicChanged(bool cyclic);
     void hasAllCamerasChanged();
-    void maxThroughputMBChanged();
-    void maxRangeDayChanged();
-    void scheduleTemplateChanged();
-    void scheduleNameChanged();
-    void targetDirChanged();
+    void maxThroughputMBChanged(int mb);
+    void maxRangeDayChanged(int day);
+    void scheduleTemplateChanged(const QString& content);
+    void scheduleNameChanged(const QString& name);
+    void targetDirChanged(const QString& dir);
 
 private:
     bool record(const char* method, const QVariantList& arguments)
@@ -97,6 +108,8 @@ private:
         calls.append({QLatin1String(method), arguments});
         return true;
     }
+    // Takes the values a confirmed load or update hands over and signals each change.
+    void take(const Stored& stored, bool hasAllCameras);
 
     QStringList m_cameraList;
     bool m_enabled = false;

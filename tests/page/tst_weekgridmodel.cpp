@@ -194,6 +194,13 @@ void WeekGridModelTest::history_data()
     QTest::newRow("a cancelled stroke restores the cells and ignores the rest of the drag")
         << QStringList {"load", "begin 2 10", "extend 4 20", "cancel", "extend 6 3", "end"}
         << Loaded << false << false << 0;
+    // One edit past the cap: the oldest is dropped, so undoing everything stops after the
+    // first edit, at a full hour, with as many undo steps as the cap allows.
+    QStringList pastTheCap(WeekGridModel::MaxUndoSteps + 1, "fillHour 9");
+    pastTheCap += QStringList(WeekGridModel::MaxUndoSteps + 1, "undo");
+    QTest::newRow("the history keeps the latest edits up to its cap")
+        << pastTheCap << document(days("9", "10")) << false << true
+        << 2 * WeekGridModel::MaxUndoSteps + 1;
 }
 
 void WeekGridModelTest::history()
