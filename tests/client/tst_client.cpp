@@ -3,29 +3,15 @@
 
 #include "BackupRules.h"
 #include "PluginTerms.h"
+#include "ScheduleDocuments.h"
 #include "Table.h"
 #include "WeekSchedule.h"
 
 #include <QTranslator>
 #include <QtTest>
 
-namespace {
-
 using Rules = BackupRules;
-enum Day { Sun, Mon, Tue, Wed, Thu, Fri, Sat };
-
-QString box(double top, double bottom, int left, int right)
-{
-    return QString::asprintf(R"({"Top":%g,"Bottom":%g,"Left":%d,"Right":%d})", top, bottom, left,
-                             right);
-}
-
-QString doc(const QStringList& rectangles)
-{
-    return QStringLiteral(R"({"Rectangles":[)") + rectangles.join(',') + QStringLiteral("]}");
-}
-
-} // namespace
+using namespace ScheduleDocuments;
 
 class TestClient : public QObject
 {

@@ -4,6 +4,7 @@
 #include "FakeFramework.h"
 #include "PluginLoading.h"
 #include "PluginScheduleBackup.h"
+#include "ScheduleDocuments.h"
 #include "Table.h"
 
 #include <QTimeZone>
@@ -31,22 +32,8 @@ const auto repeatedFrame = [](const QVariant& first, const QVariant& second) {
     return QVariant(mapping(QVariantMap {
         {"Frame", QVariantList {entry("A", first)["Frame"], entry("B", second)["Frame"]}}}));
 };
-// A rectangle as the page and the plug-in write it.
-const auto box = [](double t, double b, int l, int r) {
-    return QString(R"({"Top":%1,"Bottom":%2,"Left":%3,"Right":%4})").arg(t).arg(b).arg(l).arg(r);
-};
-const auto doc
-    = [](const QStringList& rects) { return "{\"Rectangles\":[" + rects.join(',') + "]}"; };
-
-// Built by concatenation so that it cannot share a substitution fault with the composer.
-QString frame(const QString& name, const QString& intervals)
-{
-    return "<Ele><Frame><Name>" + name
-        + "</Name><DLMod>Period</DLMod><RepeatMod>Weekly</RepeatMod><Intervals>" + intervals
-        + "</Intervals><Holiday>false</Holiday><Range><Period><TmS>2016-03-29 00:00:00.000</TmS>"
-          "<TmE>2035-01-01 00:00:00.000</TmE></Period><End>false</End></Range>"
-          "<RepeatFreq>1</RepeatFreq></Frame></Ele>";
-}
+using namespace ScheduleDocuments;
+const auto frame = &timeFrame;
 
 const QDate kSunday(2026, 1, 4); // a week without a clock change
 constexpr qint64 kWeekMs = 604800000;

@@ -4,6 +4,7 @@
 #include "FakeFramework.h"
 #include "PluginLoading.h"
 #include "PluginScheduleBackup.h"
+#include "ScheduleDocuments.h"
 #include "SignalLog.h"
 #include "Table.h"
 #include "XML2Json.h"
@@ -41,19 +42,11 @@ QVariantMap baseCard(const QVariantList& changes = {})
                      "<Cam GrpID=\"gy\">Y</Cam></CamList>"));
 }
 
-// A stored time frame in the composer's form, its intervals given as XML.
-QString storedFrame(const QString& name, const QString& intervals)
-{
-    return "<Ele><Frame><Name>" + name
-        + "</Name><DLMod>Period</DLMod><RepeatMod>Weekly</RepeatMod><Intervals>" + intervals
-        + "</Intervals><Holiday>false</Holiday><Range><Period><TmS>2016-03-29 00:00:00.000</TmS>"
-          "<TmE>2035-01-01 00:00:00.000</TmE></Period><End>false</End></Range>"
-          "<RepeatFreq>1</RepeatFreq></Frame></Ele>";
-}
-const QString MondayFrame = storedFrame("Night", "<Ele B=\"120600\" E=\"147600\" />");
+using ScheduleDocuments::timeFrame;
+const QString MondayFrame = timeFrame("Night", "<Ele B=\"120600\" E=\"147600\" />");
 // 5,350 whole weeks: what they read back as composes to more than 1 MiB, so nothing is shown.
 // An element of another client's rides along.
-const QString Weeks = storedFrame("Weeks", QString("<Ele B=\"0\" E=\"604800\" />").repeated(5350))
+const QString Weeks = timeFrame("Weeks", QString("<Ele B=\"0\" E=\"604800\" />").repeated(5350))
                           .replace("</RepeatFreq>",
                                    "</RepeatFreq><Extra Kind=\"&quot;a&#9;b&#10;\">"
                                    "y &amp; &#13;z</Extra>");
