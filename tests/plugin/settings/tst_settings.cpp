@@ -270,6 +270,22 @@ private Q_SLOTS:
         QCOMPARE(p->targetDir(), "/reloaded");
     }
 
+    // Two schedule updates, the second sent after a load showed the first one stored; the
+    // second fails and its reply overtakes the first one's confirmation. The revision must stay
+    // the server's, or the next load of it would be dropped as stale.
+    void scheduleRepliesInReverseOrder()
+    {
+        QVERIFY(send(Request::Schedule, Monday));
+        const int first = last();
+        load(baseCard({"Revision", "6"}));
+        QVERIFY(send(Request::Schedule, Monday));
+        fw->reply(p, last(), "1");
+        fw->reply(p, first, "0");
+        QCOMPARE(p->revision(), qint64(6));
+        load(baseCard({"Revision", "6", "Dir", "/reloaded"}));
+        QCOMPARE(p->targetDir(), "/reloaded");
+    }
+
     // A host may answer inside SendCommand, or refuse it, or answer later in any order. The
     // server confirms an update based on its own revision and refuses any other. Each letter is
     // one save: S and B (a whole update) answered inside, F failed inside, R refused, A answered
