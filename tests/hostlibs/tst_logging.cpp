@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: BSD-3-Clause
 
+#include "Table.h"
 #include "TraceObject.h"
 
 #include <QProcess>
@@ -93,6 +94,12 @@ class TestLogging : public QObject
     Q_OBJECT
 
     QTemporaryDir dir;
+    // The environment, what is written to standard error, and trace.log afterwards (null: not
+    // checked).
+    using OutputCases = Table<QStringList, QString, QString>;
+    // Whether the output is a FIFO (else standard error), and what is written to standard error
+    // (null: nobody reads it).
+    using GoneCases = Table<bool, QString>;
 
 private Q_SLOTS:
     void initTestCase()
@@ -104,13 +111,10 @@ private Q_SLOTS:
 
     void output_data()
     {
-        QTest::addColumn<QStringList>("environment");
-        QTest::addColumn<QString>("written"); // to standard error
-        QTest::addColumn<QString>("logFile"); // trace.log afterwards; null: not checked
-
+        OutputCases::columns();
         const auto row = [](const char* tag, const QStringList& environment, const QString& written,
                             const QString& logFile = QString()) {
-            QTest::newRow(tag) << environment << written << logFile;
+            OutputCases::row(tag, environment, written, logFile);
         };
         row("plain digits are the level", {"ZELT_LOG_LEVEL=4"}, probeLines(4));
         row("0 turns output off", {"ZELT_LOG_LEVEL=0"}, QString());
@@ -134,9 +138,7 @@ private Q_SLOTS:
     }
     void output()
     {
-        QFETCH(QStringList, environment);
-        QFETCH(QString, written);
-        QFETCH(QString, logFile);
+        const auto [environment, written, logFile] = OutputCases::fetch();
         QCOMPARE(withoutTimes(runProbe(environment)), written);
         if (logFile.isNull())
             return;
@@ -148,19 +150,15 @@ private Q_SLOTS:
     // A reader that goes away must not end the process with SIGPIPE, whatever the output.
     void outputWhoseReaderIsGone_data()
     {
-        QTest::addColumn<bool>("toFifo"); // else to standard error
-        QTest::addColumn<QString>("written"); // to standard error; null: nobody reads it
-        const QString fifo = dir.filePath("gone.fifo");
-        QTest::newRow("a FIFO is reported once and tracing goes on to standard error")
-            << true
-            << "ZeltLogUtl: cannot write to " + fifo + " (Broken pipe), tracing to standard error\n"
-                + probeLines(2);
-        QTest::newRow("standard error loses the lines") << false << QString();
+        GoneCases::columns();
+        GoneCases::row("a FIFO is reported once and tracing goes on to standard error", true,
+                       "ZeltLogUtl: cannot write to " + dir.filePath("gone.fifo")
+                           + " (Broken pipe), tracing to standard error\n" + probeLines(2));
+        GoneCases::row("standard error loses the lines", false, QString());
     }
     void outputWhoseReaderIsGone()
     {
-        QFETCH(bool, toFifo);
-        QFETCH(QString, written);
+        const auto [toFifo, written] = GoneCases::fetch();
         const QString fifo = dir.filePath("gone.fifo");
         const QByteArray fifoName = QFile::encodeName(fifo);
         QVERIFY(!toFifo || ::mkfifo(fifoName.constData(), 0600) == 0);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: BSD-3-Clause
 
+#include "Table.h"
 #include "XML2Json.h"
 
 #include <QJsonDocument>
@@ -21,6 +22,8 @@ QString startTag(int count, const QString& value = "1", QChar quote = u'"', cons
 class TestXml2Json : public QObject
 {
     Q_OBJECT
+
+    using Cases = Table<QString, bool>; // the document, whether it is parsed
 
 private slots:
     void convertsToATree()
@@ -58,8 +61,8 @@ private slots:
     // Each limit on both sides, and what is refused whatever its size.
     void boundsHostileInput_data()
     {
-        QTest::addColumn<QString>("xml");
-        QTest::addColumn<bool>("parsed");
+        Cases::columns();
+        const auto row = &Cases::row;
 
         const auto nested = [](int depth) {
             return QString("<a>").repeated(depth) + QString("</a>").repeated(depth);
@@ -68,43 +71,40 @@ private slots:
         // The reader needs seconds for 64 Mi characters, so the document let through is smaller.
         const auto sized
             = [](qsizetype length) { return "<A><!--" + QString(length - 14, 'x') + "--></A>"; };
-        QTest::newRow("256 levels are parsed") << nested(256) << true;
-        QTest::newRow("257 levels are refused") << nested(257) << false;
-        QTest::newRow("256 attributes are parsed") << attributes(256) << true;
-        QTest::newRow("257 attributes are refused") << attributes(257) << false;
-        QTest::newRow("8 Mi characters are parsed") << sized(qsizetype(8) << 20) << true;
-        QTest::newRow("64 Mi characters and one more are refused")
-            << sized((qsizetype(64) << 20) + 1) << false;
-        QTest::newRow("an internal entity is refused")
-            << R"(<!DOCTYPE A [<!ENTITY l "lol">]><A>&l;</A>)" << false;
-        QTest::newRow("an external entity is refused")
-            << R"(<!DOCTYPE A [<!ENTITY x SYSTEM "file:///etc/passwd">]><A>&x;</A>)" << false;
-        QTest::newRow("an unclosed child is refused") << "<A><B>1</A>" << false;
+        row("256 levels are parsed", nested(256), true);
+        row("257 levels are refused", nested(257), false);
+        row("256 attributes are parsed", attributes(256), true);
+        row("257 attributes are refused", attributes(257), false);
+        row("8 Mi characters are parsed", sized(qsizetype(8) << 20), true);
+        row("64 Mi characters and one more are refused", sized((qsizetype(64) << 20) + 1), false);
+        row("an internal entity is refused", R"(<!DOCTYPE A [<!ENTITY l "lol">]><A>&l;</A>)",
+            false);
+        row("an external entity is refused",
+            "<!DOCTYPE A [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><A>&x;</A>", false);
+        row("an unclosed child is refused", "<A><B>1</A>", false);
         // Attributes are counted per start tag before the document is read: quoted values may
         // hold '>', '=' and the other quote, and markup that is no start tag is never counted.
         const QString many = startTag(300, "1", u'"', ">");
-        QTest::newRow("256 values holding '>', '=' and '\"' are parsed")
-            << "<A>" + startTag(256, "x>\"=y", u'\'') + "</A>" << true;
-        QTest::newRow("257 values holding '>' are refused")
-            << "<A>" + startTag(257, ">") + "</A>" << false;
-        QTest::newRow("257 values in single quotes holding '\"' are refused")
-            << "<A>" + startTag(257, "\"", u'\'') + "</A>" << false;
-        QTest::newRow("256 attributes on each of three siblings are parsed")
-            << "<A>" + startTag(256).repeated(3) + "</A>" << true;
-        QTest::newRow("a tag of 300 attributes in a comment is not counted")
-            << "<A><!-- " + many + " --></A>" << true;
-        QTest::newRow("a tag of 300 attributes in a CDATA section is not counted")
-            << "<A><![CDATA[" + many + "]]></A>" << true;
-        QTest::newRow("a tag of 300 attributes in a processing instruction is not counted")
-            << "<?xml version=\"1.0\"?><A><?p " + many + "?></A>" << true;
-        QTest::newRow("257 attributes after '>' in text and comments are refused")
-            << QString("<A>a > b<!-- '> --><![CDATA[\">]]>") + startTag(257) + "</A>" << false;
+        row("256 values holding '>', '=' and '\"' are parsed",
+            "<A>" + startTag(256, "x>\"=y", u'\'') + "</A>", true);
+        row("257 values holding '>' are refused", "<A>" + startTag(257, ">") + "</A>", false);
+        row("257 values in single quotes holding '\"' are refused",
+            "<A>" + startTag(257, "\"", u'\'') + "</A>", false);
+        row("256 attributes on each of three siblings are parsed",
+            "<A>" + startTag(256).repeated(3) + "</A>", true);
+        row("a tag of 300 attributes in a comment is not counted", "<A><!-- " + many + " --></A>",
+            true);
+        row("a tag of 300 attributes in a CDATA section is not counted",
+            "<A><![CDATA[" + many + "]]></A>", true);
+        row("a tag of 300 attributes in a processing instruction is not counted",
+            "<?xml version=\"1.0\"?><A><?p " + many + "?></A>", true);
+        row("257 attributes after '>' in text and comments are refused",
+            QString("<A>a > b<!-- '> --><![CDATA[\">]]>") + startTag(257) + "</A>", false);
     }
 
     void boundsHostileInput()
     {
-        QFETCH(QString, xml);
-        QFETCH(bool, parsed);
+        const auto [xml, parsed] = Cases::fetch();
         QCOMPARE(XML2Json().parse(xml).isValid(), parsed);
     }
 };

@@ -7,6 +7,7 @@
 #include "BackupService.h"
 #include "FileSizeLimit.h"
 #include "ServiceLimits.h"
+#include "Table.h"
 
 #include <QDir>
 #include <QFile>
@@ -137,6 +138,11 @@ class tst_BackupService : public QObject
 
     QTemporaryDir m_dir;
     std::unique_ptr<BackupService> m_service;
+    using CameraCases = Table<QVariantList, QList<CameraRef>>; // sent, stored
+    using RefusalCases = Table<QString, QVariant, QString>; // command, arguments, result code
+    // The stored revision, bytes of inventory up to just below the cap, the result code.
+    using LimitCases = Table<qint64, qsizetype, QString>;
+    using UserCases = Table<QString, int, QString>; // the child's mode, the folder's, the code
 
 private Q_SLOTS:
     void init()
@@ -153,25 +159,22 @@ private Q_SLOTS:
 
     void acceptedUpdateStoresEveryValue_data()
     {
-        QTest::addColumn<QVariantList>("sent");
-        QTest::addColumn<QList<CameraRef>>("stored");
-
-        QTest::newRow("cameras as sent") << QVariantList {camera("cam-05", "grp-parking")}
-                                         << QList<CameraRef> {{"cam-05", "grp-parking"}};
-        QTest::newRow("a camera without group gets it from the inventory")
-            << QVariantList {camera("cam-09")} << QList<CameraRef> {{"cam-09", "grp-warehouse"}};
-        QTest::newRow("a camera sent twice is stored once, where it came first")
-            << QVariantList {camera("cam-03"), camera("cam-01"), camera("cam-03", "grp-lobby")}
-            << QList<CameraRef> {{"cam-03", "grp-lobby"}, {"cam-01", "grp-lobby"}};
-        QTest::newRow("a stored camera that left the inventory stays, with its stored group")
-            << QVariantList {camera("cam-99"), camera("cam-01")}
-            << QList<CameraRef> {{"cam-99", "grp-gone"}, {"cam-01", "grp-lobby"}};
+        CameraCases::columns();
+        const auto row = &CameraCases::row;
+        row("cameras as sent", {camera("cam-05", "grp-parking")}, {{"cam-05", "grp-parking"}});
+        row("a camera without group gets it from the inventory", {camera("cam-09")},
+            {{"cam-09", "grp-warehouse"}});
+        row("a camera sent twice is stored once, where it came first",
+            {camera("cam-03"), camera("cam-01"), camera("cam-03", "grp-lobby")},
+            {{"cam-03", "grp-lobby"}, {"cam-01", "grp-lobby"}});
+        row("a stored camera that left the inventory stays, with its stored group",
+            {camera("cam-99"), camera("cam-01")},
+            {{"cam-99", "grp-gone"}, {"cam-01", "grp-lobby"}});
     }
 
     void acceptedUpdateStoresEveryValue()
     {
-        QFETCH(QVariantList, sent);
-        QFETCH(QList<CameraRef>, stored);
+        const auto [sent, stored] = CameraCases::fetch();
         const ServiceReply reply
             = m_service->handle(UpdateTimeCard, with(update(), Arg::CamGroupList, sent));
         QCOMPARE(reply.resultCode, Code::Success);
@@ -203,14 +206,11 @@ private Q_SLOTS:
 
     void refusalStoresNothing_data()
     {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QVariant>("arguments");
-        QTest::addColumn<QString>("code");
-
+        RefusalCases::columns();
         const QVariantMap valid = update();
         auto row = [](const char* tag, const QVariant& arguments, const QString& code,
                       const QString& command = UpdateTimeCard) {
-            QTest::newRow(tag) << command << arguments << code;
+            RefusalCases::row(tag, command, arguments, code);
         };
         auto cameras
             = [&valid](const QVariantList& list) { return with(valid, Arg::CamGroupList, list); };
@@ -252,9 +252,7 @@ private Q_SLOTS:
 
     void refusalStoresNothing()
     {
-        QFETCH(QString, command);
-        QFETCH(QVariant, arguments);
-        QFETCH(QString, code);
+        const auto [command, arguments, code] = RefusalCases::fetch();
         const QByteArray before = readFile(m_service->dataFilePath());
         const bool failWrites = code == Code::StorageFailure;
 
@@ -277,21 +275,16 @@ private Q_SLOTS:
 
     void beyondTheFileLimitsNothingIsStored_data()
     {
-        QTest::addColumn<qint64>("revision");
-        QTest::addColumn<qsizetype>("padding"); // bytes of inventory, up to just below the cap
-        QTest::addColumn<QString>("code");
-
-        QTest::newRow("a revision at its maximum")
-            << std::numeric_limits<qint64>::max() << qsizetype(0) << Code::StorageFailure;
-        QTest::newRow("a file that would grow beyond the size cap")
-            << qint64(1) << qsizetype(BackupStore::MaximumFileSize - 100) << Code::InvalidArgument;
+        LimitCases::columns();
+        LimitCases::row("a revision at its maximum", std::numeric_limits<qint64>::max(), 0,
+                        Code::StorageFailure);
+        LimitCases::row("a file that would grow beyond the size cap", 1,
+                        BackupStore::MaximumFileSize - 100, Code::InvalidArgument);
     }
 
     void beyondTheFileLimitsNothingIsStored()
     {
-        QFETCH(qint64, revision);
-        QFETCH(qsizetype, padding);
-        QFETCH(QString, code);
+        const auto [revision, padding, code] = LimitCases::fetch();
         ServiceData data = m_service->data().value();
         data.card.revision = revision;
         if (padding > 0) {
@@ -327,22 +320,17 @@ private Q_SLOTS:
 
     void anotherUserSharesTheFolder_data()
     {
-        QTest::addColumn<QString>("mode");
-        QTest::addColumn<int>("folderMode");
-        QTest::addColumn<QString>("code");
-
+        UserCases::columns();
         // A dead holder's lock would shut the other user out for good if it outlived it.
-        QTest::newRow("saves after a holder died") << "--update" << 0777 << Code::Success;
-        QTest::newRow("reads a read-only folder") << "--read" << 0755 << Code::Success;
-        QTest::newRow("is refused, not stopped, saving to a read-only folder")
-            << "--update" << 0755 << Code::StorageFailure;
+        UserCases::row("saves after a holder died", "--update", 0777, Code::Success);
+        UserCases::row("reads a read-only folder", "--read", 0755, Code::Success);
+        UserCases::row("is refused, not stopped, saving to a read-only folder", "--update", 0755,
+                       Code::StorageFailure);
     }
 
     void anotherUserSharesTheFolder()
     {
-        QFETCH(QString, mode);
-        QFETCH(int, folderMode);
-        QFETCH(QString, code);
+        const auto [mode, folderMode, code] = UserCases::fetch();
         const bool root = ::geteuid() == 0;
         if (root && QStandardPaths::findExecutable("setpriv").isEmpty())
             QSKIP("setpriv is needed to run as another user");

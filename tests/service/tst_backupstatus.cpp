@@ -5,6 +5,7 @@
 
 #include "BackupProtocol.h"
 #include "BackupStatus.h"
+#include "Table.h"
 
 #include <QTest>
 
@@ -46,6 +47,9 @@ class tst_BackupStatus : public QObject
 {
     Q_OBJECT
 
+    // The time-card, the moment, and the status, interval and progress reported.
+    using Cases = Table<TimeCard, QDateTime, QString, QString, int>;
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -56,20 +60,12 @@ private Q_SLOTS:
 
     void statusAt_data()
     {
-        QTest::addColumn<TimeCard>("card");
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<QString>("status");
-        QTest::addColumn<QString>("interval");
-        QTest::addColumn<int>("progress");
-
+        Cases::columns();
         const TimeCard monWed = card({{ws(3, 9), ws(3, 17)}, Monday});
         const TimeCard night = card({{ws(0, 1), ws(0, 4)}, Monday});
         const TimeCard saturdayNight = card({{ws(6, 22), ws(7, 0)}, Monday});
         const QString mon = "2026-01-05 09:00 - 17:00";
-        auto row = [](const char* tag, const TimeCard& card, const QDateTime& now,
-                      const QString& status, const QString& interval, int progress) {
-            QTest::newRow(tag) << card << now << status << interval << progress;
-        };
+        const auto row = &Cases::row;
 
         row("a disabled card is disabled even inside a window", card({Monday}, false),
             at(Sunday, 1, "12:00:00"), State::Disabled, "", 0);
@@ -106,11 +102,7 @@ private Q_SLOTS:
 
     void statusAt()
     {
-        QFETCH(TimeCard, card);
-        QFETCH(QDateTime, now);
-        QFETCH(QString, status);
-        QFETCH(QString, interval);
-        QFETCH(int, progress);
+        const auto [card, now, status, interval, progress] = Cases::fetch();
         const BackupStatusReport report = BackupStatusSimulator::statusAt(card, now);
         QCOMPARE(report.status, status);
         QCOMPARE(report.interval, interval);

@@ -5,6 +5,7 @@
 
 #include "BackupStore.h"
 #include "ServiceLimits.h"
+#include "Table.h"
 #include "XmlText.h"
 
 #include <QFile>
@@ -66,6 +67,10 @@ class tst_BackupStore : public QObject
 {
     Q_OBJECT
 
+    using DamagedCases = Table<QByteArray, QString>; // the document, what the text must mention
+    using CrowdedCases = Table<QByteArray, bool>; // the document, whether a start tag is crowded
+    using FileCases = Table<QString, QString>; // the kind of file, what the text must mention
+
 private Q_SLOTS:
     void handWrittenFileIsRead()
     {
@@ -106,49 +111,44 @@ private Q_SLOTS:
 
     void damagedFileIsRefused_data()
     {
-        QTest::addColumn<QByteArray>("document");
-        QTest::addColumn<QString>("named"); // what the text must mention
+        DamagedCases::columns();
+        const auto row = &DamagedCases::row;
 
-        QTest::newRow("an entity declared in a document type")
-            << changed("<Dir>/srv/backup/video</Dir>", "<Dir>&d;</Dir>")
-                   .replace("?>\n", "?>\n<!DOCTYPE ScheduleBackupData [<!ENTITY d \"/srv\">]>\n")
-            << "document type";
-        QTest::newRow("a later format version")
-            << changed("version=\"1\"", "version=\"2\"") << "format version 2";
-        QTest::newRow("a revision that is not a number")
-            << changed("<Revision>4</Revision>", "<Revision>four</Revision>") << "<Revision>";
-        QTest::newRow("a negative time-card id")
-            << changed("<TmcardID>7</TmcardID>", "<TmcardID>-7</TmcardID>") << "<TmcardID>";
-        QTest::newRow("enabled that is neither true nor false")
-            << changed("<Enabled>true</Enabled>", "<Enabled>yes</Enabled>") << "<Enabled>";
-        QTest::newRow("a missing directory")
-            << changed("<Dir>/srv/backup/video</Dir>", "") << "<Dir> is missing";
-        QTest::newRow("a stored time frame ending before it begins")
-            << changed("E=\"108000\"", "E=\"79199\"") << "<TimeFrame>";
-        QTest::newRow("trailing garbage") << HandWritten + "garbage"
-                                          << "</ScheduleBackupData>";
-        QTest::newRow("another kind of document")
-            << QByteArray("<Settings><Tmcard/></Settings>") << "not a schedule-backup data file";
-        QTest::newRow("no time-card")
-            << QByteArray("<ScheduleBackupData><Inventory/></ScheduleBackupData>")
-            << "no time-card";
-        QTest::newRow("an element with 50,000 attributes")
-            << changed("<Tmcard>", "<Tmcard" + attributes(50000) + ">")
-            << "more than 256 attributes";
-        QTest::newRow("a stored time frame element with 50,000 attributes")
-            << changed("&lt;Frame&gt;", "&lt;Frame" + attributes(50000, "&quot;") + "&gt;")
-            << "<TimeFrame>: an element has more than 256 attributes";
-        QTest::newRow("all cameras beside a single camera")
-            << changed("<CamList>", "<CamList><Cam GrpID=\"\">__allcams__</Cam>")
-            << "mixes \"__allcams__\" with single cameras";
-        QTest::newRow("a file cut short")
-            << HandWritten.left(HandWritten.indexOf("<CamList>")) << "Premature end of document";
+        row("an entity declared in a document type",
+            changed("<Dir>/srv/backup/video</Dir>", "<Dir>&d;</Dir>")
+                .replace("?>\n", "?>\n<!DOCTYPE ScheduleBackupData [<!ENTITY d \"/srv\">]>\n"),
+            "document type");
+        row("a later format version", changed("version=\"1\"", "version=\"2\""),
+            "format version 2");
+        row("a revision that is not a number",
+            changed("<Revision>4</Revision>", "<Revision>four</Revision>"), "<Revision>");
+        row("a negative time-card id", changed("<TmcardID>7</TmcardID>", "<TmcardID>-7</TmcardID>"),
+            "<TmcardID>");
+        row("enabled that is neither true nor false",
+            changed("<Enabled>true</Enabled>", "<Enabled>yes</Enabled>"), "<Enabled>");
+        row("a missing directory", changed("<Dir>/srv/backup/video</Dir>", ""), "<Dir> is missing");
+        row("a stored time frame ending before it begins", changed("E=\"108000\"", "E=\"79199\""),
+            "<TimeFrame>");
+        row("trailing garbage", HandWritten + "garbage", "</ScheduleBackupData>");
+        row("another kind of document", QByteArray("<Settings><Tmcard/></Settings>"),
+            "not a schedule-backup data file");
+        row("no time-card", QByteArray("<ScheduleBackupData><Inventory/></ScheduleBackupData>"),
+            "no time-card");
+        row("an element with 50,000 attributes",
+            changed("<Tmcard>", "<Tmcard" + attributes(50000) + ">"), "more than 256 attributes");
+        row("a stored time frame element with 50,000 attributes",
+            changed("&lt;Frame&gt;", "&lt;Frame" + attributes(50000, "&quot;") + "&gt;"),
+            "<TimeFrame>: an element has more than 256 attributes");
+        row("all cameras beside a single camera",
+            changed("<CamList>", "<CamList><Cam GrpID=\"\">__allcams__</Cam>"),
+            "mixes \"__allcams__\" with single cameras");
+        row("a file cut short", HandWritten.left(HandWritten.indexOf("<CamList>")),
+            "Premature end of document");
     }
 
     void damagedFileIsRefused()
     {
-        QFETCH(QByteArray, document);
-        QFETCH(QString, named);
+        const auto [document, named] = DamagedCases::fetch();
         const StoreResult<ServiceData> parsed = BackupStore::parse(document);
         QCOMPARE(parsed.errorReason(), StoreError::Damaged);
         QVERIFY2(parsed.errorText().contains(named), qPrintable(parsed.errorText()));
@@ -156,46 +156,38 @@ private Q_SLOTS:
 
     void crowdedStartTagsAreFound_data()
     {
-        QTest::addColumn<QByteArray>("document");
-        QTest::addColumn<bool>("crowded");
+        CrowdedCases::columns();
+        const auto row = &CrowdedCases::row;
 
-        QTest::newRow("256 attributes") << "<a" + attributes(256) + "/>" << false;
-        QTest::newRow("257 attributes") << "<b/><a" + attributes(257) + ">" << true;
-        QTest::newRow("'>' in a value does not end the tag")
-            << "<a x='>'" + attributes(257) + "/>" << true;
-        QTest::newRow("'=' in a value") << "<a x=\"" + QByteArray(300, '=') + "\"/>" << false;
-        QTest::newRow("'=' in text, a comment, CDATA, an instruction and an end tag") << "<r>"
-                + attributes(300) + "<!--" + attributes(300) + "--><![CDATA[<a" + attributes(300)
-                + ">]]><?p" + attributes(300) + "?></r" + attributes(300) + ">" << false;
-        QTest::newRow("an unterminated comment hides nothing that follows")
-            << "<!--" + attributes(300) << false;
+        row("256 attributes", "<a" + attributes(256) + "/>", false);
+        row("257 attributes", "<b/><a" + attributes(257) + ">", true);
+        row("'>' in a value does not end the tag", "<a x='>'" + attributes(257) + "/>", true);
+        row("'=' in a value", "<a x=\"" + QByteArray(300, '=') + "\"/>", false);
+        row("'=' in text, a comment, CDATA, an instruction and an end tag",
+            "<r>" + attributes(300) + "<!--" + attributes(300) + "--><![CDATA[<a" + attributes(300)
+                + ">]]><?p" + attributes(300) + "?></r" + attributes(300) + ">",
+            false);
+        row("an unterminated comment hides nothing that follows", "<!--" + attributes(300), false);
     }
 
     void crowdedStartTagsAreFound()
     {
-        QFETCH(QByteArray, document);
-        QFETCH(bool, crowded);
+        const auto [document, crowded] = CrowdedCases::fetch();
         QCOMPARE(XmlText::hasCrowdedStartTag(document), crowded);
     }
 
     void onlyARegularFileIsRead_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("named");
-
-        const char* const rows[][3]
-            = {{"a FIFO without a writer", "fifo", "it is a FIFO"},
-               {"a link to /dev/zero", "zero", "it is a device"},
-               {"a folder", "folder", "it is a folder"},
-               {"a file one byte beyond the cap", "large", "larger than 67108864 bytes"}};
-        for (const auto& row : rows)
-            QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]);
+        FileCases::columns();
+        FileCases::row("a FIFO without a writer", "fifo", "it is a FIFO");
+        FileCases::row("a link to /dev/zero", "zero", "it is a device");
+        FileCases::row("a folder", "folder", "it is a folder");
+        FileCases::row("a file one byte beyond the cap", "large", "larger than 67108864 bytes");
     }
 
     void onlyARegularFileIsRead()
     {
-        QFETCH(QString, kind);
-        QFETCH(QString, named);
+        const auto [kind, named] = FileCases::fetch();
         QTemporaryDir dir;
         const BackupStore store(dir.path());
         const QByteArray path = QFile::encodeName(store.filePath());

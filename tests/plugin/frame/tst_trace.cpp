@@ -3,6 +3,7 @@
 #include "FakeFramework.h"
 #include "PluginBase.h"
 #include "PluginLoading.h"
+#include "Table.h"
 #include "TraceRecorder.h"
 
 #include <QTest>
@@ -19,6 +20,10 @@ class tst_Trace : public QObject
 {
     Q_OBJECT
 
+    // An invokable or the command of a reply, the schedule document or the result code, and the
+    // failures traced.
+    using Cases = Table<QString, QString, QStringList>;
+
 private Q_SLOTS:
     void init()
     {
@@ -32,16 +37,10 @@ private Q_SLOTS:
     // between them, every failure at level 2, each line once the filter has let it pass.
     void lines_data()
     {
-        QTest::addColumn<QString>("call"); // an invokable, or the command of a reply
-        QTest::addColumn<QString>("argument"); // the schedule document, or the result code
-        QTest::addColumn<QStringList>("failures");
-
+        Cases::columns();
         const QString huge = "{\"Rectangles\":["
             + QStringList(40, R"({"Top":0,"Bottom":1,"Left":0,"Right":1000})").join(',') + "]}";
-        const auto row = [](const char* tag, const char* call, const QString& argument,
-                            const QStringList& failures) {
-            QTest::newRow(tag) << QString(call) << argument << failures;
-        };
+        const auto row = &Cases::row;
         row("a refused settings request", "getBackupInfo", {},
             {"getBackupInfo, SendCommand failed"});
         row("a failed path reply", "GetBackupPath", "1",
@@ -65,10 +64,7 @@ private Q_SLOTS:
 
     void lines()
     {
-        QFETCH(QString, call);
-        QFETCH(QString, argument);
-        QFETCH(QStringList, failures);
-
+        const auto [call, argument, failures] = Cases::fetch();
         PluginBase* plugin = PluginLoading::base();
         QString traced = call;
         if (call == "getBackupInfo") {

@@ -3,6 +3,7 @@
 #include "FakeFramework.h"
 #include "PluginBase.h"
 #include "SignalLog.h"
+#include "Table.h"
 
 #include <QDir>
 #include <QPluginLoader>
@@ -18,6 +19,8 @@ class tst_TraceNoLibrary : public QObject
     QTemporaryDir tree;
     PluginBase* plugin = nullptr;
     FakeFramework framework;
+    // The invokable, the result code, the reply's Tmcard element and the signal fired.
+    using Cases = Table<QByteArray, QString, QVariantMap, QString>;
 
 private Q_SLOTS:
     void initTestCase()
@@ -40,15 +43,8 @@ private Q_SLOTS:
     // The requests go out with no argument and no context; replies count on any relay path.
     void pathAndStatus_data()
     {
-        QTest::addColumn<QByteArray>("method");
-        QTest::addColumn<QString>("resultCode");
-        QTest::addColumn<QVariantMap>("record"); // the Tmcard element of the reply
-        QTest::addColumn<QString>("fired");
-
-        const auto row = [](const char* tag, const char* method, const char* code,
-                            const QVariantMap& record, const char* fired) {
-            QTest::newRow(tag) << QByteArray(method) << QString(code) << record << QString(fired);
-        };
+        Cases::columns();
+        const auto row = &Cases::row;
         const QVariantMap dir {{"Dir", "/mnt/bk"}};
         row("the path reply reports the directory", "getBackupPathInfo", "0", dir,
             R"(getBackupPathResp(true,"/mnt/bk"))");
@@ -62,11 +58,7 @@ private Q_SLOTS:
 
     void pathAndStatus()
     {
-        QFETCH(QByteArray, method);
-        QFETCH(QString, resultCode);
-        QFETCH(QVariantMap, record);
-        QFETCH(QString, fired);
-
+        const auto [method, resultCode, record, fired] = Cases::fetch();
         QVERIFY(QMetaObject::invokeMethod(plugin, method, Q_ARG(QString, "a/7")));
         QCOMPARE(framework.sent.size(), 1);
         const FakeFramework::SentCommand& s = framework.sent.first();

@@ -5,6 +5,8 @@
 #include "FakeFramework.h"
 #include "PluginLoading.h"
 #include "PluginScheduleBackup.h"
+#include "ScheduleDocuments.h"
+#include "Table.h"
 
 #include <QTimeZone>
 #include <QtTest>
@@ -31,22 +33,8 @@ const auto repeatedFrame = [](const QVariant& first, const QVariant& second) {
     return QVariant(mapping(QVariantMap {
         {"Frame", QVariantList {entry("A", first)["Frame"], entry("B", second)["Frame"]}}}));
 };
-// A rectangle as the page and the plug-in write it.
-const auto box = [](double t, double b, int l, int r) {
-    return QString(R"({"Top":%1,"Bottom":%2,"Left":%3,"Right":%4})").arg(t).arg(b).arg(l).arg(r);
-};
-const auto doc
-    = [](const QStringList& rects) { return "{\"Rectangles\":[" + rects.join(',') + "]}"; };
-
-// Built by concatenation so that it cannot share a substitution fault with the composer.
-QString frame(const QString& name, const QString& intervals)
-{
-    return "<Ele><Frame><Name>" + name
-        + "</Name><DLMod>Period</DLMod><RepeatMod>Weekly</RepeatMod><Intervals>" + intervals
-        + "</Intervals><Holiday>false</Holiday><Range><Period><TmS>2016-03-29 00:00:00.000</TmS>"
-          "<TmE>2035-01-01 00:00:00.000</TmE></Period><End>false</End></Range>"
-          "<RepeatFreq>1</RepeatFreq></Frame></Ele>";
-}
+using namespace ScheduleDocuments;
+const auto frame = &timeFrame;
 
 const QDate kSunday(2026, 1, 4); // a week without a clock change
 constexpr qint64 kWeekMs = 604800000;
@@ -63,6 +51,12 @@ class tst_ScheduleModel : public QObject
 
     FakeServerInfo m_serverInfo;
     FakeFramework m_framework;
+    // The name, the document, the name as written and the intervals (null: the document is
+    // refused).
+    using ComposeCases = Table<QString, QString, QString, QString>;
+    using ReadCases = Table<QVariant, QString>; // the mapping, the document shown
+    // The stored mapping, the moment asked, the Sunday and the offset from it of the answer.
+    using NextCases = Table<QVariant, QDateTime, QDate, qint64>;
 
 private Q_SLOTS:
 
@@ -86,14 +80,10 @@ private Q_SLOTS:
 
     void compose_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("document");
-        QTest::addColumn<QString>("written");
-        QTest::addColumn<QString>("intervals"); // null: the document is refused
-
+        ComposeCases::columns();
         auto row = [](const char* tag, const QString& document, const QString& xml,
                       const QString& name = "N", const QString& written = "N") {
-            QTest::newRow(tag) << name << document << written << xml;
+            ComposeCases::row(tag, name, document, written, xml);
         };
         row("days in order, only Saturday to 24:00 ends a minute early", doc({box(12, 24, 5, 7)}),
             ivXml(475200, 518400) + ivXml(561600, 604740));
@@ -130,10 +120,7 @@ private Q_SLOTS:
 
     void compose()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, document);
-        QFETCH(QString, written);
-        QFETCH(QString, intervals);
+        const auto [name, document, written, intervals] = ComposeCases::fetch();
         const QString result = plugin()->ComposeScheduleBackupMappingEleMsg(name, document);
         QCOMPARE(result, intervals.isNull() ? QString() : frame(written, intervals));
         QCOMPARE(result.isNull(), intervals.isNull());
@@ -141,11 +128,9 @@ private Q_SLOTS:
 
     void readBack_data()
     {
-        QTest::addColumn<QVariant>("mapping");
-        QTest::addColumn<QString>("expected");
-
+        ReadCases::columns();
         auto row = [](const char* tag, const QVariant& intervals, const QStringList& rects) {
-            QTest::newRow(tag) << sched(intervals) << doc(rects);
+            ReadCases::row(tag, sched(intervals), doc(rects));
         };
         row("minutes 14:59 and 44:59 snap down", iv(119699, 121499), {box(9, 9.5, 1, 2)});
         row("minutes 15:00 and 45:00 snap up", iv(119700, 121500), {box(9.5, 10, 1, 2)});
@@ -158,37 +143,36 @@ private Q_SLOTS:
         row("bounds outside 32 bits skipped",
             QVariantList {iv(0, 2147483648LL), iv("-99999999999999999999", "147600"), kFriday},
             {box(10, 11, 5, 6)});
-        QTest::newRow("entries in document order")
-            << QVariant(mapping(QVariantList {entry("A", kFriday), entry("B", kMonday)}))
-            << doc({box(10, 11, 5, 6), box(9, 17, 1, 2)});
+        ReadCases::row("entries in document order",
+                       mapping(QVariantList {entry("A", kFriday), entry("B", kMonday)}),
+                       doc({box(10, 11, 5, 6), box(9, 17, 1, 2)}));
         // The page has only ever shown a Frame that stands alone in its entry.
-        QTest::newRow("a repeated Frame element shows nothing")
-            << repeatedFrame(kFriday, kMonday) << QString();
-        QTest::newRow("no schedule shows nothing") << QVariant() << QString();
+        ReadCases::row("a repeated Frame element shows nothing", repeatedFrame(kFriday, kMonday),
+                       {});
+        ReadCases::row("no schedule shows nothing", {}, {});
         // What is shown can be stored again: shown are the schedules whose rectangles compose
         // to at most the composer's 1 MiB. Day 115, 17:00 to 18:00 composes to 32 characters.
         const QVariantMap cell = iv(9997200, 10000800);
         row("rectangles composing to exactly 1 MiB are shown", QVariantList(32768, cell),
             QStringList(32768, box(17, 18, 115, 116)));
         // Day 200, 17:00 to 18:00 composes to 33 characters.
-        QTest::newRow("one character beyond 1 MiB shows nothing")
-            << sched(QVariantList(32767, cell) << iv(17341200, 17344800)) << QString();
+        ReadCases::row("one character beyond 1 MiB shows nothing",
+                       sched(QVariantList(32767, cell) << iv(17341200, 17344800)), {});
         // A whole week reads back as seven rectangles composing to 196 characters: 5,349 fit in 1
         // MiB.
         QStringList weeks;
         for (int i = 0; i < 3841 * 7; ++i)
             weeks << box(0, 24, i % 7, i % 7 + 1);
         row("3,841 whole weeks are shown", QVariantList(3841, iv(0, 604800)), weeks);
-        QTest::newRow("5,350 whole weeks show nothing")
-            << sched(QVariantList(5350, iv(0, 604800))) << QString();
-        QTest::newRow("a thousand intervals of 68 years show nothing")
-            << sched(QVariantList(1000, iv(0, 2147483647))) << QString();
+        ReadCases::row("5,350 whole weeks show nothing", sched(QVariantList(5350, iv(0, 604800))),
+                       {});
+        ReadCases::row("a thousand intervals of 68 years show nothing",
+                       sched(QVariantList(1000, iv(0, 2147483647))), {});
     }
 
     void readBack()
     {
-        QFETCH(QVariant, mapping);
-        QFETCH(QString, expected);
+        const auto [mapping, expected] = ReadCases::fetch();
         const QString shown = plugin()->ConvertScheduleContent(mapping);
         QCOMPARE(shown, expected);
         QCOMPARE(shown.isNull(), expected.isNull());
@@ -198,14 +182,10 @@ private Q_SLOTS:
 
     void nextBackup_data()
     {
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<QDateTime>("moment");
-        QTest::addColumn<QDate>("sunday");
-        QTest::addColumn<qint64>("offset");
-
+        NextCases::columns();
         auto row = [](const char* tag, const QVariant& stored, const QDateTime& moment,
                       qint64 offset, const QDate& sunday = kSunday) {
-            QTest::newRow(tag) << stored << moment << sunday << offset;
+            NextCases::row(tag, stored, moment, sunday, offset);
         };
         row("the Monday window, asked on Sunday", sched(kMonday), at(0, 8), 118800000);
         row("asked at its start, next week's window", sched(kMonday), at(1, 9),
@@ -239,10 +219,7 @@ private Q_SLOTS:
 
     void nextBackup()
     {
-        QFETCH(QVariant, stored);
-        QFETCH(QDateTime, moment);
-        QFETCH(QDate, sunday);
-        QFETCH(qint64, offset);
+        const auto [stored, moment, sunday, offset] = NextCases::fetch();
         plugin()->setSchedule(stored);
         QCOMPARE(plugin()->getNextBackupTime(moment),
                  qulonglong(sunday.startOfDay().toMSecsSinceEpoch() + offset));

@@ -5,7 +5,9 @@
 #include "FakeFramework.h"
 #include "PluginLoading.h"
 #include "PluginScheduleBackup.h"
+#include "ScheduleDocuments.h"
 #include "SignalLog.h"
+#include "Table.h"
 #include "XML2Json.h"
 
 #include <QtTest>
@@ -41,19 +43,11 @@ QVariantMap baseCard(const QVariantList& changes = {})
                      "<Cam GrpID=\"gy\">Y</Cam></CamList>"));
 }
 
-// A stored time frame in the composer's form, its intervals given as XML.
-QString storedFrame(const QString& name, const QString& intervals)
-{
-    return "<Ele><Frame><Name>" + name
-        + "</Name><DLMod>Period</DLMod><RepeatMod>Weekly</RepeatMod><Intervals>" + intervals
-        + "</Intervals><Holiday>false</Holiday><Range><Period><TmS>2016-03-29 00:00:00.000</TmS>"
-          "<TmE>2035-01-01 00:00:00.000</TmE></Period><End>false</End></Range>"
-          "<RepeatFreq>1</RepeatFreq></Frame></Ele>";
-}
-const QString MondayFrame = storedFrame("Night", "<Ele B=\"120600\" E=\"147600\" />");
+using ScheduleDocuments::timeFrame;
+const QString MondayFrame = timeFrame("Night", "<Ele B=\"120600\" E=\"147600\" />");
 // 5,350 whole weeks: what they read back as composes to more than 1 MiB, so nothing is shown.
 // An element of another client's rides along.
-const QString Weeks = storedFrame("Weeks", QString("<Ele B=\"0\" E=\"604800\" />").repeated(5350))
+const QString Weeks = timeFrame("Weeks", QString("<Ele B=\"0\" E=\"604800\" />").repeated(5350))
                           .replace("</RepeatFreq>",
                                    "</RepeatFreq><Extra Kind=\"&quot;a&#9;b&#10;\">"
                                    "y &amp; &#13;z</Extra>");
@@ -93,6 +87,21 @@ class tst_Settings : public QObject
                                               : p->updateSchedule("Night", document, relayPath);
     }
 
+    // The path answered (the page's request is the current one), the result code, the card, the
+    // signals fired, the time-card and the cameras shown afterwards.
+    using ReplyCases = Table<QString, QString, QVariantMap, QStringList, QVariantMap, QStringList>;
+    using NotTakenCases = Table<QString, bool, int>; // document, framework, commands offered
+    // The request, its relay path (the page's path is current), whether a load of revision 6 with
+    // directory "/shown" overtakes it, the result code, the signals fired and the revision.
+    using UpdateCases = Table<Request, QString, bool, QString, QStringList, qint64>;
+    using RevisionCases = Table<QString, qint64>; // the saves, the server's revision afterwards
+    // Loaded bytes and minutes, megabytes and days passed to updateBackupInfo, bytes and minutes
+    // sent.
+    using LimitCases = Table<qint64, qint64, int, int, qint64, qint64>;
+    using NameCases = Table<QString, QString>; // sent, stored
+    // The request, name and document, the time frame sent and the template shown once confirmed.
+    using UnshownCases = Table<Request, QString, QString, QString, QString>;
+
 private Q_SLOTS:
     void init()
     {
@@ -110,18 +119,11 @@ private Q_SLOTS:
     // them, each camera once.
     void timeCardReply_data()
     {
-        QTest::addColumn<QString>("answeredPath"); // the page's request is the current one
-        QTest::addColumn<QString>("resultCode");
-        QTest::addColumn<QVariantMap>("card");
-        QTest::addColumn<QStringList>("fired");
-        QTest::addColumn<QVariantMap>("shown"); // the time-card shown afterwards
-        QTest::addColumn<QStringList>("cameras"); // shown afterwards
-
+        ReplyCases::columns();
         const auto row
             = [](const char* tag, const QString& path, const QString& code, const QVariantMap& card,
                  const QStringList& fired, bool taken, const QStringList& cameras = {"X", "Y"}) {
-                  QTest::newRow(tag)
-                      << path << code << card << fired << (taken ? card : baseCard()) << cameras;
+                  ReplyCases::row(tag, path, code, card, fired, taken ? card : baseCard(), cameras);
               };
         const auto camRow = [&](const char* tag, const QString& cams, const QStringList& changed) {
             const QVariantMap card = baseCard(
@@ -169,12 +171,7 @@ private Q_SLOTS:
     }
     void timeCardReply()
     {
-        QFETCH(QString, answeredPath);
-        QFETCH(QString, resultCode);
-        QFETCH(QVariantMap, card);
-        QFETCH(QStringList, fired);
-        QFETCH(QVariantMap, shown);
-        QFETCH(QStringList, cameras);
+        const auto [answeredPath, resultCode, card, fired, shown, cameras] = ReplyCases::fetch();
         QVERIFY(p->getBackupInfo(answeredPath));
         const int answered = last();
         QVERIFY(p->getBackupInfo(Page));
@@ -189,19 +186,15 @@ private Q_SLOTS:
     // An update not taken returns false, signals nothing and releases its context.
     void updateNotTaken_data()
     {
-        QTest::addColumn<QString>("document");
-        QTest::addColumn<bool>("frameworkPresent");
-        QTest::addColumn<int>("offered"); // commands the framework saw and refused
-        QTest::newRow("a document that is no JSON is not offered") << "Monday 9 to 5" << true << 0;
-        QTest::newRow("an empty document is offered") << QString() << true << 1;
-        QTest::newRow("an update the framework refuses") << Monday << true << 1;
-        QTest::newRow("an update without a framework") << Monday << false << 0;
+        NotTakenCases::columns();
+        NotTakenCases::row("a document that is no JSON is not offered", "Monday 9 to 5", true, 0);
+        NotTakenCases::row("an empty document is offered", QString(), true, 1);
+        NotTakenCases::row("an update the framework refuses", Monday, true, 1);
+        NotTakenCases::row("an update without a framework", Monday, false, 0);
     }
     void updateNotTaken()
     {
-        QFETCH(QString, document);
-        QFETCH(bool, frameworkPresent);
-        QFETCH(int, offered);
+        const auto [document, frameworkPresent, offered] = NotTakenCases::fetch();
         const qsizetype before = fw->sent.size();
         fw->accept = false;
         p->InitialPluginBase(nullptr, nullptr, frameworkPresent ? fw.get() : nullptr);
@@ -246,18 +239,8 @@ private Q_SLOTS:
     // Either way the next load of the same revision is taken.
     void updateReply_data()
     {
-        QTest::addColumn<Request>("request");
-        QTest::addColumn<QString>("relayPath"); // of the request; the page's path is current
-        QTest::addColumn<bool>("overtaken"); // by a load of revision 6 with directory "/shown"
-        QTest::addColumn<QString>("resultCode");
-        QTest::addColumn<QStringList>("fired");
-        QTest::addColumn<qint64>("revision");
-
-        const auto row = [](const char* tag, Request request, const QString& path, bool overtaken,
-                            const char* code, const QStringList& fired, qint64 revision) {
-            QTest::newRow(tag) << request << path << overtaken << QString(code) << fired
-                               << revision;
-        };
+        UpdateCases::columns();
+        const auto row = &UpdateCases::row;
         row("a confirmed schedule update raises the revision", Request::Schedule, Page, false, "0",
             {"updateScheduleResp(true)"}, 6);
         row("a schedule reply to another path is dropped", Request::Schedule, "other", false, "0",
@@ -273,12 +256,8 @@ private Q_SLOTS:
     }
     void updateReply()
     {
-        QFETCH(Request, request);
-        QFETCH(QString, relayPath);
-        QFETCH(bool, overtaken);
-        QFETCH(QString, resultCode);
-        QFETCH(QStringList, fired);
-        QFETCH(qint64, revision);
+        const auto [request, relayPath, overtaken, resultCode, fired, revision]
+            = UpdateCases::fetch();
         QVERIFY(send(request, Monday, relayPath));
         const int update = last();
         if (overtaken)
@@ -315,20 +294,16 @@ private Q_SLOTS:
     // one reload brings it level.
     void revisionFollowsServer_data()
     {
-        QTest::addColumn<QString>("saves");
-        QTest::addColumn<qint64>("revision"); // the plug-in's afterwards
-        QTest::addColumn<qint64>("server");
-        QTest::newRow("confirmed inside SendCommand") << "SSBSS" << 10LL << 10LL;
-        QTest::newRow("failed inside SendCommand") << "FFSS" << 7LL << 7LL;
-        QTest::newRow("refused, then confirmed inside") << "RRSS" << 7LL << 7LL;
-        QTest::newRow("refused, then answered in reverse order") << "RRAA" << 6LL << 6LL;
-        QTest::newRow("answered later around one answered inside") << "ASA" << 6LL << 6LL;
+        RevisionCases::columns();
+        RevisionCases::row("confirmed inside SendCommand", "SSBSS", 10);
+        RevisionCases::row("failed inside SendCommand", "FFSS", 7);
+        RevisionCases::row("refused, then confirmed inside", "RRSS", 7);
+        RevisionCases::row("refused, then answered in reverse order", "RRAA", 6);
+        RevisionCases::row("answered later around one answered inside", "ASA", 6);
     }
     void revisionFollowsServer()
     {
-        QFETCH(QString, saves);
-        QFETCH(qint64, revision);
-        QFETCH(qint64, server);
+        const auto [saves, server] = RevisionCases::fetch();
         qint64 stored = 5;
         QList<std::pair<int, QString>> later;
         QChar save;
@@ -351,7 +326,7 @@ private Q_SLOTS:
         for (const auto& [index, code] : std::as_const(later))
             fw->reply(p, index, code);
         QCOMPARE(stored, server);
-        QCOMPARE(p->revision(), revision);
+        QCOMPARE(p->revision(), server);
         fw->answerInside = nullptr;
         load(baseCard({"Revision", server, "Dir", "/reloaded"}));
         QCOMPARE(p->targetDir(), "/reloaded");
@@ -362,28 +337,18 @@ private Q_SLOTS:
     // same way, and a schedule-only save always sends them.
     void limitsSentAsLoaded_data()
     {
-        QTest::addColumn<qint64>("loadedBytes");
-        QTest::addColumn<qint64>("loadedMinutes");
-        QTest::addColumn<int>("mb"); // passed to updateBackupInfo
-        QTest::addColumn<int>("days");
-        QTest::addColumn<qint64>("sentBytes");
-        QTest::addColumn<qint64>("sentMinutes");
-        QTest::newRow("1.5 MB and 1439 minutes, shown as 1 and 0, passed back")
-            << 1572864LL << 1439LL << 1 << 0 << 1572864LL << 1439LL;
-        QTest::newRow("2160 minutes shown as 1 day, passed back")
-            << 10485760LL << 2160LL << 10 << 1 << 10485760LL << 2160LL;
-        QTest::newRow("both changed") << 1572864LL << 1439LL << 2 << 1 << 2097152LL << 1440LL;
-        QTest::newRow("a negative limit passed back as shown")
-            << -1048575LL << -1439LL << 0 << 0 << -1048575LL << -1439LL;
+        LimitCases::columns();
+        const auto row = &LimitCases::row;
+        row("1.5 MB and 1439 minutes, shown as 1 and 0, passed back", 1572864, 1439, 1, 0, 1572864,
+            1439);
+        row("2160 minutes shown as 1 day, passed back", 10485760, 2160, 10, 1, 10485760, 2160);
+        row("both changed", 1572864, 1439, 2, 1, 2097152, 1440);
+        row("a negative limit passed back as shown", -1048575, -1439, 0, 0, -1048575, -1439);
     }
     void limitsSentAsLoaded()
     {
-        QFETCH(qint64, loadedBytes);
-        QFETCH(qint64, loadedMinutes);
-        QFETCH(int, mb);
-        QFETCH(int, days);
-        QFETCH(qint64, sentBytes);
-        QFETCH(qint64, sentMinutes);
+        const auto [loadedBytes, loadedMinutes, mb, days, sentBytes, sentMinutes]
+            = LimitCases::fetch();
         load(baseCard({"Revision", 6, "MaxThroughput", QString::number(loadedBytes), "MaxRange",
                        QString::number(loadedMinutes)}));
         QCOMPARE(p->maxThroughputMB(), int(loadedBytes / 1048576));
@@ -411,17 +376,14 @@ private Q_SLOTS:
     // survives, characters the composer drops are gone.
     void confirmedScheduleName_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("carriage returns") << "a\r\nb\rc"
-                                          << "a\r\nb\rc";
-        QTest::newRow("characters XML cannot carry")
-            << QString("a") + QChar(1) + "b" + QChar(0xFFFF) + QChar(0xD800) << "ab";
+        NameCases::columns();
+        NameCases::row("carriage returns", "a\r\nb\rc", "a\r\nb\rc");
+        NameCases::row("characters XML cannot carry",
+                       QString("a") + QChar(1) + "b" + QChar(0xFFFF) + QChar(0xD800), "ab");
     }
     void confirmedScheduleName()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, stored);
+        const auto [name, stored] = NameCases::fetch();
         QVERIFY(p->updateBackupInfo(true, true, "/new", {}, name, Monday, 1, 1, Page));
         QCOMPARE(frameNameOf(fw->argumentsOf(last()).value("TimeFrameMessage").toString()), stored);
         fw->reply(p, last(), "0");
@@ -432,15 +394,11 @@ private Q_SLOTS:
     // that sets no schedule of its own; one that does replaces it.
     void unshownScheduleKept_data()
     {
-        QTest::addColumn<Request>("request");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("document");
-        QTest::addColumn<QString>("sent"); // the time frame
-        QTest::addColumn<QString>("shown"); // shown once confirmed
+        UnshownCases::columns();
         const auto row
             = [](const char* tag, Request request, const QString& name, const QString& document,
                  const QString& sent, const QString& shown = {}) {
-                  QTest::newRow(tag) << request << name << document << sent << shown;
+                  UnshownCases::row(tag, request, name, document, sent, shown);
               };
         row("an unrelated save passing the empty template", Request::BackupInfo, "Weeks", "",
             Weeks);
@@ -456,11 +414,7 @@ private Q_SLOTS:
     }
     void unshownScheduleKept()
     {
-        QFETCH(Request, request);
-        QFETCH(QString, name);
-        QFETCH(QString, document);
-        QFETCH(QString, sent);
-        QFETCH(QString, shown);
+        const auto [request, name, document, sent, shown] = UnshownCases::fetch();
         load(baseCard({"Revision", 6, "Mapping", mappingOf(Weeks)}));
         QCOMPARE(p->scheduleTemplate(), QString());
         QCOMPARE(p->scheduleName(), "Weeks");

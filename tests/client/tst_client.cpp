@@ -1,0 +1,232 @@
+// SPDX-License-Identifier: BSD-3-Clause
+// The front ends' shared core: the week schedule in its three forms, every expectation written by
+// hand, and the rules both front ends apply to what people enter and read.
+
+#include "BackupRules.h"
+#include "PluginTerms.h"
+#include "ScheduleDocuments.h"
+#include "Table.h"
+#include "WeekSchedule.h"
+
+#include <QTranslator>
+#include <QtTest>
+
+using Rules = BackupRules;
+using namespace ScheduleDocuments;
+
+class TestClient : public QObject
+{
+    Q_OBJECT
+
+    // Text, whether it is valid, and toText() (Monday first) or part of the error.
+    using TextCases = Table<QString, bool, QString>;
+    // Text, and toText() in German and without a catalogue.
+    using LanguageCases = Table<QString, QString, QString>;
+    using RectangleCases = Table<QString, bool, QString>; // document, valid, toText()
+    using LimitCases = Table<QString, Rules::LimitProblem, int>; // text, problem, value or -1
+    using DirectoryCases = Table<QString, Rules::DirectoryProblem, QString>; // text, problem, taken
+    using CameraCases = Table<QString, QVariantList>; // text, entries (empty: refused)
+    // Enabled, schedule, seconds the plug-in's answer lies ahead, the end of the text.
+    using NextCases = Table<bool, QString, int, QString>;
+
+private Q_SLOTS:
+    void readsText_data()
+    {
+        TextCases::columns();
+        const auto row = &TextCases::row;
+        row("working days and a Saturday morning on the half hour",
+            "Sat 10:00-12:30; Mon-Fri 09:00-17:00", true, "Mon-Fri 09:00-17:00; Sat 10:00-12:30");
+        row("Fri-Mon wraps over the weekend", "Fri-Mon 09:00-10:00", true,
+            "Mon,Fri-Sun 09:00-10:00");
+        row("daily runs Monday to Sunday, up to the end of the day", "daily 22:00-24:00", true,
+            "Mon-Sun 22:00-24:00");
+        row("full names, any case, prefixes, short hours and blanks",
+            "  monday,TUE,Wedn 9:00 - 9:30 ;  ", true, "Mon-Wed 09:00-09:30");
+        row("blanks around the day range and an en dash between the times",
+            "Mon - Fri 18:00 \u2013 19:00", true, "Mon-Fri 18:00-19:00");
+        row("windows of a day are sorted, overlapping or touching ones merge across entries",
+            "Mon 13:00-17:00,08:00-10:00,09:00-11:00; Mon 11:00-11:30", true,
+            "Mon 08:00-11:30,13:00-17:00");
+        row("an extra window on one day splits the run of days",
+            "Mon-Fri 09:00-17:00; Wed 16:00-20:00", true,
+            "Mon-Tue,Thu-Fri 09:00-17:00; Wed 09:00-20:00");
+        row("none is the empty schedule", " NONE ", true, "none");
+        const QString badTime = QStringLiteral("expected HH:MM-HH:MM on whole or half hours");
+        row("empty text", "", false, "use \"none\" for no backup windows");
+        row("a good entry does not excuse a day without times", "Mon 09:00-10:00; Tue", false,
+            "expected days and times");
+        row("a day name of two letters", "Mo 09:00-10:00", false, "\"Mo\": unknown day");
+        row("a quarter hour", "Mon 09:15-10:00", false, badTime);
+        row("half past the end of the day", "Mon 23:00-24:30", false, badTime);
+        row("a window that ends where it starts", "Mon 09:00-09:00", false,
+            "the window ends before it starts");
+    }
+    void readsText()
+    {
+        const auto [text, valid, expected] = TextCases::fetch();
+        const WeekSchedule schedule = WeekSchedule::parse(text);
+        QVERIFY2(schedule.isValid() == valid, qPrintable(schedule.errorText()));
+        if (!valid) {
+            QVERIFY2(schedule.errorText().contains(expected), qPrintable(schedule.errorText()));
+            return;
+        }
+        QCOMPARE(schedule.toText(), expected);
+        QCOMPARE(WeekSchedule::parse(expected).toText(), expected);
+        QCOMPARE(WeekSchedule::fromRectangleJson(schedule.toRectangleJson()).toText(), expected);
+    }
+
+    // Half hours are fractions, Right is exclusive, Sunday comes first, as the plug-in writes; a
+    // cell counts when any part of it is covered.
+    void writesOneRectanglePerWindowAndDay()
+    {
+        QCOMPARE(
+            WeekSchedule::parse("Mon-Tue 09:00-12:30,13:00-14:00; Sun 8:00-9:00").toRectangleJson(),
+            doc({box(8, 9, Sun, Mon), box(9, 12.5, Mon, Tue), box(13, 14, Mon, Tue),
+                 box(9, 12.5, Tue, Wed), box(13, 14, Tue, Wed)}));
+        QCOMPARE(WeekSchedule().toRectangleJson(), doc({}));
+        const WeekSchedule::Range partly {9 * 60 + 10, 9 * 60 + 40}, day {0, 1440};
+        QCOMPARE(std::pair(partly.firstSlot(), partly.endSlot()), std::pair(18, 20));
+        QCOMPARE(std::pair(day.firstSlot(), day.endSlot()), std::pair(0, 48));
+    }
+
+    void readsAndWritesTheUsersLanguage_data()
+    {
+        LanguageCases::columns();
+        const auto row = &LanguageCases::row;
+        row("German short names", "Mo-Fr 18:00-19:00", "Mo-Fr 18:00-19:00", "Mon-Fri 18:00-19:00");
+        row("English short names", "Mon-Fri 18:00-19:00", "Mo-Fr 18:00-19:00",
+            "Mon-Fri 18:00-19:00");
+        row("German full names and prefixes, mixed with English",
+            "Samstag,Sonn 10:00-11:00; Wed 08:00-09:00", "Mi 08:00-09:00; Sa-So 10:00-11:00",
+            "Wed 08:00-09:00; Sat-Sun 10:00-11:00");
+    }
+    void readsAndWritesTheUsersLanguage()
+    {
+        const auto [text, german, english] = LanguageCases::fetch();
+        QTranslator translator;
+        QVERIFY(translator.load(GERMAN_CATALOGUE));
+        QCoreApplication::installTranslator(&translator);
+        const WeekSchedule schedule = WeekSchedule::parse(text);
+        const QString written = schedule.toText();
+        QCoreApplication::removeTranslator(&translator);
+        QVERIFY2(schedule.isValid(), qPrintable(schedule.errorText()));
+        QCOMPARE(written, german);
+        QCOMPARE(schedule.toText(), english);
+    }
+
+    void readsRectangles_data()
+    {
+        RectangleCases::columns();
+        const auto row = &RectangleCases::row;
+        row("rectangles before Sunday and after Saturday are dropped",
+            doc({box(9, 10, -2, 0), box(8, 9, Mon, Tue), box(9, 10, 7, 9)}), true,
+            "Mon 08:00-09:00");
+        row("a rectangle across the end of the week keeps its days in it",
+            doc({box(9, 10, Fri, 9)}), true, "Fri-Sat 09:00-10:00");
+        row("empty and upside-down rectangles are dropped",
+            doc({box(9, 9, Mon, Sat), box(17, 9, Mon, Tue)}), true, "none");
+        row("hours beyond the day are cut at 24:00", doc({box(22, 26, Tue, Wed)}), true,
+            "Tue 22:00-24:00");
+        row("a JSON array is not a schedule", "[" + box(9, 10, Mon, Tue) + "]", false, "none");
+    }
+    void readsRectangles()
+    {
+        const auto [document, valid, text] = RectangleCases::fetch();
+        const WeekSchedule schedule = WeekSchedule::fromRectangleJson(document);
+        QCOMPARE(schedule.isValid(), valid);
+        QCOMPARE(schedule.toText(), text);
+    }
+
+    void limits_data()
+    {
+        LimitCases::columns();
+        const auto row = &LimitCases::row;
+        using P = Rules::LimitProblem;
+        row("zero", "0", P::None, 0);
+        row("the maximum, between blanks", " 3650 ", P::None, 3650);
+        row("one beyond the maximum", "3651", P::TooLarge, -1);
+        row("more digits than any number has", QString(40, '9'), P::TooLarge, -1);
+        row("blanks only", "  ", P::Empty, -1);
+        for (const char* text : {"-1", "+5", "1.5", "1e3", "12 3"})
+            row(text, text, P::NotNumber, -1);
+    }
+    void limits()
+    {
+        const auto [text, problem, value] = LimitCases::fetch();
+        QCOMPARE(Rules::limitProblem(text, PluginTerms::MaxRangeDays), problem);
+        QCOMPARE(Rules::limitValue(text, PluginTerms::MaxRangeDays).value_or(-1), value);
+    }
+
+    void directories_data()
+    {
+        DirectoryCases::columns();
+        DirectoryCases::row("blanks at the ends go", "  /srv/backup ",
+                            Rules::DirectoryProblem::None, "/srv/backup");
+        DirectoryCases::row("markup and accents stay", "/mnt/a&b/<c>/vidéo",
+                            Rules::DirectoryProblem::None, "/mnt/a&b/<c>/vidéo");
+        DirectoryCases::row("blanks only", " \t ", Rules::DirectoryProblem::Empty, "");
+        // A tab, a C1 control, a lone surrogate and a non-character.
+        for (const QString& text : {QString("/srv/a\tb"), QString("/srv/\u0085x"),
+                                    "/srv/" + QString(QChar(0xD800)), QString("/srv/\uFFFE")})
+            DirectoryCases::row("not plain: " + text.toUtf8().toPercentEncoding("/"), text,
+                                Rules::DirectoryProblem::NotPlain, text);
+    }
+    void directories()
+    {
+        const auto [text, problem, entered] = DirectoryCases::fetch();
+        QCOMPARE(Rules::directoryProblem(text), problem);
+        QCOMPARE(Rules::enteredDirectory(text), entered);
+    }
+
+    void cameras_data()
+    {
+        CameraCases::columns();
+        const auto entry = [](const QString& id) { return Rules::cameraEntry(id); };
+        CameraCases::row("all, in any case, stands alone", " ALL ",
+                         {entry(PluginTerms::AllCamerasTag)});
+        CameraCases::row("ids keep their order without repeats", " cam-05 , cam-01 ,cam-05,, ",
+                         {entry("cam-05"), entry("cam-01")});
+        CameraCases::row("commas only", " , ,", {});
+        CameraCases::row("an id with a line feed", "cam-01,cam\n02", {});
+    }
+    void cameras()
+    {
+        const auto [text, entries] = CameraCases::fetch();
+        const auto choice = Rules::parseCameras(text);
+        QCOMPARE(choice ? Rules::cameraEntries(*choice) : QVariantList(), entries);
+    }
+
+    void nextBackup_data()
+    {
+        NextCases::columns();
+        const QString office = doc({box(9, 17, 1, 2)}), empty = doc({box(9, 9, 1, 2)});
+        NextCases::row("off wins over an answer", false, office, 600, "Scheduled backup is off");
+        NextCases::row("no window, even with an answer", true, empty, 600,
+                       "No backup window scheduled");
+        NextCases::row("an answer that is not ahead of now", true, office, 0, "Not known yet");
+        NextCases::row("an answer ahead, with the wait", true, office, 26 * 3600 + 59,
+                       "(in 1 d 2 h)");
+    }
+    void nextBackup()
+    {
+        const auto [enabled, schedule, secondsAhead, text] = NextCases::fetch();
+        const QDateTime now(QDate(2026, 12, 7), QTime(8, 0));
+        const QDateTime next = now.addSecs(secondsAhead);
+        const QString said
+            = Rules::nextBackupText(Rules::nextBackup(enabled, schedule, next, now), next, now);
+        QVERIFY2(said.endsWith(text), qPrintable(said));
+    }
+
+    void wordsForStatesAndWaits()
+    {
+        QCOMPARE(Rules::statusWord(PluginTerms::State::Idle), "Waiting for the next window");
+        QCOMPARE(Rules::statusWord(PluginTerms::State::Disabled), "Off");
+        QCOMPARE(Rules::statusWord("Paused"), "Paused"); // a state of a newer server
+        QCOMPARE(Rules::untilText(59999), "in less than a minute");
+        QCOMPARE(Rules::untilText(60 * 60000 - 1), "in 59 min");
+        QCOMPARE(Rules::untilText(24 * 3600000 - 60000), "in 23 h 59 min");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestClient)
+#include "tst_client.moc"
