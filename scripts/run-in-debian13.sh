@@ -12,8 +12,6 @@ set -euo pipefail
 root=${DEBIAN13_ROOT:-/var/tmp/schedule-backup-trixie}
 mirror=${DEBIAN_MIRROR:-http://deb.debian.org/debian}
 jobs=${JOBS:-$(nproc)}
-repo=$(git -C "$(dirname "$0")/.." rev-parse --show-toplevel)
-commit=$(git -C "$repo" rev-parse HEAD)
 
 skip() {
     echo "Debian 13 run skipped: $*"
@@ -21,6 +19,8 @@ skip() {
 }
 
 [ "$(id -u)" -eq 0 ] || skip "debootstrap needs root"
+repo=$(git -C "$(dirname "$0")/.." rev-parse --show-toplevel)
+commit=$(git -C "$repo" rev-parse HEAD)
 case "$root" in "$repo" | "$repo"/*) skip "$root lies inside the clone" ;; esac
 
 export DEBIAN_FRONTEND=noninteractive
