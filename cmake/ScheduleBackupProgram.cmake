@@ -27,7 +27,13 @@ function(schedule_backup_add_catalogues target)
         list(APPEND sources ${source})
     endforeach()
     set_source_files_properties(${catalogues} PROPERTIES OUTPUT_LOCATION ${C_OUTPUT_DIR})
-    qt_add_translations(${target}
+    # From Qt 6.7 on the call is deferred to the end of the top-level directory unless asked
+    # otherwise; there it would not see OUTPUT_LOCATION, which belongs to this directory.
+    set(immediate)
+    if(Qt6_VERSION VERSION_GREATER_EQUAL 6.7)
+        set(immediate IMMEDIATE_CALL)
+    endif()
+    qt_add_translations(${target} ${immediate}
         TS_FILES ${catalogues}
         SOURCES ${sources}
         QM_FILES_OUTPUT_VARIABLE qm_files

@@ -10,6 +10,21 @@ using namespace PluginScheduleBackupCommon;
 namespace {
 constexpr char PSCHEDULEBACKUP_PREFIX_NAME[] = "ScheduleBackupPlugin";
 constexpr char PSCHEDULEBACKUP_PLUGIN_ID[] = "185196A13473421C84A3CE473516AED7";
+
+// A host may register the class with the meta-type system (QML does so for every object it
+// shows). The registry keeps pointers into this library, so after an unload the next look-up
+// of a type by name would read unmapped memory: the type leaves the registry with the library.
+struct MetaTypeUnregistration
+{
+    MetaTypeUnregistration() = default;
+    MetaTypeUnregistration(const MetaTypeUnregistration&) = delete;
+    MetaTypeUnregistration& operator=(const MetaTypeUnregistration&) = delete;
+    ~MetaTypeUnregistration()
+    {
+        QMetaType::unregisterMetaType(PluginScheduleBackup::staticMetaObject.metaType());
+    }
+};
+const MetaTypeUnregistration metaTypeUnregistration;
 } // namespace
 
 PluginScheduleBackup::PluginScheduleBackup() = default;
