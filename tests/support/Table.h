@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include <tuple>
+#include <utility>
 
 // A QtTest data table whose columns are known by position: columns() declares them in a _data
 // function, row() adds a named row, and fetch() gives the current row's values to the test
@@ -20,13 +21,14 @@ template<typename... Columns> struct Table
     {
         (QTest::newRow(qPrintable(tag)) << ... << values);
     }
-    static std::tuple<Columns...> fetch()
-    {
-        int i = 0;
-        return {*static_cast<Columns*>(QTest::qData(name(i++), qMetaTypeId<Columns>()))...};
-    }
+    static std::tuple<Columns...> fetch() { return fetch(std::index_sequence_for<Columns...>()); }
 
 private:
+    template<std::size_t... I> static std::tuple<Columns...> fetch(std::index_sequence<I...>)
+    {
+        return {*static_cast<Columns*>(QTest::qData(name(int(I)), qMetaTypeId<Columns>()))...};
+    }
+
     // QtTest keeps the pointer of a column's name, so the names are literals.
     static const char* name(int i)
     {
