@@ -2,8 +2,11 @@
 
 #include "CliCommands.h"
 
+#include "JsonOutput.h"
 #include "PluginTerms.h"
 #include "WeekSchedule.h"
+
+#include <QJsonDocument>
 
 #include <cstdio>
 #include <unistd.h>
@@ -37,15 +40,15 @@ CliCommands::CliCommands(PluginClient* client, QTextStream* out, QTextStream* er
     : m_client(client), m_out(out), m_err(err)
 { }
 
-void CliCommands::setInventory(const QStringList& cameraIds)
+void CliCommands::setInventory(const QList<Camera>& cameras)
 {
-    m_inventory = QSet<QString>(cameraIds.cbegin(), cameraIds.cend());
+    m_inventory = cameras;
 }
 
 int CliCommands::run(const CommandRequest& request)
 {
     if (request.command == QLatin1String("show"))
-        return show();
+        return show(request.json);
     if (request.command == QLatin1String("set"))
         return set(request);
     if (request.command == QLatin1String("schedule"))
@@ -53,8 +56,10 @@ int CliCommands::run(const CommandRequest& request)
     if (request.command == QLatin1String("next"))
         return next(request);
     if (request.command == QLatin1String("status"))
-        return status();
-    *m_err << tr("unknown command %1").arg(request.command) << Qt::endl;
+        return status(request.json);
+    if (request.command == QLatin1String("cameras"))
+        return cameras(request);
+    *m_err << errorLine(tr("unknown command %1").arg(request.command)) << Qt::endl;
     return ExitCode::BadOptions;
 }
 
@@ -63,7 +68,7 @@ int CliCommands::report(const PluginClient::Result& result)
     using Outcome = PluginClient::Outcome;
     if (result.isSuccess())
         return ExitCode::Success;
-    *m_err << tr("error: %1").arg(result.errorText) << Qt::endl;
+    *m_err << errorLine(result.errorText) << Qt::endl;
     switch (result.outcome) {
     case Outcome::Refused:
         return ExitCode::Refused;
@@ -93,7 +98,8 @@ QString CliCommands::cameraText() const
         return tr("none");
     // A save sends such a camera back and the service keeps it; `set --cameras` replaces it.
     for (QString& camera : cameras) {
-        if (m_inventory && !m_inventory->contains(camera))
+        const auto known = [&camera](const Camera& c) { return c.id == camera; };
+        if (m_inventory && std::none_of(m_inventory->cbegin(), m_inventory->cend(), known))
             camera = tr("%1 (no longer in the inventory)").arg(camera);
     }
     return cameras.join(QStringLiteral(", "));
@@ -127,28 +133,55 @@ void CliCommands::printStatus(const PluginClient::Status& status, bool terminal)
     *m_out << row(tr("Status"), line);
 }
 
-int CliCommands::show()
+void CliCommands::printJson(const QJsonObject& object)
+{
+    *m_out << QJsonDocument(object).toJson(QJsonDocument::Indented);
+    m_out->flush();
+}
+
+QString CliCommands::dataFolderText() const
+{
+    return m_dataFolder.source == DataFolder::Source::OldDefault
+        ? tr("%1 (the old default folder)").arg(m_dataFolder.path)
+        : m_dataFolder.path;
+}
+
+int CliCommands::show(bool json)
 {
     if (const int code = report(m_client->loadBackupInfo()))
         return code;
-    printSettings();
-
     QString path;
     if (const int code = report(m_client->loadBackupPath(&path)))
         return code;
-    *m_out << row(tr("Backup path"), path);
-
     PluginClient::Status status;
     if (const int code = report(m_client->loadBackupStatus(&status)))
         return code;
-    printStatus(status, false);
-
     const QDateTime now = QDateTime::currentDateTime();
     BackupRules::NextBackup state;
     QDateTime start;
     if (const int code = nextBackup(now, &state, &start))
         return code;
-    *m_out << row(tr("Next backup"), BackupRules::nextBackupText(state, start, now));
+
+    if (json) {
+        static const QStringList sources
+            = {QStringLiteral("option"), QStringLiteral("environment"), QStringLiteral("default"),
+               QStringLiteral("oldDefault")};
+        QJsonObject object
+            = JsonOutput::settings(m_client->currentSettings(), m_client->hasAllCameras(),
+                                   m_client->pluginProperty("cameraList").toStringList());
+        object.insert(QStringLiteral("backupPath"), path);
+        object.insert(QStringLiteral("dataFolder"), m_dataFolder.path);
+        object.insert(QStringLiteral("dataFolderSource"), sources.at(int(m_dataFolder.source)));
+        object.insert(QStringLiteral("status"), JsonOutput::status(status));
+        object.insert(QStringLiteral("next"), JsonOutput::next(state, start, now));
+        printJson(object);
+        return ExitCode::Success;
+    }
+    printSettings();
+    *m_out << row(tr("Backup path"), path);
+    printStatus(status, false);
+    *m_out << row(tr("Next backup"), BackupRules::nextBackupText(state, start, now))
+           << row(tr("Data folder"), dataFolderText());
     m_out->flush();
     return ExitCode::Success;
 }
@@ -225,11 +258,14 @@ int CliCommands::next(const CommandRequest& request)
     if (const int code = nextBackup(at, &state, &start))
         return code;
     if (state == BackupRules::NextBackup::Unknown) {
-        *m_err << tr("error: %1")
-                      .arg(tr("no next backup time can be given after %1")
-                               .arg(at.toString(Qt::ISODate)))
+        *m_err << errorLine(
+            tr("no next backup time can be given after %1").arg(at.toString(Qt::ISODate)))
                << Qt::endl;
         return ExitCode::Failed;
+    }
+    if (request.json) {
+        printJson(JsonOutput::next(state, start, at));
+        return ExitCode::Success;
     }
     // A time for scripts; the state in words otherwise.
     *m_out << (state == BackupRules::NextBackup::At ? start.toLocalTime().toString(Qt::ISODate)
@@ -238,12 +274,58 @@ int CliCommands::next(const CommandRequest& request)
     return ExitCode::Success;
 }
 
-int CliCommands::status()
+int CliCommands::status(bool json)
 {
     PluginClient::Status status;
     if (const int code = report(m_client->loadBackupStatus(&status)))
         return code;
+    if (json) {
+        printJson(JsonOutput::status(status));
+        return ExitCode::Success;
+    }
     printStatus(status, stdoutIsTerminal());
+    m_out->flush();
+    return ExitCode::Success;
+}
+
+int CliCommands::cameras(const CommandRequest& request)
+{
+    if (const int code = report(m_client->loadBackupInfo()))
+        return code;
+    const bool all = m_client->hasAllCameras();
+    const QStringList selected = m_client->pluginProperty("cameraList").toStringList();
+    QList<Camera> shown;
+    for (const Camera& camera : m_inventory.value_or(QList<Camera>())) {
+        if (!request.group || camera.group == *request.group)
+            shown.append(camera);
+    }
+    if (request.json) {
+        QJsonArray list;
+        for (const Camera& camera : std::as_const(shown))
+            list.append(
+                QJsonObject {{QStringLiteral("id"), camera.id},
+                             {QStringLiteral("name"), camera.name},
+                             {QStringLiteral("group"), camera.group},
+                             {QStringLiteral("selected"), all || selected.contains(camera.id)}});
+        printJson({{QStringLiteral("allCameras"), all}, {QStringLiteral("cameras"), list}});
+        return ExitCode::Success;
+    }
+    // Columns as wide as their longest entry, so that the table lines up in any language.
+    QList<QStringList> lines = {{tr("ID"), tr("Name"), tr("Group"), tr("Backed up")}};
+    for (const Camera& camera : std::as_const(shown))
+        lines.append(
+            {camera.id, camera.name, camera.group, yesNo(all || selected.contains(camera.id))});
+    QList<qsizetype> widths(4, 0);
+    for (const QStringList& line : std::as_const(lines)) {
+        for (int column = 0; column < 4; ++column)
+            widths[column] = std::max(widths[column], line[column].size());
+    }
+    for (const QStringList& line : std::as_const(lines)) {
+        QString text;
+        for (int column = 0; column < 3; ++column)
+            text += line[column].leftJustified(widths[column] + 2);
+        *m_out << text + line[3] << '\n';
+    }
     m_out->flush();
     return ExitCode::Success;
 }

@@ -23,14 +23,8 @@ QString description()
         "Demo host for the scheduled-backup settings plug-in. It loads the plug-in, runs an\n"
         "embedded backup service and drives the plug-in the way its settings page does.\n"
         "\n"
-        "Commands:\n"
-        "  show                     Print the backup settings, path, status and next start.\n"
-        "  set [setting options]    Change settings (--enabled, --dir, --cyclic, --throughput,\n"
-        "                           --range, --cameras, --schedule, --name); others are kept.\n"
-        "  schedule --schedule S    Store a new schedule only (optionally --name).\n"
-        "  next [--at DATETIME]     Print the next scheduled backup start in local time.\n"
-        "  status                   Print the running backup's status and progress.\n"
-        "\n"
+        "Commands (schedule-backup-host <command> --help shows the options of one):\n"
+        "%1\n"
         "Schedules: \"Mon-Fri 09:00-17:00; Sat 10:00-12:30\", days Sun..Sat (in English or\n"
         "your language) or \"daily\",\n"
         "times on whole or half hours up to 24:00, several windows as "
@@ -40,10 +34,6 @@ QString description()
         "Exit codes: 0 success, 1 host could not start, 2 bad options, 3 request refused by the\n"
         "plug-in, 4 request failed (the service's reason is printed), 5 no reply in time.");
 }
-
-const QStringList Commands
-    = {QStringLiteral("show"), QStringLiteral("set"), QStringLiteral("schedule"),
-       QStringLiteral("next"), QStringLiteral("status")};
 
 // Every option of the program, the host's included.
 struct Options
@@ -89,44 +79,120 @@ struct Options
                            CommandLine::tr("next: local date-time to start from "
                                            "(ISO, e.g. 2026-12-07T08:00; default now)."),
                            CommandLine::tr("datetime")};
+    QCommandLineOption group {QStringLiteral("group"),
+                              CommandLine::tr("cameras: only the cameras of this group."),
+                              CommandLine::tr("group")};
+    QCommandLineOption json {QStringLiteral("json"),
+                             CommandLine::tr("show, status, next, cameras: print JSON with "
+                                             "fixed English keys, for scripts.")};
 
     void addTo(QCommandLineParser* parser) const
     {
         host.addTo(parser);
         parser->addOptions({timeout, trace, traceFile, enabled, dir, cyclic, throughput, range,
-                            cameras, schedule, name, at});
+                            cameras, schedule, name, at, group, json});
     }
 };
 
+// A command, the options only it (and maybe others) takes and an example for its help.
+struct Command
+{
+    QString name;
+    const char* summary;
+    const char* example;
+    QList<QCommandLineOption Options::*> options;
+};
+
+const QList<Command>& commands()
+{
+    static const QList<Command> list = {
+        {QStringLiteral("show"),
+         QT_TRANSLATE_NOOP("CommandLine",
+                           "Print the settings, the data folder, the backup path, "
+                           "the status and the next start."),
+         "schedule-backup-host show --json",
+         {&Options::json}},
+        {QStringLiteral("set"),
+         QT_TRANSLATE_NOOP("CommandLine", "Change settings; the others are kept."),
+         "schedule-backup-host set --enabled on --dir /mnt/nas/video --throughput 50",
+         {&Options::enabled, &Options::dir, &Options::cyclic, &Options::throughput, &Options::range,
+          &Options::cameras, &Options::schedule, &Options::name}},
+        {QStringLiteral("schedule"),
+         QT_TRANSLATE_NOOP("CommandLine", "Store a new schedule only (--schedule is needed)."),
+         "schedule-backup-host schedule --schedule \"Mon-Fri 09:00-17:00\" --name \"Office\"",
+         {&Options::schedule, &Options::name}},
+        {QStringLiteral("next"),
+         QT_TRANSLATE_NOOP("CommandLine", "Print the next scheduled backup start in local time."),
+         "schedule-backup-host next --at 2026-12-11T18:00",
+         {&Options::at, &Options::json}},
+        {QStringLiteral("status"),
+         QT_TRANSLATE_NOOP("CommandLine", "Print the running backup's status and progress."),
+         "schedule-backup-host status --json",
+         {&Options::json}},
+        {QStringLiteral("cameras"),
+         QT_TRANSLATE_NOOP("CommandLine",
+                           "List the cameras of the inventory and whether each is backed up."),
+         "schedule-backup-host cameras --group grp-lobby",
+         {&Options::group, &Options::json}},
+    };
+    return list;
+}
+
+const Command* findCommand(const QString& name)
+{
+    for (const Command& command : commands()) {
+        if (command.name == name)
+            return &command;
+    }
+    return nullptr;
+}
+
+QString commandList()
+{
+    QString text;
+    for (const Command& command : commands())
+        text += QStringLiteral("  %1 %2\n")
+                    .arg(command.name, -9)
+                    .arg(CommandLine::tr(command.summary));
+    return text;
+}
+
+// One command's options and example; the options of every command are in the main help.
+QString commandHelp(const Command& command, const Options& options)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        CommandLine::tr(command.summary) + QStringLiteral("\n\n")
+        + CommandLine::tr("Example:\n  %1").arg(QLatin1String(command.example))
+        + QStringLiteral("\n\n")
+        + CommandLine::tr("The options of every command (--data, --plugin-dir, --latency, "
+                          "--timeout, --trace, --trace-file) are in schedule-backup-host --help."));
+    parser.addPositionalArgument(command.name, CommandLine::tr("command"), command.name);
+    for (const auto member : command.options)
+        parser.addOption(options.*member);
+    return parser.helpText();
+}
+
+// Exactly "on" or "off": a script that says "yes" has a mistake that should not pass.
 std::optional<bool> parseSwitch(const QString& text)
 {
-    const QString lower = text.toLower();
-    if (lower == QLatin1String("on") || lower == QLatin1String("true")
-        || lower == QLatin1String("yes"))
+    if (text == QLatin1String("on"))
         return true;
-    if (lower == QLatin1String("off") || lower == QLatin1String("false")
-        || lower == QLatin1String("no"))
+    if (text == QLatin1String("off"))
         return false;
     return std::nullopt;
 }
 
-std::optional<int> parseNumber(const QString& text, int minimum, int maximum)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok || value < minimum || value > maximum)
-        return std::nullopt;
-    return value;
-}
-
-// Only the file names are used as bytes; any other value that is not UTF-8 would be changed.
+// Values must arrive unchanged: bytes that are not UTF-8 would be stored as U+FFFD. Only the
+// file names are used as bytes.
 QString checkEncoding(const QCommandLineParser& parser, const Options&, CommandRequest*)
 {
     for (const QString& option : parser.optionNames()) {
         if (option == QLatin1String("data") || option == QLatin1String("trace-file"))
             continue;
         for (const QString& value : parser.values(option)) {
-            if (HostOptionSet::encodeName(value) != value.toUtf8())
+            if (HostOptionSet::encodeName(value) != value.toUtf8()
+                || value.contains(QChar::ReplacementCharacter))
                 return CommandLine::tr("--%1 expects UTF-8 text").arg(option);
         }
     }
@@ -138,27 +204,25 @@ QString checkEncoding(const QCommandLineParser& parser, const Options&, CommandR
 QString readCommand(const QCommandLineParser& parser, const Options& o, CommandRequest* request)
 {
     const QStringList positional = parser.positionalArguments();
-    if (positional.size() != 1 || !Commands.contains(positional.first()))
-        return CommandLine::tr("expected one command: %1").arg(Commands.join(QStringLiteral(", ")));
-    request->command = positional.first();
-    const QStringList set = {QStringLiteral("set")};
-    const QStringList setOrSchedule = {QStringLiteral("set"), QStringLiteral("schedule")};
-    const QList<std::pair<QCommandLineOption, QStringList>> scopes = {
-        {o.enabled, set},
-        {o.dir, set},
-        {o.cyclic, set},
-        {o.throughput, set},
-        {o.range, set},
-        {o.cameras, set},
-        {o.schedule, setOrSchedule},
-        {o.name, setOrSchedule},
-        {o.at, {QStringLiteral("next")}},
-    };
-    for (const auto& [option, commands] : scopes) {
-        if (parser.isSet(option) && !commands.contains(request->command))
-            return CommandLine::tr("--%1 does not apply to %2")
-                .arg(option.names().first(), request->command);
+    if (positional.isEmpty())
+        return CommandLine::tr("expected a command: %1")
+            .arg(commandNames().join(QStringLiteral(", ")));
+    const Command* command = findCommand(positional.first());
+    if (!command)
+        return CommandLine::tr("unknown command \"%1\"; the commands are %2")
+            .arg(positional.first(), commandNames().join(QStringLiteral(", ")));
+    if (positional.size() > 1)
+        return CommandLine::tr("unexpected argument \"%1\"").arg(positional.at(1));
+    request->command = command->name;
+    for (const Command& other : commands()) {
+        for (const auto member : other.options) {
+            const QCommandLineOption& option = o.*member;
+            if (parser.isSet(option) && !command->options.contains(member))
+                return CommandLine::tr("--%1 does not apply to %2")
+                    .arg(option.names().first(), command->name);
+        }
     }
+    request->json = parser.isSet(o.json);
     return QString();
 }
 
@@ -168,12 +232,12 @@ QString readRunOptions(const QCommandLineParser& parser, const Options& o, Comma
     QString hostError;
     if (!o.host.read(parser, &request->host, &hostError))
         return hostError;
-    const auto timeoutMs = parseNumber(parser.value(o.timeout), 1, 3600000);
+    const auto timeoutMs = HostOptionSet::count(parser.value(o.timeout), 1, 3600000);
     if (!timeoutMs)
         return CommandLine::tr("--timeout expects a positive number of milliseconds");
     request->timeoutMs = *timeoutMs;
     if (parser.isSet(o.trace)) {
-        request->traceLevel = parseNumber(parser.value(o.trace), 0, 5);
+        request->traceLevel = HostOptionSet::count(parser.value(o.trace), 0, 5);
         if (!request->traceLevel)
             return CommandLine::tr("--trace expects a level from 0 to 5");
     }
@@ -190,16 +254,30 @@ QString readValues(const QCommandLineParser& parser, const Options& o, CommandRe
         return CommandLine::tr("--cyclic expects on or off");
     if (parser.isSet(o.throughput)
         && !(request->throughputMB
-             = BackupRules::limitValue(parser.value(o.throughput), PluginTerms::MaxThroughputMB)))
+             = HostOptionSet::count(parser.value(o.throughput), 0, PluginTerms::MaxThroughputMB)))
         return CommandLine::tr("--throughput expects 0 to %1 MB").arg(PluginTerms::MaxThroughputMB);
     if (parser.isSet(o.range)
         && !(request->rangeDays
-             = BackupRules::limitValue(parser.value(o.range), PluginTerms::MaxRangeDays)))
+             = HostOptionSet::count(parser.value(o.range), 0, PluginTerms::MaxRangeDays)))
         return CommandLine::tr("--range expects 0 to %1 days").arg(PluginTerms::MaxRangeDays);
     return QString();
 }
 
-// The texts of `set` and `schedule`: directory, cameras, schedule and its name.
+// "all" stands alone; beside ids it is a mistake, not a camera.
+std::optional<BackupRules::CameraChoice> readCameras(const QString& text)
+{
+    const auto choice = BackupRules::parseCameras(text);
+    if (!choice || choice->all)
+        return choice;
+    for (const QString& id : choice->ids) {
+        if (id.compare(QLatin1String("all"), Qt::CaseInsensitive) == 0
+            || id == PluginTerms::AllCamerasTag)
+            return std::nullopt;
+    }
+    return choice;
+}
+
+// The texts of `set`, `schedule` and `cameras`: directory, cameras, schedule, name and group.
 QString readTexts(const QCommandLineParser& parser, const Options& o, CommandRequest* request)
 {
     if (parser.isSet(o.dir)) {
@@ -212,9 +290,8 @@ QString readTexts(const QCommandLineParser& parser, const Options& o, CommandReq
             request->dir = BackupRules::enteredDirectory(parser.value(o.dir));
         }
     }
-    if (parser.isSet(o.cameras)
-        && !(request->cameras = BackupRules::parseCameras(parser.value(o.cameras))))
-        return CommandLine::tr("--cameras expects \"all\" or camera ids without control "
+    if (parser.isSet(o.cameras) && !(request->cameras = readCameras(parser.value(o.cameras))))
+        return CommandLine::tr("--cameras expects \"all\" alone or camera ids without control "
                                "characters");
     if (parser.isSet(o.schedule)) {
         const WeekSchedule parsed = WeekSchedule::parse(parser.value(o.schedule));
@@ -227,6 +304,8 @@ QString readTexts(const QCommandLineParser& parser, const Options& o, CommandReq
             return CommandLine::tr("--name must not contain control characters");
         request->scheduleName = parser.value(o.name);
     }
+    if (parser.isSet(o.group))
+        request->group = parser.value(o.group);
     return QString();
 }
 
@@ -259,40 +338,58 @@ QString checkNeeds(const QCommandLineParser&, const Options&, CommandRequest* r)
     return QString();
 }
 
+CommandLineResult answer(CommandLineResult::Action action, const QString& text = QString())
+{
+    CommandLineResult result;
+    result.action = action;
+    result.text = text;
+    return result;
+}
+
 } // namespace
+
+QStringList commandNames()
+{
+    QStringList names;
+    for (const Command& command : commands())
+        names.append(command.name);
+    return names;
+}
+
+QString errorLine(const QString& text)
+{
+    return QStringLiteral("schedule-backup-host: ") + text;
+}
 
 CommandLineResult parseCommandLine(const QStringList& arguments)
 {
-    CommandLineResult result;
     QCommandLineParser parser;
-    parser.setApplicationDescription(description());
+    parser.setApplicationDescription(description().arg(commandList()));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
-    parser.addPositionalArgument(CommandLine::tr("command"), Commands.join(QStringLiteral(", ")));
+    parser.addPositionalArgument(CommandLine::tr("command"),
+                                 commandNames().join(QStringLiteral(", ")));
     const Options options;
     options.addTo(&parser);
 
-    QString error;
-    if (!parser.parse(arguments)) {
-        error = parser.errorText();
-    } else if (parser.isSet(helpOption)) {
-        result.action = CommandLineResult::Action::Help;
-        result.text = parser.helpText();
-        return result;
+    if (!parser.parse(arguments))
+        return answer(CommandLineResult::Action::Error, parser.errorText());
+    if (parser.isSet(helpOption)) {
+        const QStringList positional = parser.positionalArguments();
+        if (positional.isEmpty())
+            return answer(CommandLineResult::Action::Help, parser.helpText());
+        if (const Command* command = findCommand(positional.first()))
+            return answer(CommandLineResult::Action::Help, commandHelp(*command, options));
     } else if (parser.isSet(versionOption)) {
-        result.action = CommandLineResult::Action::Version;
-        return result;
+        return answer(CommandLineResult::Action::Version);
     }
     // Each step reads its options; the first refusal is the answer.
+    CommandLineResult result;
     using Step = QString (*)(const QCommandLineParser&, const Options&, CommandRequest*);
     for (const Step step : {checkEncoding, readCommand, readRunOptions, readValues, readTexts,
                             readMoment, checkNeeds}) {
-        if (error.isEmpty())
-            error = step(parser, options, &result.request);
-    }
-    if (!error.isEmpty()) {
-        result.action = CommandLineResult::Action::Error;
-        result.text = error;
+        if (const QString error = step(parser, options, &result.request); !error.isEmpty())
+            return answer(CommandLineResult::Action::Error, error);
     }
     return result;
 }

@@ -15,7 +15,7 @@
 // What the command line asks for, checked and converted to plug-in units.
 struct CommandRequest
 {
-    QString command; // show, set, schedule, next, status
+    QString command; // one of commandNames()
     HostOptions host;
     int timeoutMs = 5000;
     std::optional<int> traceLevel;
@@ -30,6 +30,8 @@ struct CommandRequest
     std::optional<QString> scheduleJson;
     std::optional<QString> scheduleName;
     std::optional<QDateTime> at;
+    std::optional<QString> group;
+    bool json = false; // show, status, next, cameras: print JSON for scripts
 };
 
 struct CommandLineResult
@@ -41,3 +43,8 @@ struct CommandLineResult
 };
 
 CommandLineResult parseCommandLine(const QStringList& arguments);
+
+QStringList commandNames();
+
+// A line for standard error: every error of the program starts the same way.
+QString errorLine(const QString& text);

@@ -3,6 +3,7 @@
 #include "CliCommands.h"
 #include "CommandLine.h"
 #include "HostLogging.h"
+#include "MessageLocale.h"
 #include "PluginClient.h"
 #include "ScheduleBackupHost.h"
 #include "ServiceCommandHandler.h"
@@ -40,10 +41,13 @@ void configureTracing(const CommandRequest& request)
         QLoggingCategory::setFilterRules(rules);
 }
 
-// The system locale (LANG, LANGUAGE) picks the language; English needs no catalogue. The
-// catalogues lie at the same place relative to the program in the build tree and installed.
+// The system locale (LANG, LANGUAGE) picks the language, unless the locale is C; English needs no
+// catalogue. The catalogues lie at the same place relative to the program in the build tree and
+// installed.
 void installTranslators(QTranslator* messages, QTranslator* qtMessages)
 {
+    if (MessageLocale::isUntranslated())
+        return;
     if (messages->load(QLocale(), QStringLiteral("schedule-backup-host"), QStringLiteral("_"),
                        QCoreApplication::applicationDirPath()
                            + QStringLiteral("/" SCHEDULE_BACKUP_TRANSLATIONS_FROM_BIN)))
@@ -66,8 +70,8 @@ std::optional<int> answerWithoutRunning(const CommandLineResult& commandLine, QT
             << Qt::endl;
         return ExitCode::Success;
     case CommandLineResult::Action::Error:
-        err << QCoreApplication::translate("main", "%1: %2 (see --help)")
-                   .arg(QCoreApplication::applicationName(), commandLine.text)
+        err << errorLine(
+            QCoreApplication::translate("main", "%1 (see --help)").arg(commandLine.text))
             << Qt::endl;
         return ExitCode::BadOptions;
     case CommandLineResult::Action::Run:
@@ -101,8 +105,7 @@ int main(int argc, char* argv[])
     ScheduleBackupHost host;
     const HostStartResult started = host.start(request.host);
     if (!started) {
-        err << QCoreApplication::translate("main", "error: %1").arg(started.errorText())
-            << Qt::endl;
+        err << errorLine(started.errorText()) << Qt::endl;
         return ExitCode::HostFailure;
     }
     qCInfo(lcHost) << "data file" << host.service()->dataFilePath();
@@ -110,11 +113,12 @@ int main(int argc, char* argv[])
     PluginClient client(host.scheduleBackup(), host.framework());
     client.setTimeout(request.timeoutMs);
     CliCommands commands(&client, &out, &err);
+    commands.setDataFolder(host.dataFolder());
     if (const auto inventory = host.service()->inventory()) {
-        QStringList ids;
+        QList<CliCommands::Camera> cameras;
         for (const InventoryEntry& camera : *inventory)
-            ids.append(camera.cameraId);
-        commands.setInventory(ids);
+            cameras.append({camera.cameraId, camera.name, camera.groupId});
+        commands.setInventory(cameras);
     }
     const int exitCode = commands.run(request);
     out.flush();

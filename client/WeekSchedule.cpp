@@ -99,18 +99,22 @@ QList<Run> runsOfDays(const WeekSchedule& schedule)
     return runs;
 }
 
-QString runText(const Run& run)
+QString runText(const Run& run, WeekSchedule::Names names)
 {
-    const QString first = WeekSchedule::dayName(run.first);
-    return run.first == run.last ? first
-                                 : first + QLatin1Char('-') + WeekSchedule::dayName(run.last);
+    const QString first = WeekSchedule::dayName(run.first, names);
+    return run.first == run.last
+        ? first
+        : first + QLatin1Char('-') + WeekSchedule::dayName(run.last, names);
 }
 
 } // namespace
 
-QString WeekSchedule::dayName(int dayIndex)
+QString WeekSchedule::dayName(int dayIndex, Names names)
 {
-    return dayIndex >= 0 && dayIndex < Days ? translated(ShortNames[dayIndex]) : QString();
+    if (dayIndex < 0 || dayIndex >= Days)
+        return QString();
+    return names == Names::English ? QString::fromLatin1(ShortNames[dayIndex])
+                                   : translated(ShortNames[dayIndex]);
 }
 
 QString WeekSchedule::fullDayName(int dayIndex)
@@ -289,7 +293,12 @@ QString WeekSchedule::toRectangleJson() const
         + QStringLiteral("]}");
 }
 
-QString WeekSchedule::toText() const
+QString WeekSchedule::timeText(int minute)
+{
+    return ::timeText(minute);
+}
+
+QString WeekSchedule::toText(Names names) const
 {
     if (isEmpty())
         return QStringLiteral("none");
@@ -305,7 +314,7 @@ QString WeekSchedule::toText() const
             if (used[j] || runs[j].ranges != runs[i].ranges)
                 continue;
             used[j] = true;
-            dayLabels.append(runText(runs[j]));
+            dayLabels.append(runText(runs[j], names));
         }
         entries.append(dayLabels.join(QLatin1Char(',')) + QLatin1Char(' ')
                        + rangesText(runs[i].ranges));

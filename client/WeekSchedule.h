@@ -48,16 +48,21 @@ public:
     bool isEmpty() const;
     QList<Range> day(int dayIndex) const;
 
+    // Day names in the user's language, or in English for output that scripts read.
+    enum class Names { Local, English };
+
     // Keeps each day sorted and free of overlaps; days outside the week are ignored.
     void add(int dayIndex, Range range);
 
     // One single-day rectangle per window, Sunday first, as the plug-in writes them.
     QString toRectangleJson() const;
     // Days in the user's language, Monday first; parse() reads it back.
-    QString toText() const;
+    QString toText(Names names = Names::Local) const;
+    // "09:00" and the like; 1440 is "24:00".
+    static QString timeText(int minute);
 
     // The short name in the user's language ("Mon" in English).
-    static QString dayName(int dayIndex);
+    static QString dayName(int dayIndex, Names names = Names::Local);
     // The full name in the user's language ("Monday" in English).
     static QString fullDayName(int dayIndex);
     // Short or full names, or a prefix of a full name of three letters or more, in the user's

@@ -4,16 +4,19 @@
 
 _schedule_backup_host()
 {
-    local commands="show set schedule next status"
+    local commands="show set schedule next status cameras"
     local global="--help --help-all --version --data --plugin-dir --latency --timeout --trace"
     global+=" --trace-file"
     # Options that take a value; the word after them is never the command.
     local valued=" --data --plugin-dir --latency --timeout --trace --trace-file --enabled --dir"
-    valued+=" --cyclic --throughput --range --cameras --schedule --name --at "
+    valued+=" --cyclic --throughput --range --cameras --schedule --name --at --group "
     local -A scoped=(
         [set]="--enabled --dir --cyclic --throughput --range --cameras --schedule --name"
         [schedule]="--schedule --name"
-        [next]="--at"
+        [show]="--json"
+        [next]="--at --json"
+        [status]="--json"
+        [cameras]="--group --json"
     )
 
     local cur=${COMP_WORDS[COMP_CWORD]} prev=""
@@ -56,7 +59,7 @@ _schedule_backup_host()
         mapfile -t COMPREPLY < <(compgen -W "none daily" -- "$cur")
         return
         ;;
-    --latency | --timeout | --throughput | --range | --name | --at)
+    --latency | --timeout | --throughput | --range | --name | --at | --group)
         return
         ;;
     esac

@@ -96,11 +96,12 @@ void HostFramework::cancelPending()
 {
     if (m_pending.empty())
         return;
-    const ServiceReply cancelled {
-        BackupWords::Code::Cancelled,
-        QStringLiteral("<%1><%2>host shutting down</%2></%1>")
-            .arg(BackupWords::Reply::CancelledRoot, BackupWords::Reply::Reason),
-        QStringLiteral("host shutting down")};
+    const QString reason = tr("host shutting down");
+    const ServiceReply cancelled {BackupWords::Code::Cancelled,
+                                  QStringLiteral("<%1><%2>%3</%2></%1>")
+                                      .arg(BackupWords::Reply::CancelledRoot,
+                                           BackupWords::Reply::Reason, reason.toHtmlEscaped()),
+                                  reason};
     while (!m_pending.empty())
         answer(m_pending.begin()->first, cancelled);
 }

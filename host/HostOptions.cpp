@@ -5,6 +5,8 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace {
 
 // Bytes that stand for themselves in a name: an escape is a lone low surrogate, which valid UTF-8
@@ -46,7 +48,9 @@ qsizetype sequenceLength(QByteArrayView bytes, qsizetype at)
     return 0;
 }
 
-QString decodeName(QByteArrayView bytes)
+} // namespace
+
+QString HostOptionSet::decodeName(QByteArrayView bytes)
 {
     QString name;
     qsizetype validFrom = 0;
@@ -62,16 +66,31 @@ QString decodeName(QByteArrayView bytes)
     return name + QString::fromUtf8(bytes.sliced(validFrom));
 }
 
-} // namespace
+std::optional<int> HostOptionSet::count(QStringView text, int minimum, int maximum)
+{
+    // More digits than any maximum has are refused without converting them.
+    constexpr qsizetype MaxDigits = 10;
+    if (text.isEmpty() || text.size() > MaxDigits
+        || !std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return std::nullopt;
+    const qint64 value = text.toLongLong();
+    if (value < minimum || value > maximum)
+        return std::nullopt;
+    return int(value);
+}
 
 HostOptionSet::HostOptionSet()
     : m_data(QStringLiteral("data"),
              QCoreApplication::translate("HostOptions",
-                                         "Data folder of the backup service (default: the user's "
-                                         "application data folder)."),
+                                         "Data folder of the backup service (default: "
+                                         "$SCHEDULE_BACKUP_DATA, else the user's data folder "
+                                         "schedule-backup)."),
              QStringLiteral("dir")),
       m_pluginDir(QStringLiteral("plugin-dir"),
-                  QCoreApplication::translate("HostOptions", "Folder to load plug-ins from."),
+                  QCoreApplication::translate("HostOptions",
+                                              "Folder to load plug-ins from (default: "
+                                              "$SCHEDULE_BACKUP_PLUGIN_DIR, else the installed "
+                                              "folder)."),
                   QStringLiteral("dir")),
       m_latency(
           QStringLiteral("latency"),
@@ -87,13 +106,12 @@ void HostOptionSet::addTo(QCommandLineParser* parser) const
 bool HostOptionSet::read(const QCommandLineParser& parser, HostOptions* options,
                          QString* error) const
 {
-    bool ok = false;
-    const int latency = parser.value(m_latency).toInt(&ok);
-    if (!ok || latency < 0 || latency > MaxLatencyMs) {
+    const std::optional<int> latency = count(parser.value(m_latency), 0, MaxLatencyMs);
+    if (!latency) {
         *error = QCoreApplication::translate("HostOptions", "--latency expects milliseconds");
         return false;
     }
-    options->latencyMs = latency;
+    options->latencyMs = *latency;
     // An empty name would silently mean the default folder.
     if (parser.isSet(m_data) && parser.value(m_data).isEmpty()) {
         *error = QCoreApplication::translate("HostOptions", "--data expects a folder");

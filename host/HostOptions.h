@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class QCommandLineParser;
 
 // What a host needs to start: the service's data folder, where the plug-ins come from and the
@@ -37,6 +39,11 @@ public:
     static QStringList arguments(int argc, const char* const* argv);
     // The bytes of a name from arguments(); the same as QFile::encodeName() for any other text.
     static QByteArray encodeName(QStringView name);
+    // Bytes from elsewhere (an environment variable) the way arguments() decodes them.
+    static QString decodeName(QByteArrayView bytes);
+    // A count as people type it in options: ASCII digits only (no blank, no sign, no "-0"),
+    // from `minimum` to `maximum`; nothing otherwise.
+    static std::optional<int> count(QStringView text, int minimum, int maximum);
 
 private:
     QCommandLineOption m_data;

@@ -5,6 +5,7 @@
 #include "HostLogging.h"
 #include "PluginBase.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonObject>
@@ -13,10 +14,16 @@
 
 namespace {
 
-PluginLoadResult failed(PluginLoadError reason, const QString& where, const QString& text)
+// The translation context of the texts that reach people.
+struct Texts
 {
-    return PluginLoadResult::failure(reason,
-                                     where.isEmpty() ? text : where + QStringLiteral(": ") + text);
+    Q_DECLARE_TR_FUNCTIONS(PluginLoader)
+};
+
+PluginLoadResult failed(PluginLoadError reason, const QString& where, const QString& message)
+{
+    return PluginLoadResult::failure(
+        reason, where.isEmpty() ? message : where + QStringLiteral(": ") + message);
 }
 
 } // namespace
@@ -37,8 +44,7 @@ QList<PluginLoadResult> PluginLoader::loadDirectory(const QString& directory)
 {
     const QDir dir(directory);
     if (directory.isEmpty() || !dir.exists())
-        return {
-            failed(PluginLoadError::NotFound, directory, QStringLiteral("no such plug-in folder"))};
+        return {failed(PluginLoadError::NotFound, directory, Texts::tr("no such plug-in folder"))};
     QList<PluginLoadResult> results;
     const QFileInfoList files = dir.entryInfoList(QDir::Files, QDir::Name);
     for (const QFileInfo& file : files) {
@@ -47,7 +53,7 @@ QList<PluginLoadResult> PluginLoader::loadDirectory(const QString& directory)
     }
     if (results.isEmpty()) {
         results.append(failed(PluginLoadError::NotFound, directory,
-                              QStringLiteral("the folder holds no plug-ins")));
+                              Texts::tr("the folder holds no plug-ins")));
     }
     return results;
 }
@@ -55,7 +61,7 @@ QList<PluginLoadResult> PluginLoader::loadDirectory(const QString& directory)
 PluginLoadResult PluginLoader::loadFile(const QString& filePath)
 {
     if (!QFileInfo::exists(filePath))
-        return failed(PluginLoadError::NotFound, filePath, QStringLiteral("no such file"));
+        return failed(PluginLoadError::NotFound, filePath, Texts::tr("no such file"));
 
     auto loader = std::make_unique<QPluginLoader>(filePath);
     const QJsonObject metaData = loader->metaData();
@@ -65,7 +71,7 @@ PluginLoadResult PluginLoader::loadFile(const QString& filePath)
     const QString iid = metaData.value(QLatin1String("IID")).toString();
     if (iid != QLatin1String(PluginBase_iid)) {
         return failed(PluginLoadError::WrongInterface, filePath,
-                      QStringLiteral("interface \"%1\" is not the client's").arg(iid));
+                      Texts::tr("interface \"%1\" is not the client's").arg(iid));
     }
     const QString pluginId = metaData.value(QLatin1String("MetaData"))
                                  .toObject()
@@ -74,7 +80,7 @@ PluginLoadResult PluginLoader::loadFile(const QString& filePath)
     // Two plug-ins with one id would answer each other's replies; the first one keeps it.
     if (find(pluginId)) {
         return failed(PluginLoadError::DuplicateId, filePath,
-                      QStringLiteral("plug-in id %1 is already taken by %2")
+                      Texts::tr("plug-in id %1 is already taken by %2")
                           .arg(pluginId, find(pluginId).value().filePath));
     }
     QObject* instance = loader->instance();
@@ -84,7 +90,7 @@ PluginLoadResult PluginLoader::loadFile(const QString& filePath)
         const QString className = QLatin1String(instance->metaObject()->className());
         loader->unload();
         return failed(PluginLoadError::WrongInterface, filePath,
-                      QStringLiteral("%1 does not implement the interface").arg(className));
+                      Texts::tr("%1 does not implement the interface").arg(className));
     }
     qCInfo(lcHost) << "loaded" << filePath << "id" << pluginId;
     const LoadedPlugin loaded {filePath, pluginId, instance};
@@ -100,7 +106,7 @@ PluginLoadResult PluginLoader::find(const QString& pluginId) const
             return PluginLoadResult::success(loaded);
     }
     return failed(PluginLoadError::NotFound, QString(),
-                  QStringLiteral("no plug-in with id %1").arg(pluginId));
+                  Texts::tr("no plug-in with id %1").arg(pluginId));
 }
 
 void PluginLoader::unloadAll()

@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QStandardPaths>
@@ -23,6 +24,27 @@
 #include <unistd.h>
 
 namespace {
+
+// The folder under the user's data folder that both programs share, and the ones each of them
+// used on its own before.
+const QString SharedDataName = QStringLiteral("schedule-backup");
+const QStringList OldDataNames
+    = {QStringLiteral("schedule-backup-host"), QStringLiteral("schedule-backup-page")};
+
+// The translation context of the texts that reach people.
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(ScheduleBackupHost)
+};
+
+// Empty when there is no home folder: Qt would pick a folder under the file-system root.
+QString userDataRoot()
+{
+    if (qEnvironmentVariableIsEmpty("HOME")
+        && !QDir::isAbsolutePath(qEnvironmentVariable("XDG_DATA_HOME")))
+        return {};
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+}
 
 HostError hostError(PluginLoadError error)
 {
@@ -54,6 +76,8 @@ bool makePath(const QByteArray& name)
 
 } // namespace
 
+const QString ScheduleBackupHost::BuildTreeMarker = QStringLiteral("schedule-backup-build-tree");
+
 ScheduleBackupHost::ScheduleBackupHost(QObject* parent) : QObject(parent) { }
 
 ScheduleBackupHost::~ScheduleBackupHost()
@@ -66,7 +90,7 @@ HostStartResult ScheduleBackupHost::start(const HostOptions& options)
     shutdown();
     HostStartResult started = startService(options);
     if (started)
-        started = loadPlugins(options.pluginDir.isEmpty() ? defaultPluginDir() : options.pluginDir);
+        started = loadPlugins(choosePluginDir(options.pluginDir));
     if (!started)
         shutdown();
     return started;
@@ -75,7 +99,8 @@ HostStartResult ScheduleBackupHost::start(const HostOptions& options)
 HostStartResult ScheduleBackupHost::startService(const HostOptions& options)
 {
     QString error;
-    const QString dataDir = reachableDataDir(options.dataDir, &error);
+    m_dataFolder = chooseDataFolder(options.dataDir);
+    const QString dataDir = reachableDataDir(m_dataFolder.path, &error);
     if (dataDir.isEmpty())
         return HostStartResult::failure(HostError::DataUnusable, error);
     m_handler = std::make_unique<ServiceCommandHandler>(dataDir);
@@ -118,16 +143,17 @@ HostStartResult ScheduleBackupHost::loadPlugins(const QString& pluginDir)
 
     const PluginLoadResult found = m_loader->find(BackupWords::ScheduleBackupPluginId);
     if (!found) {
-        QString text = QStringLiteral("no schedule-backup plug-in in %1").arg(pluginDir);
+        QString message = Texts::tr("no schedule-backup plug-in in %1").arg(pluginDir);
         if (!problems.isEmpty())
-            text += QStringLiteral(" (") + problems.join(QStringLiteral("; ")) + QLatin1Char(')');
+            message
+                += QStringLiteral(" (") + problems.join(QStringLiteral("; ")) + QLatin1Char(')');
         // Report the most telling reason: a plug-in that was there but did not load.
         HostError reason = HostError::PluginNotFound;
         for (const PluginLoadResult& result : results) {
             if (!result && result.errorReason() != PluginLoadError::NotFound)
                 reason = hostError(result.errorReason());
         }
-        return HostStartResult::failure(reason, text);
+        return HostStartResult::failure(reason, message);
     }
     m_scheduleBackup = found.value();
     return HostStartResult::success(m_scheduleBackup.object.data());
@@ -159,33 +185,52 @@ QObject* ScheduleBackupHost::scheduleBackup() const
     return m_scheduleBackup.object;
 }
 
-QString ScheduleBackupHost::defaultPluginDir()
+QString ScheduleBackupHost::choosePluginDir(const QString& option)
 {
+    if (!option.isEmpty())
+        return option;
+    if (const QString variable = qEnvironmentVariable("SCHEDULE_BACKUP_PLUGIN_DIR");
+        !variable.isEmpty())
+        return variable;
     const QDir exeDir(QCoreApplication::applicationDirPath());
-    const QString buildTree = exeDir.absoluteFilePath(QStringLiteral("../plugins"));
-    if (QDir(buildTree).exists())
-        return QDir::cleanPath(buildTree);
-    return QDir::cleanPath(
+    const QString installed = QDir::cleanPath(
         exeDir.absoluteFilePath(QStringLiteral("../" SCHEDULE_BACKUP_PLUGIN_INSTALL_DIR)));
+    const QString buildTree
+        = QDir::cleanPath(exeDir.absoluteFilePath(QStringLiteral("../plugins")));
+    if (!QFileInfo(installed).isDir()
+        && QFileInfo::exists(buildTree + QLatin1Char('/') + BuildTreeMarker))
+        return buildTree;
+    return installed;
 }
 
-QString ScheduleBackupHost::defaultDataDir()
+DataFolder ScheduleBackupHost::chooseDataFolder(const QString& option)
 {
-    // Without either variable Qt would pick a folder under the file-system root.
-    if (qEnvironmentVariableIsEmpty("HOME")
-        && !QDir::isAbsolutePath(qEnvironmentVariable("XDG_DATA_HOME")))
+    if (!option.isEmpty())
+        return {option, DataFolder::Source::Option};
+    if (const QByteArray variable = qgetenv("SCHEDULE_BACKUP_DATA"); !variable.isEmpty())
+        return {HostOptionSet::decodeName(variable), DataFolder::Source::Environment};
+    const QString root = userDataRoot();
+    if (root.isEmpty())
         return {};
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString shared = root + QLatin1Char('/') + SharedDataName;
+    if (!QFileInfo::exists(shared)) {
+        // The program's own old folder wins over the other one's.
+        QStringList oldNames = OldDataNames;
+        if (oldNames.removeOne(QCoreApplication::applicationName()))
+            oldNames.prepend(QCoreApplication::applicationName());
+        for (const QString& name : std::as_const(oldNames)) {
+            if (QFileInfo(root + QLatin1Char('/') + name).isDir())
+                return {root + QLatin1Char('/') + name, DataFolder::Source::OldDefault};
+        }
+    }
+    return {shared, DataFolder::Source::Default};
 }
 
 QString ScheduleBackupHost::reachableDataDir(const QString& dataDir, QString* error)
 {
     if (dataDir.isEmpty()) {
-        const QString folder = defaultDataDir();
-        if (folder.isEmpty())
-            *error = QCoreApplication::translate(
-                "ScheduleBackupHost", "there is no home folder (HOME is not set); use --data");
-        return folder;
+        *error = Texts::tr("there is no home folder (HOME is not set); use --data");
+        return {};
     }
     const QByteArray name = HostOptionSet::encodeName(dataDir);
     if (QFile::encodeName(dataDir) == name)
@@ -194,7 +239,7 @@ QString ScheduleBackupHost::reachableDataDir(const QString& dataDir, QString* er
     // is created and opened here from its bytes and handed over as the kernel's link to it.
     if (!makePath(name)
         || (m_dataDirFd = ::open(name.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC)) < 0) {
-        *error = QCoreApplication::translate("ScheduleBackupHost", "cannot open data folder %1: %2")
+        *error = Texts::tr("cannot open data folder %1: %2")
                      .arg(QFile::decodeName(name), QString::fromLocal8Bit(std::strerror(errno)));
         return {};
     }

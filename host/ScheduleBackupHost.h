@@ -29,6 +29,14 @@ enum class HostError {
 // On success, the schedule-backup plug-in object.
 using HostStartResult = Result<HostError, QObject*>;
 
+// The data folder a host uses, and why that one.
+struct DataFolder
+{
+    enum class Source { Option, Environment, Default, OldDefault };
+    QString path; // empty when there is no home folder to put the default in
+    Source source = Source::Default;
+};
+
 // Everything a client process needs around the plug-in: the backup service, the framework that
 // carries commands to it, a QML engine whose context the plug-ins receive, and the plug-ins.
 class ScheduleBackupHost : public QObject
@@ -48,15 +56,21 @@ public:
     // The embedded backup service as the host wires it in.
     ServiceCommandHandler* service() const { return m_handler.get(); }
     QQmlEngine* engine() const { return m_engine.get(); }
+    // The data folder of the last start, as the user would name it.
+    DataFolder dataFolder() const { return m_dataFolder; }
+
+    // --data, else SCHEDULE_BACKUP_DATA, else the default folder that both programs share; an
+    // old default folder of either program is used while the shared one does not exist.
+    static DataFolder chooseDataFolder(const QString& option);
+    // --plugin-dir, else SCHEDULE_BACKUP_PLUGIN_DIR, else the installed folder relative to the
+    // program, else the build tree's folder, known by the marker file the build writes there.
+    static QString choosePluginDir(const QString& option);
+    static const QString BuildTreeMarker;
 
 private:
     // The steps of start(); each leaves the clean-up after a failure to start().
     HostStartResult startService(const HostOptions& options);
     HostStartResult loadPlugins(const QString& pluginDir);
-    // <exe>/../plugins in a build tree, <exe>/../lib/schedule-backup/plugins when installed.
-    static QString defaultPluginDir();
-    // Empty when there is no home folder to put it in.
-    static QString defaultDataDir();
     // The folder as the service can open it, or an empty text with `error` set.
     QString reachableDataDir(const QString& dataDir, QString* error);
 
@@ -66,5 +80,6 @@ private:
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<PluginLoader> m_loader;
     LoadedPlugin m_scheduleBackup;
+    DataFolder m_dataFolder;
     int m_dataDirFd = -1; // holds a data folder whose name is not UTF-8
 };

@@ -9,6 +9,7 @@
 #include "TimeFrame.h"
 #include "XmlText.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QSet>
 
@@ -16,6 +17,12 @@
 #include <optional>
 
 namespace {
+
+// The translation context of the texts that reach people.
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(BackupService)
+};
 
 using namespace BackupProtocol;
 
@@ -70,21 +77,19 @@ std::optional<Refusal> readCameras(const QVariantList& camList, const ServiceDat
         const QString groupId = map.value(Arg::GroupId).toString();
         if (cameraId == AllCamerasTag) {
             if (camList.size() != 1)
-                return Refusal {
-                    Code::InvalidArgument,
-                    QStringLiteral("\"all cameras\" cannot be mixed with single cameras")};
+                return Refusal {Code::InvalidArgument,
+                                Texts::tr("\"all cameras\" cannot be mixed with single cameras")};
             *cameras = {{AllCamerasTag, QString()}};
             return std::nullopt;
         }
         const auto group = known.constFind(cameraId);
         if (group == known.cend())
-            return Refusal {Code::UnknownCamera,
-                            QStringLiteral("unknown camera \"%1\"").arg(cameraId)};
+            return Refusal {Code::UnknownCamera, Texts::tr("unknown camera \"%1\"").arg(cameraId)};
         // The service owns the group of a camera; a client that does not know it sends none.
         if (!groupId.isEmpty() && groupId != *group)
             return Refusal {
                 Code::UnknownCamera,
-                QStringLiteral("camera \"%1\" is not in group \"%2\"").arg(cameraId, groupId)};
+                Texts::tr("camera \"%1\" is not in group \"%2\"").arg(cameraId, groupId)};
         if (!seen.contains(cameraId)) {
             seen.insert(cameraId);
             cameras->append({cameraId, *group});
@@ -113,10 +118,10 @@ struct BackupService::Update
     std::optional<Refusal> read(const QVariant& arguments)
     {
         if (arguments.metaType().id() != QMetaType::QVariantMap)
-            return Refusal {Code::InvalidArgument, QStringLiteral("arguments must be a map")};
+            return Refusal {Code::InvalidArgument, Texts::tr("arguments must be a map")};
         const QVariantMap args = arguments.toMap();
         if (!readInteger(args, Arg::Revision, &revision))
-            return Refusal {Code::InvalidArgument, QStringLiteral("missing revision")};
+            return Refusal {Code::InvalidArgument, Texts::tr("missing revision")};
         if (qint64 id = 0; readInteger(args, Arg::TmcardId, &id))
             tmcardId = id;
         tmcardIdText = args.value(Arg::TmcardId).toString();
@@ -126,19 +131,19 @@ struct BackupService::Update
             return Refusal {Code::MalformedTimeFrame, frame.errorText()};
         dir = args.value(Arg::Dir).toString();
         if (dir.trimmed().isEmpty())
-            return Refusal {Code::MissingDirectory, QStringLiteral("no target directory")};
+            return Refusal {Code::MissingDirectory, Texts::tr("no target directory")};
         if (!ServiceLimits::isStorableText(dir))
             return Refusal {Code::InvalidArgument,
-                            QStringLiteral("the target directory holds control characters")};
+                            Texts::tr("the target directory holds control characters")};
         if (!readInteger(args, Arg::MaxThroughput, &throughput) || throughput < 0
             || throughput > ServiceLimits::MaxThroughputBytes)
-            return Refusal {Code::InvalidArgument, QStringLiteral("invalid throughput limit")};
+            return Refusal {Code::InvalidArgument, Texts::tr("invalid throughput limit")};
         if (!readInteger(args, Arg::MaxRange, &range) || range < 0
             || range > ServiceLimits::MaxRangeMinutes)
-            return Refusal {Code::InvalidArgument, QStringLiteral("invalid range limit")};
+            return Refusal {Code::InvalidArgument, Texts::tr("invalid range limit")};
         camList = args.value(Arg::CamGroupList).toList();
         if (camList.isEmpty())
-            return Refusal {Code::InvalidArgument, QStringLiteral("no cameras selected")};
+            return Refusal {Code::InvalidArgument, Texts::tr("no cameras selected")};
         enabled = args.value(Arg::Enabled).toBool();
         targetCyclic = args.value(Arg::TargetCyclic).toBool();
         return std::nullopt;
@@ -193,7 +198,7 @@ ServiceReply BackupService::handle(const QString& command, const QVariant& argum
         return updateTimeCard(Reply::UpdateScheduleRoot, arguments);
     if (!isKnownCommand(command)) {
         return refuse(Reply::ServiceRoot, Code::UnknownCommand,
-                      QStringLiteral("unknown command \"%1\"").arg(command));
+                      Texts::tr("unknown command \"%1\"").arg(command));
     }
     const StoreResult<ServiceData> stored = m_store.load();
     if (!stored)
@@ -287,16 +292,16 @@ ServiceReply BackupService::storeUpdate(const QString& replyElement, const Updat
     const TimeCard& current = stored.value().card;
     if (update.revision != current.revision) {
         return fail(Code::StaleRevision,
-                    QStringLiteral("stale revision %1, the stored time-card is at revision %2")
+                    Texts::tr("stale revision %1, the stored time-card is at revision %2")
                         .arg(update.revision)
                         .arg(current.revision));
     }
     if (update.tmcardId != current.tmcardId)
         return fail(Code::UnknownTimeCard,
-                    QStringLiteral("unknown time-card id %1").arg(update.tmcardIdText));
+                    Texts::tr("unknown time-card id %1").arg(update.tmcardIdText));
     if (current.revision == std::numeric_limits<qint64>::max())
         return fail(Code::StorageFailure,
-                    QStringLiteral("the stored revision %1 is at its maximum and cannot be raised")
+                    Texts::tr("the stored revision %1 is at its maximum and cannot be raised")
                         .arg(current.revision));
     QList<CameraRef> cameras;
     if (const std::optional<Refusal> refused

@@ -6,6 +6,7 @@
 #include "TimeFrame.h"
 #include "XmlText.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,6 +27,12 @@
 #include <utility>
 
 namespace {
+
+// The translation context of the texts that reach people.
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(BackupStore)
+};
 
 using namespace BackupProtocol;
 
@@ -88,7 +95,7 @@ public:
              {Reply::Revision, Reply::TmcardId, Reply::Enabled, Reply::TargetCyclic, Reply::Dir,
               Reply::MaxThroughput, Reply::MaxRange, TimeFrameElement}) {
             if (!m_seen.contains(required))
-                return fail(QStringLiteral("<%1> is missing").arg(required));
+                return fail(Texts::tr("<%1> is missing").arg(required));
         }
         return !m_reader.hasError();
     }
@@ -110,7 +117,7 @@ private:
         // by the service, and reading it as either would change what is backed up.
         for (const CameraRef& camera : std::as_const(card->cameras)) {
             if (camera.cameraId == AllCamerasTag && card->cameras.size() > 1)
-                return fail(QStringLiteral("<%1> mixes \"%2\" with single cameras")
+                return fail(Texts::tr("<%1> mixes \"%2\" with single cameras")
                                 .arg(Reply::CamList, AllCamerasTag));
         }
         return true;
@@ -121,7 +128,7 @@ private:
         bool ok = false;
         *value = text.toLongLong(&ok);
         if (!ok || *value < 0)
-            return fail(QStringLiteral("<%1> is not a count: \"%2\"").arg(name, text.left(40)));
+            return fail(Texts::tr("<%1> is not a count: \"%2\"").arg(name, text.left(40)));
         return true;
     }
 
@@ -129,7 +136,7 @@ private:
     {
         if (text != True && text != False)
             return fail(
-                QStringLiteral("<%1> is neither true nor false: \"%2\"").arg(name, text.left(40)));
+                Texts::tr("<%1> is neither true nor false: \"%2\"").arg(name, text.left(40)));
         *value = text == True;
         return true;
     }
@@ -165,7 +172,7 @@ bool readToRoot(QXmlStreamReader& reader, QString* error)
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
         case QXmlStreamReader::DTD:
-            *error = QStringLiteral("it declares a document type, which data files never do");
+            *error = Texts::tr("it declares a document type, which data files never do");
             return false;
         case QXmlStreamReader::StartElement:
             return true;
@@ -173,7 +180,7 @@ bool readToRoot(QXmlStreamReader& reader, QString* error)
             break;
         }
     }
-    *error = reader.hasError() ? reader.errorString() : QStringLiteral("it is empty");
+    *error = reader.hasError() ? reader.errorString() : Texts::tr("it is empty");
     return false;
 }
 
@@ -190,14 +197,14 @@ QString systemError()
 QString fileKind(mode_t mode)
 {
     if (S_ISDIR(mode))
-        return QStringLiteral("a folder");
+        return Texts::tr("a folder");
     if (S_ISFIFO(mode))
-        return QStringLiteral("a FIFO");
+        return Texts::tr("a FIFO");
     if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("a device");
+        return Texts::tr("a device");
     if (S_ISSOCK(mode))
-        return QStringLiteral("a socket");
-    return QStringLiteral("no regular file");
+        return Texts::tr("a socket");
+    return Texts::tr("no regular file");
 }
 
 // Reads at most `limit` bytes from `fd`; `*document` holds limit + 1 bytes when there are more.
@@ -268,8 +275,8 @@ bool BackupStore::exists() const
 StoreResult<BackupStore::Lock> BackupStore::lock(QDeadlineTimer deadline) const
 {
     if (!QDir().mkpath(m_dataDir)) {
-        return StoreResult<Lock>::failure(
-            StoreError::CannotWrite, QStringLiteral("cannot create data folder %1").arg(m_dataDir));
+        return StoreResult<Lock>::failure(StoreError::CannotWrite,
+                                          Texts::tr("cannot create data folder %1").arg(m_dataDir));
     }
     // Writers through any link lock the one folder the file is really in. A folder opens
     // read-only for anyone who may list it, whoever made it.
@@ -280,7 +287,7 @@ StoreResult<BackupStore::Lock> BackupStore::lock(QDeadlineTimer deadline) const
     if (fd < 0) {
         return StoreResult<Lock>::failure(
             StoreError::CannotWrite,
-            QStringLiteral("cannot open data folder %1: %2").arg(folder, systemError()));
+            Texts::tr("cannot open data folder %1: %2").arg(folder, systemError()));
     }
     while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
@@ -288,13 +295,13 @@ StoreResult<BackupStore::Lock> BackupStore::lock(QDeadlineTimer deadline) const
             ::close(fd);
             return StoreResult<Lock>::failure(
                 StoreError::CannotWrite,
-                QStringLiteral("cannot lock data folder %1: %2")
+                Texts::tr("cannot lock data folder %1: %2")
                     .arg(folder, QString::fromLocal8Bit(std::strerror(error))));
         }
         if (deadline.hasExpired()) {
             ::close(fd);
             return StoreResult<Lock>::failure(
-                StoreError::Locked, QStringLiteral("another program is saving to %1").arg(path));
+                StoreError::Locked, Texts::tr("another program is saving to %1").arg(path));
         }
         const qint64 left = deadline.isForever() ? LockPollMs : deadline.remainingTime();
         QThread::msleep(ulong(std::clamp<qint64>(left, 1, LockPollMs)));
@@ -318,44 +325,43 @@ StoreResult<ServiceData> BackupStore::readFile(const QString& path)
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return StoreResult<ServiceData>::failure(
-            StoreError::CannotRead, QStringLiteral("cannot read %1: %2").arg(path, systemError()));
+            StoreError::CannotRead, Texts::tr("cannot read %1: %2").arg(path, systemError()));
     }
     const auto closeFile = qScopeGuard([fd] { ::close(fd); });
     struct stat status = {};
     if (::fstat(fd, &status) != 0) {
         return StoreResult<ServiceData>::failure(
-            StoreError::CannotRead, QStringLiteral("cannot read %1: %2").arg(path, systemError()));
+            StoreError::CannotRead, Texts::tr("cannot read %1: %2").arg(path, systemError()));
     }
     if (!S_ISREG(status.st_mode))
-        return damaged(
-            QStringLiteral("%1 is damaged: it is %2").arg(path, fileKind(status.st_mode)));
+        return damaged(Texts::tr("%1 is damaged: it is %2").arg(path, fileKind(status.st_mode)));
     QByteArray document;
     if (!readAtMost(fd, MaximumFileSize, status.st_size, &document)) {
         return StoreResult<ServiceData>::failure(
-            StoreError::CannotRead, QStringLiteral("cannot read %1: %2").arg(path, systemError()));
+            StoreError::CannotRead, Texts::tr("cannot read %1: %2").arg(path, systemError()));
     }
     const StoreResult<ServiceData> parsed = parse(document);
     if (!parsed)
-        return damaged(QStringLiteral("%1 is damaged: %2").arg(path, parsed.errorText()));
+        return damaged(Texts::tr("%1 is damaged: %2").arg(path, parsed.errorText()));
     return parsed;
 }
 
 StoreResult<ServiceData> BackupStore::parse(const QByteArray& document)
 {
     if (document.size() > MaximumFileSize)
-        return damaged(QStringLiteral("larger than %1 bytes").arg(MaximumFileSize));
+        return damaged(Texts::tr("larger than %1 bytes").arg(MaximumFileSize));
     if (XmlText::hasCrowdedStartTag(document))
         return damaged(
-            QStringLiteral("an element has more than %1 attributes").arg(XmlText::MaxAttributes));
+            Texts::tr("an element has more than %1 attributes").arg(XmlText::MaxAttributes));
     QXmlStreamReader reader(document);
     QString error;
     if (!readToRoot(reader, &error))
         return damaged(error);
     if (reader.name() != RootElement)
-        return damaged(QStringLiteral("it is not a schedule-backup data file"));
+        return damaged(Texts::tr("it is not a schedule-backup data file"));
     const QStringView version = reader.attributes().value(VersionAttribute);
     if (!version.isEmpty() && version != QString::number(FormatVersion))
-        return damaged(QStringLiteral("it is of format version %1, not %2")
+        return damaged(Texts::tr("it is of format version %1, not %2")
                            .arg(version.toString())
                            .arg(FormatVersion));
 
@@ -382,9 +388,9 @@ StoreResult<ServiceData> BackupStore::parse(const QByteArray& document)
     while (!reader.atEnd() && !reader.hasError())
         reader.readNext();
     if (reader.hasError())
-        return damaged(QStringLiteral("after </%1>: %2").arg(RootElement, reader.errorString()));
+        return damaged(Texts::tr("after </%1>: %2").arg(RootElement, reader.errorString()));
     if (!hasCard)
-        return damaged(QStringLiteral("it holds no time-card"));
+        return damaged(Texts::tr("it holds no time-card"));
 
     // The stored time frame passes the same check as one the client sends.
     const TimeFrame frame = TimeFrame::parse(data.card.timeFrameXml);
@@ -445,7 +451,7 @@ StoreResult<> BackupStore::save(const ServiceData& data) const
     if (!QDir().mkpath(m_dataDir)) {
         return StoreResult<>::failure(
             StoreError::CannotWrite,
-            QStringLiteral("cannot write %1: cannot create the data folder").arg(filePath()));
+            Texts::tr("cannot write %1: cannot create the data folder").arg(filePath()));
     }
     return writeFile(resolvedFilePath(), data);
 }
@@ -459,14 +465,14 @@ StoreResult<> BackupStore::writeFile(const QString& path, const ServiceData& dat
 {
     auto cannotWrite = [&path](const QString& reason) {
         return StoreResult<>::failure(StoreError::CannotWrite,
-                                      QStringLiteral("cannot write %1: %2").arg(path, reason));
+                                      Texts::tr("cannot write %1: %2").arg(path, reason));
     };
     const QByteArray document = serialize(data);
     // A file the service would refuse to read is never written.
     if (document.size() > MaximumFileSize) {
         return StoreResult<>::failure(
             StoreError::TooLarge,
-            QStringLiteral("the data file would grow to %1 bytes, beyond its limit of %2 bytes")
+            Texts::tr("the data file would grow to %1 bytes, beyond its limit of %2 bytes")
                 .arg(document.size())
                 .arg(MaximumFileSize));
     }

@@ -4,9 +4,16 @@
 
 #include "XmlText.h"
 
+#include <QCoreApplication>
 #include <QXmlStreamReader>
 
 namespace {
+
+// The translation context of the texts that reach people.
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(TimeFrame)
+};
 
 bool readWeekSecond(const QXmlStreamAttributes& attributes, const QString& name, qint64* value)
 {
@@ -26,14 +33,14 @@ QString readToFrame(QXmlStreamReader& reader)
 {
     while (!reader.atEnd() && reader.readNext() != QXmlStreamReader::StartElement) {
         if (reader.tokenType() == QXmlStreamReader::DTD)
-            return QStringLiteral("a time frame must not declare a document type");
+            return Texts::tr("a time frame must not declare a document type");
         if (reader.tokenType() == QXmlStreamReader::ProcessingInstruction
             || !reader.documentVersion().isEmpty())
-            return QStringLiteral("a time frame must be a bare element");
+            return Texts::tr("a time frame must be a bare element");
     }
     if (reader.tokenType() != QXmlStreamReader::StartElement
         || reader.name() != QLatin1String("Ele"))
-        return QStringLiteral("time frame root must be <Ele>");
+        return Texts::tr("time frame root must be <Ele>");
     if (!reader.readNextStartElement() || reader.name() != QLatin1String("Frame"))
         return QStringLiteral("<Ele> must hold a <Frame>");
     return {};
@@ -43,14 +50,14 @@ QString readIntervals(QXmlStreamReader& reader, QList<WeekInterval>* intervals)
 {
     while (reader.readNextStartElement()) {
         if (reader.name() != QLatin1String("Ele"))
-            return QStringLiteral("unexpected <%1> in <Intervals>").arg(reader.name().toString());
+            return Texts::tr("unexpected <%1> in <Intervals>").arg(reader.name().toString());
         WeekInterval interval;
         const auto attributes = reader.attributes();
         if (!readWeekSecond(attributes, QStringLiteral("B"), &interval.begin)
             || !readWeekSecond(attributes, QStringLiteral("E"), &interval.end))
-            return QStringLiteral("interval bounds must be week seconds 0..%1").arg(SecondsPerWeek);
+            return Texts::tr("interval bounds must be week seconds 0..%1").arg(SecondsPerWeek);
         if (interval.begin > interval.end)
-            return QStringLiteral("interval begins after it ends (B=%1, E=%2)")
+            return Texts::tr("interval begins after it ends (B=%1, E=%2)")
                 .arg(interval.begin)
                 .arg(interval.end);
         intervals->append(interval);
@@ -67,7 +74,7 @@ QString readToEnd(QXmlStreamReader& reader)
     while (!reader.atEnd() && !reader.hasError())
         reader.readNext();
     if (reader.hasError())
-        return QStringLiteral("malformed time frame: %1").arg(reader.errorString());
+        return Texts::tr("malformed time frame: %1").arg(reader.errorString());
     return {};
 }
 
@@ -86,9 +93,9 @@ TimeFrame TimeFrame::parse(const QString& xml)
 QString TimeFrame::read(const QString& xml)
 {
     if (xml.trimmed().isEmpty())
-        return QStringLiteral("empty time frame");
+        return Texts::tr("empty time frame");
     if (XmlText::hasCrowdedStartTag(xml.toUtf8()))
-        return QStringLiteral("an element has more than %1 attributes").arg(XmlText::MaxAttributes);
+        return Texts::tr("an element has more than %1 attributes").arg(XmlText::MaxAttributes);
 
     QXmlStreamReader reader(xml);
     if (const QString error = readToFrame(reader); !error.isEmpty())

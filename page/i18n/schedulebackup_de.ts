@@ -229,14 +229,6 @@
 <context>
     <name>HostOptions</name>
     <message>
-        <source>Data folder of the backup service (default: the user&apos;s application data folder).</source>
-        <translation>Datenordner des Sicherungsdienstes (Vorgabe: der Anwendungsdatenordner des Benutzers).</translation>
-    </message>
-    <message>
-        <source>Folder to load plug-ins from.</source>
-        <translation>Ordner, aus dem Plug-ins geladen werden.</translation>
-    </message>
-    <message>
         <source>Delay of every service reply (default 0).</source>
         <translation>Verzögerung jeder Antwort des Dienstes (Vorgabe 0).</translation>
     </message>
@@ -247,6 +239,14 @@
     <message>
         <source>--data expects a folder</source>
         <translation>--data erwartet einen Ordner</translation>
+    </message>
+    <message>
+        <source>Data folder of the backup service (default: $SCHEDULE_BACKUP_DATA, else the user&apos;s data folder schedule-backup).</source>
+        <translation>Datenordner des Sicherungsdienstes (Vorgabe: $SCHEDULE_BACKUP_DATA, sonst der Datenordner schedule-backup des Benutzers).</translation>
+    </message>
+    <message>
+        <source>Folder to load plug-ins from (default: $SCHEDULE_BACKUP_PLUGIN_DIR, else the installed folder).</source>
+        <translation>Ordner, aus dem Plug-ins geladen werden (Vorgabe: $SCHEDULE_BACKUP_PLUGIN_DIR, sonst der installierte Ordner).</translation>
     </message>
 </context>
 <context>
@@ -528,6 +528,14 @@
     <message>
         <source>could not save the page to %1</source>
         <translation>die Seite konnte nicht unter %1 gespeichert werden</translation>
+    </message>
+    <message>
+        <source>Data folder: %1 (the old default folder)</source>
+        <translation>Datenordner: %1 (der alte Vorgabeordner)</translation>
+    </message>
+    <message>
+        <source>Data folder: %1</source>
+        <translation>Datenordner: %1</translation>
     </message>
 </context>
 <context>
@@ -967,10 +975,6 @@
     <message>
         <source>%1 (see --help)</source>
         <translation>%1 (siehe --help)</translation>
-    </message>
-    <message>
-        <source>error: %1</source>
-        <translation>Fehler: %1</translation>
     </message>
 </context>
 </TS>

@@ -18,8 +18,41 @@
 
 namespace {
 
-// The page as any host creates it: from its module, found on the engine's import path.
-const QByteArray PageDocument = "import ScheduleBackup.Page\nSchedulePage {}\n";
+// The page as any host creates it, from its module found on the engine's import path, and under
+// it the viewer's status line.
+const QByteArray PageDocument = R"(
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import ScheduleBackup.Page
+
+ColumnLayout {
+    id: viewer
+
+    required property var scheduleBackup
+    property var cameraInventory: []
+    property string statusText
+    readonly property alias page: page
+
+    spacing: 0
+
+    SchedulePage {
+        id: page
+
+        scheduleBackup: viewer.scheduleBackup
+        cameraInventory: viewer.cameraInventory
+        Layout.fillWidth: true
+        Layout.fillHeight: true
+    }
+    Label {
+        objectName: "viewerStatusLine"
+        text: viewer.statusText
+        elide: Text.ElideMiddle
+        padding: 4
+        Layout.fillWidth: true
+    }
+}
+)";
 
 // Exit codes of a screenshot run.
 constexpr int ScreenshotSaved = 0;
@@ -69,7 +102,8 @@ QString PageViewer::start(const HostOptions& options)
     component->setData(PageDocument, QUrl());
     QObject* created = component->isReady() ? component->createWithInitialProperties(
                            {{QStringLiteral("scheduleBackup"), QVariant::fromValue(plugin)},
-                            {QStringLiteral("cameraInventory"), cameraInventory()}})
+                            {QStringLiteral("cameraInventory"), cameraInventory()},
+                            {QStringLiteral("statusText"), statusText()}})
                                             : nullptr;
     m_view->setContent(QUrl(), component, created);
     if (m_view->status() != QQuickView::Ready || !m_view->rootObject()) {
@@ -78,13 +112,13 @@ QString PageViewer::start(const HostOptions& options)
             errors.append(error.toString());
         return tr("the page did not load: %1").arg(errors.join(QLatin1Char('\n')));
     }
-    QObject* root = m_view->rootObject();
+    QObject* root = page();
     m_view->setMinimumSize(
         QSize(root->property("minimumWidth").toInt(), root->property("minimumHeight").toInt()));
     m_view->resize(1120, 780);
     m_closeGuard = std::make_unique<CloseGuard>(m_view.get(), root);
 
-    const QString relayPath = m_view->rootObject()->property("relayPath").toString();
+    const QString relayPath = root->property("relayPath").toString();
     bool accepted = false;
     QMetaObject::invokeMethod(plugin, "getBackupInfo", Q_RETURN_ARG(bool, accepted),
                               Q_ARG(QString, relayPath));
@@ -105,7 +139,16 @@ QString PageViewer::qmlImportPath()
 
 QObject* PageViewer::page() const
 {
-    return m_view ? m_view->rootObject() : nullptr;
+    QObject* root = m_view ? m_view->rootObject() : nullptr;
+    return root ? root->property("page").value<QObject*>() : nullptr;
+}
+
+QString PageViewer::statusText() const
+{
+    const DataFolder folder = m_host.dataFolder();
+    return folder.source == DataFolder::Source::OldDefault
+        ? tr("Data folder: %1 (the old default folder)").arg(folder.path)
+        : tr("Data folder: %1").arg(folder.path);
 }
 
 void PageViewer::onReplyDelivered(const QString& command, const QString& resultCode,

@@ -43,6 +43,8 @@ public:
     CloseGuard* closeGuard() const { return m_closeGuard.get(); }
     // The cameras of the service's inventory as the page's choices: [{id, group, name}].
     QVariantList cameraInventory() const;
+    // The status line under the page: the data folder in use.
+    QString statusText() const;
 
 private Q_SLOTS:
     void onSettingsLoaded(bool success);

@@ -2,6 +2,7 @@
 
 #include "ExitCodes.h"
 #include "HostOptions.h"
+#include "MessageLocale.h"
 #include "PageViewer.h"
 
 #include <QCommandLineParser>
@@ -69,11 +70,13 @@ int main(int argc, char* argv[])
     QTextStream err(stderr);
 
     // The page and the viewer speak the language of the system locale (LANG, LANGUAGE) when
-    // there is a translation for it; dates and numbers follow the same locale. The catalogue
-    // comes with the page's module.
+    // there is a translation for it and the locale is not C; dates and numbers follow the same
+    // locale. The catalogue comes with the page's module.
     QTranslator translator;
-    if (translator.load(QLocale(), QStringLiteral("schedulebackup"), QStringLiteral("_"),
-                        PageViewer::qmlImportPath() + QStringLiteral("/ScheduleBackup/Page/i18n")))
+    if (!MessageLocale::isUntranslated()
+        && translator.load(QLocale(), QStringLiteral("schedulebackup"), QStringLiteral("_"),
+                           PageViewer::qmlImportPath()
+                               + QStringLiteral("/ScheduleBackup/Page/i18n")))
         QCoreApplication::installTranslator(&translator);
 
     ViewerOptions options;
@@ -96,7 +99,7 @@ int main(int argc, char* argv[])
     PageViewer viewer;
     error = viewer.start(options.host);
     if (!error.isEmpty()) {
-        err << QCoreApplication::translate("main", "error: %1").arg(error) << Qt::endl;
+        err << "schedule-backup-page: " << error << Qt::endl;
         return ExitCode::HostFailure;
     }
     viewer.show();

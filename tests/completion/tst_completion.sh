@@ -33,7 +33,7 @@ offers()
 # name | command line | expected offers
 cases=(
     "commands by prefix|schedule-backup-host s|schedule set show status"
-    "every command|schedule-backup-host |next schedule set show status"
+    "every command|schedule-backup-host |cameras next schedule set show status"
     "no second command|schedule-backup-host show s|"
     "value is not the command|schedule-backup-host --data show s|schedule set show status"
     "value after equals is not the command|schedule-backup-host --data=show s|schedule set show status"
@@ -44,6 +44,7 @@ cases=(
     "trace levels|schedule-backup-host --trace |0 1 2 3 4 5"
     "options of set|schedule-backup-host set --c|--cameras --cyclic"
     "options of next|schedule-backup-host next --a|--at"
+    "options of cameras|schedule-backup-host cameras --|--data --group --help --help-all --json --latency --plugin-dir --timeout --trace --trace-file --version"
     "no options of another command|schedule-backup-host show --a|"
     "global options before a command|schedule-backup-host --t|--timeout --trace --trace-file"
     "data is a folder|schedule-backup-host --data |store"

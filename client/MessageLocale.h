@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: BSD-3-Clause
+
+#pragma once
+
+// Which language the front ends' messages are in, as other tools decide it: the first of
+// LC_ALL, LC_MESSAGES and LANG that is set names the locale, and "C" or "POSIX" there means the
+// untranslated English texts whatever LANGUAGE says. Otherwise Qt's system locale (LANGUAGE
+// included) picks the catalogue.
+namespace MessageLocale {
+
+bool isUntranslated();
+
+} // namespace MessageLocale
