@@ -20,6 +20,15 @@ QString described(const CommandLineResult& result)
 {
     if (result.action == Action::Error)
         return "error: " + result.text;
+    // A command's help: the options it lists and its example.
+    if (result.action == Action::Help) {
+        QStringList words {"help"};
+        for (const auto& match :
+             QRegularExpression("^  (--[a-z-]+)", QRegularExpression::MultilineOption)
+                 .globalMatch(result.text))
+            words.append(match.captured(1));
+        return words.join(' ') + " | " + result.text.section("Example:\n  ", 1).section('\n', 0, 0);
+    }
     const CommandRequest& r = result.request;
     QStringList words {r.command, QString::number(r.timeoutMs)};
     const auto add = [&words](const char* name, const auto& value, auto text) {
@@ -36,6 +45,9 @@ QString described(const CommandLineResult& result)
     add("schedule", r.scheduleJson, same);
     add("name", r.scheduleName, same);
     add("at", r.at, [](const QDateTime& at) { return at.toString(Qt::ISODate); });
+    add("group", r.group, same);
+    if (r.json)
+        words.append("json");
     return words.join(' ');
 }
 
@@ -56,7 +68,29 @@ private Q_SLOTS:
         const auto row = &ParseCases::row;
         const QString years = "error: --at must lie between the years 1970 and 9998";
         const QString control = "must not contain control characters";
-        row("no command", {}, "error: expected one command: show, set, schedule, next, status");
+        const QString commands = "show, set, schedule, next, status, cameras";
+        row("no command", {}, "error: expected a command: " + commands);
+        row("an unknown command, named with the commands", {"shwo", "--help"},
+            "error: unknown command \"shwo\"; the commands are " + commands);
+        row("a second command", {"show", "status"}, "error: unexpected argument \"status\"");
+        row("the help of one command lists its options only, with an example", {"set", "--help"},
+            "help --enabled --dir --cyclic --throughput --range --cameras --schedule --name | "
+            "schedule-backup-host set --enabled on --dir /mnt/nas/video --throughput 50");
+        row("cameras of a group as JSON", {"cameras", "--group", "grp-lobby", "--json"},
+            "cameras 5000 group=grp-lobby json");
+        // Each class of bad value once.
+        row("a blank before a number", {"set", "--range", " 5"},
+            "error: --range expects 0 to 3650 days");
+        row("a number with a sign", {"show", "--timeout", "+100"},
+            "error: --timeout expects a positive number of milliseconds");
+        row("minus zero", {"show", "--latency", "-0"}, "error: --latency expects milliseconds");
+        row("digits that are not ASCII", {"set", "--throughput", "٥"},
+            "error: --throughput expects 0 to 1000000 MB");
+        row("a switch that is neither on nor off", {"set", "--enabled", "yes"},
+            "error: --enabled expects on or off");
+        row("a switch in capitals", {"set", "--cyclic", "ON"}, "error: --cyclic expects on or off");
+        row("all beside camera ids", {"set", "--cameras", "all,cam-01"},
+            "error: --cameras expects \"all\" alone or camera ids without control characters");
         row("set without a setting option", {"set", "--timeout", "100"},
             "error: set needs at least one setting option");
         row("schedule with a name only", {"schedule", "--name", "Night"},
@@ -66,7 +100,7 @@ private Q_SLOTS:
         row("a schedule in the schedule syntax", {"schedule", "--schedule", "Sat 9:00-9:30"},
             R"(schedule 5000 schedule={"Rectangles":[{"Top":9,"Bottom":9.5,"Left":6,"Right":7}]})");
         row("a camera id with a line feed", {"set", "--cameras", "cam-01,cam\n02"},
-            "error: --cameras expects \"all\" or camera ids without control characters");
+            "error: --cameras expects \"all\" alone or camera ids without control characters");
         row("a directory with an escape character", {"set", "--dir", "/mnt/\x1b[2J"},
             "error: --dir " + control);
         row("a directory of blanks", {"set", "--dir", "  "}, "error: --dir expects a directory");
@@ -111,10 +145,11 @@ private Q_SLOTS:
         const QList<QStringList> options
             = {{"--enabled", "on"},    {"--dir", "/mnt/x"}, {"--cyclic", "off"},
                {"--throughput", "10"}, {"--range", "3"},    {"--cameras", "all"},
-               {"--schedule", "none"}, {"--name", "Night"}, {"--at", "2026-12-07T08:00"}};
+               {"--schedule", "none"}, {"--name", "Night"}, {"--at", "2026-12-07T08:00"},
+               {"--group", "grp-a"},   {"--json"}};
         QStringList taken; // "option command" for every pair that is not refused for its scope
         for (const QStringList& option : options) {
-            for (const QString command : {"show", "set", "schedule", "next", "status"}) {
+            for (const QString& command : commandNames()) {
                 if (parse(QStringList {command} + option).text
                     != option.first() + " does not apply to " + command)
                     taken.append(option.first() + ' ' + command);
@@ -124,7 +159,8 @@ private Q_SLOTS:
             taken,
             QStringList({"--enabled set", "--dir set", "--cyclic set", "--throughput set",
                          "--range set", "--cameras set", "--schedule set", "--schedule schedule",
-                         "--name set", "--name schedule", "--at next"}));
+                         "--name set", "--name schedule", "--at next", "--group cameras",
+                         "--json show", "--json next", "--json status", "--json cameras"}));
     }
 
     void fileNamesKeepTheirBytes_data()
@@ -146,6 +182,8 @@ private Q_SLOTS:
         row("an empty --data", "--data", "", "--data expects a folder");
         NameCases::row("a Latin-1 byte in a text value", {"set", "--dir", "/srv/caf\xe9"}, {},
                        "--dir expects UTF-8 text");
+        NameCases::row("a replacement character in a text value",
+                       {"set", "--name", "Caf\xef\xbf\xbd"}, {}, "--name expects UTF-8 text");
     }
 
     void fileNamesKeepTheirBytes()
