@@ -9,11 +9,16 @@
 #include "PluginLoader.h"
 #include "ScheduleBackupHost.h"
 #include "ServerInfo.h"
+#include "Table.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 Q_DECLARE_METATYPE(HostError)
 Q_DECLARE_METATYPE(PluginLoadError)
@@ -26,6 +31,10 @@ class tst_ScheduleBackupHost : public QObject
 
     QTemporaryDir m_folders; // plug-in folders, prepared once
     QTemporaryDir m_data;
+    // --data and SCHEDULE_BACKUP_DATA (null: not given), the folders there before, whether there
+    // is a home folder, the program, and the folder used (empty: none) with its source.
+    using FolderCases
+        = Table<QByteArray, QByteArray, QByteArrayList, bool, QString, QByteArray, int>;
 
 private Q_SLOTS:
     void initTestCase()
@@ -90,6 +99,72 @@ private Q_SLOTS:
         ScheduleBackupHost host;
         QCOMPARE(host.start({m_data.path(), plugins}).errorReason(), reason);
         QVERIFY(!host.scheduleBackup());
+    }
+
+    void dataFolders_data()
+    {
+        FolderCases::columns();
+        const auto row = &FolderCases::row;
+        const QByteArray share = "home/.local/share/";
+        const QString host = "schedule-backup-host", page = "schedule-backup-page";
+        using Source = DataFolder::Source;
+        row("--data wins over SCHEDULE_BACKUP_DATA", "option", "variable", {}, true, host, "option",
+            int(Source::Option));
+        row("SCHEDULE_BACKUP_DATA wins over the default folder", {}, "variable", {}, true, host,
+            "variable", int(Source::Environment));
+        row("a Latin-1 byte names the folder that is there", "caf\xe9", {}, {"caf\xe9"}, true, host,
+            "caf\xe9", int(Source::Option));
+        row("bytes that are not UTF-8 name the folder that is created", {}, "new\xff\xc3(/sub", {},
+            true, host, "new\xff\xc3(/sub", int(Source::Environment));
+        row("the default folder is shared by both programs", {}, {}, {}, true, page,
+            share + "schedule-backup", int(Source::Default));
+        row("the program's own old default folder while the shared one is missing", {}, {},
+            {share + host.toUtf8(), share + page.toUtf8()}, true, page, share + page.toUtf8(),
+            int(Source::OldDefault));
+        row("the other program's old default folder", {}, {}, {share + page.toUtf8()}, true, host,
+            share + page.toUtf8(), int(Source::OldDefault));
+        row("the shared folder once it is there", {}, {},
+            {share + "schedule-backup", share + host.toUtf8()}, true, host,
+            share + "schedule-backup", int(Source::Default));
+        row("without a home folder the default folder is refused", {}, {}, {}, false, host, {}, 0);
+    }
+
+    void dataFolders()
+    {
+        const auto [option, variable, existing, home, program, used, source] = FolderCases::fetch();
+        QTemporaryDir dir;
+        const QByteArray base = QFile::encodeName(dir.path()) + '/';
+        const QByteArray oldHome = qgetenv("HOME");
+        const auto restore = qScopeGuard([&] {
+            qputenv("HOME", oldHome);
+            qunsetenv("SCHEDULE_BACKUP_DATA");
+            QCoreApplication::setApplicationName("tst_schedulebackuphost");
+            QProcess::execute("rm", {"-rf", "--", dir.path()}); // Qt cannot remove such names
+        });
+        for (const QByteArray& folder : existing)
+            QCOMPARE(QProcess::execute("mkdir", {"-p", QFile::decodeName(base + folder)}), 0);
+        qunsetenv("XDG_DATA_HOME");
+        home ? qputenv("HOME", base + "home") : qunsetenv("HOME");
+        if (!variable.isNull())
+            qputenv("SCHEDULE_BACKUP_DATA", base + variable);
+        QCoreApplication::setApplicationName(program);
+
+        ScheduleBackupHost host;
+        const HostStartResult started = host.start(
+            {option.isNull() ? QString() : HostOptionSet::decodeName(base + option), PluginDir});
+        QVERIFY2(used.isEmpty() ? started.errorText().startsWith("there is no home folder")
+                                : bool(started),
+                 qPrintable(started.errorText()));
+        if (used.isEmpty())
+            return;
+        QCOMPARE(int(host.dataFolder().source), source);
+        QCOMPARE(HostOptionSet::encodeName(host.dataFolder().path), base + used);
+        // Only the folder in use was seeded.
+        for (const QByteArray& folder : existing
+                 + QByteArrayList {option, variable, used, "home/.local/share/schedule-backup"}) {
+            const QByteArray file = base + folder + "/schedule-backup.xml";
+            QVERIFY2((::access(file.constData(), F_OK) == 0) == (folder == used), file.constData());
+        }
     }
 
     void startedHostOffersServerInfoAndAnswersPendingOnShutdown()
