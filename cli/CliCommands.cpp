@@ -6,6 +6,7 @@
 #include "PluginTerms.h"
 #include "WeekSchedule.h"
 
+#include <QFile>
 #include <QJsonDocument>
 
 #include <cstdio>
@@ -43,6 +44,12 @@ CliCommands::CliCommands(PluginClient* client, QTextStream* out, QTextStream* er
 void CliCommands::setInventory(const QList<Camera>& cameras)
 {
     m_inventory = cameras;
+}
+
+void CliCommands::setDataFolder(const DataFolder& folder)
+{
+    // A name that is not UTF-8 is shown the way file managers show it.
+    m_dataFolder = {QFile::decodeName(HostOptionSet::encodeName(folder.path)), folder.source};
 }
 
 int CliCommands::run(const CommandRequest& request)

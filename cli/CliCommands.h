@@ -33,7 +33,7 @@ public:
     // The service's cameras; the settings then mark a camera that is no longer among them.
     void setInventory(const QList<Camera>& cameras);
     // The data folder in use, which show names.
-    void setDataFolder(const DataFolder& folder) { m_dataFolder = folder; }
+    void setDataFolder(const DataFolder& folder);
 
     static QString progressBar(qint64 progress, int width);
 
