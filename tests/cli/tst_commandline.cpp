@@ -76,6 +76,62 @@ class TestCommandLine : public QObject
 
     using ParseCases = Table<QByteArrayList, QString>; // the arguments, described()
 
+    // File names keep their bytes; other values must be UTF-8.
+    static void nameRows()
+    {
+        const auto row = &ParseCases::row;
+        row("a Latin-1 byte in --data", {"show", "--data", "/srv/caf\xe9"},
+            "show 5000 data=/srv/caf%E9");
+        row("UTF-8 in --data, up to four bytes a character",
+            {"show", "--data", "/v\xc3\xa9 \xf0\x9f\x8c\x99\xf0\x90\x82\x80"},
+            "show 5000 data=/v%C3%A9 %F0%9F%8C%99%F0%90%82%80 (text)");
+        // A lone continuation byte, a cut sequence, an overlong '/', an encoded surrogate, a code
+        // point beyond U+10FFFF and bytes that never start one.
+        row("bytes that are not UTF-8 in --data",
+            {"show", "--data", "/x\x80/\xe2\x82/\xc0\xaf/\xed\xa0\x80/\xf4\x90\x80\x80/\xfe\xff"},
+            "show 5000 data=/x%80/%E2%82/%C0%AF/%ED%A0%80/%F4%90%80%80/%FE%FF");
+        row("a Latin-1 byte in --trace-file", {"show", "--trace-file", "/tmp/t\xe9"},
+            "show 5000 trace-file=/tmp/t%E9");
+        row("an empty --data", {"show", "--data", ""}, "error: --data expects a folder");
+        row("a Latin-1 byte in a text value", {"set", "--dir", "/srv/caf\xe9"},
+            "error: --dir expects UTF-8 text");
+        row("a replacement character in a text value", {"set", "--name", "Caf\xef\xbf\xbd"},
+            "error: --name expects UTF-8 text");
+    }
+
+    // Each class of bad value once, and each number at both bounds and one beyond each.
+    static void valueRows()
+    {
+        const auto row = &ParseCases::row;
+        row("a blank before a number", {"set", "--range", " 5"},
+            "error: --range expects 0 to 3650 days");
+        row("a number with a sign", {"show", "--timeout", "+100"},
+            "error: --timeout expects a positive number of milliseconds");
+        row("minus zero", {"show", "--latency", "-0"}, "error: --latency expects milliseconds");
+        row("digits that are not ASCII", {"set", "--throughput", "٥"},
+            "error: --throughput expects 0 to 1000000 MB");
+        row("a switch that is neither on nor off", {"set", "--enabled", "yes"},
+            "error: --enabled expects on or off");
+        row("a switch in capitals", {"set", "--cyclic", "ON"}, "error: --cyclic expects on or off");
+        row("all beside camera ids", {"set", "--cameras", "all,cam-01"},
+            "error: --cameras expects \"all\" alone or camera ids without control characters");
+        const QList<std::tuple<QString, int, int, QString>> numbers
+            = {{"throughput", 0, 1000000, "--throughput expects 0 to 1000000 MB"},
+               {"range", 0, 3650, "--range expects 0 to 3650 days"},
+               {"timeout", 1, 3600000, "--timeout expects a positive number of milliseconds"},
+               {"trace", 0, 5, "--trace expects a level from 0 to 5"}};
+        for (const auto& [option, least, most, error] : numbers) {
+            for (const int n : {least - 1, least, most, most + 1}) {
+                const QString taken = option == "timeout"
+                    ? QString("set %1 enabled=on").arg(n)
+                    : QString("set 5000 enabled=on %1=%2").arg(option).arg(n);
+                row(QString("--%1 %2").arg(option).arg(n),
+                    {"set", "--enabled", "on", "--" + option.toUtf8(), QByteArray::number(n)},
+                    n < least || n > most ? "error: " + error : taken);
+            }
+        }
+    }
+
 private Q_SLOTS:
     void parses_data()
     {
@@ -96,36 +152,7 @@ private Q_SLOTS:
         row("an option of another command", {"show", "--dir", "/x"},
             "error: --dir does not apply to show");
         row("--json where there is none", {"set", "--json"}, "error: --json does not apply to set");
-        row("a Latin-1 byte in --data", {"show", "--data", "/srv/caf\xe9"},
-            "show 5000 data=/srv/caf%E9");
-        row("UTF-8 in --data, up to four bytes a character",
-            {"show", "--data", "/v\xc3\xa9 \xf0\x9f\x8c\x99\xf0\x90\x82\x80"},
-            "show 5000 data=/v%C3%A9 %F0%9F%8C%99%F0%90%82%80 (text)");
-        // A lone continuation byte, a cut sequence, an overlong '/', an encoded surrogate, a code
-        // point beyond U+10FFFF and bytes that never start one.
-        row("bytes that are not UTF-8 in --data",
-            {"show", "--data", "/x\x80/\xe2\x82/\xc0\xaf/\xed\xa0\x80/\xf4\x90\x80\x80/\xfe\xff"},
-            "show 5000 data=/x%80/%E2%82/%C0%AF/%ED%A0%80/%F4%90%80%80/%FE%FF");
-        row("a Latin-1 byte in --trace-file", {"show", "--trace-file", "/tmp/t\xe9"},
-            "show 5000 trace-file=/tmp/t%E9");
-        row("an empty --data", {"show", "--data", ""}, "error: --data expects a folder");
-        row("a Latin-1 byte in a text value", {"set", "--dir", "/srv/caf\xe9"},
-            "error: --dir expects UTF-8 text");
-        row("a replacement character in a text value", {"set", "--name", "Caf\xef\xbf\xbd"},
-            "error: --name expects UTF-8 text");
-        // Each class of bad value once.
-        row("a blank before a number", {"set", "--range", " 5"},
-            "error: --range expects 0 to 3650 days");
-        row("a number with a sign", {"show", "--timeout", "+100"},
-            "error: --timeout expects a positive number of milliseconds");
-        row("minus zero", {"show", "--latency", "-0"}, "error: --latency expects milliseconds");
-        row("digits that are not ASCII", {"set", "--throughput", "٥"},
-            "error: --throughput expects 0 to 1000000 MB");
-        row("a switch that is neither on nor off", {"set", "--enabled", "yes"},
-            "error: --enabled expects on or off");
-        row("a switch in capitals", {"set", "--cyclic", "ON"}, "error: --cyclic expects on or off");
-        row("all beside camera ids", {"set", "--cameras", "all,cam-01"},
-            "error: --cameras expects \"all\" alone or camera ids without control characters");
+        nameRows();
         row("set without a setting option", {"set", "--timeout", "100"},
             "error: set needs at least one setting option");
         row("schedule with a name only", {"schedule", "--name", "Night"},
@@ -151,22 +178,7 @@ private Q_SLOTS:
             "next 5000 at=1970-01-01T00:00:00");
         row("the last moment", {"next", "--at", "9998-12-31 23:30"},
             "next 5000 at=9998-12-31T23:30:00");
-        // Each number at both bounds and one beyond each.
-        const QList<std::tuple<QString, int, int, QString>> numbers
-            = {{"throughput", 0, 1000000, "--throughput expects 0 to 1000000 MB"},
-               {"range", 0, 3650, "--range expects 0 to 3650 days"},
-               {"timeout", 1, 3600000, "--timeout expects a positive number of milliseconds"},
-               {"trace", 0, 5, "--trace expects a level from 0 to 5"}};
-        for (const auto& [option, least, most, error] : numbers) {
-            for (const int n : {least - 1, least, most, most + 1}) {
-                const QString taken = option == "timeout"
-                    ? QString("set %1 enabled=on").arg(n)
-                    : QString("set 5000 enabled=on %1=%2").arg(option).arg(n);
-                row(QString("--%1 %2").arg(option).arg(n),
-                    {"set", "--enabled", "on", "--" + option.toUtf8(), QByteArray::number(n)},
-                    n < least || n > most ? "error: " + error : taken);
-            }
-        }
+        valueRows();
     }
 
     void parses()
