@@ -34,13 +34,12 @@ class TestCli : public QObject
     // reader has gone, as in `show | head -c1`; "german": the program runs in German;
     // "C": LC_ALL=C with LANGUAGE=de), the runs (one process each; all but the last succeed), the
     // last one's exit code, and text in its output or its one line of errors ("stored: <dir>":
-    // the directory in the data file afterwards).
+    // the directory in the data file afterwards; "json": the JSON output holds the data file's
+    // values).
     using RunCases = Table<QString, QList<QStringList>, int, QString>;
     // Whether the framework knows the plug-in (if so, the server-info is gone), the arguments, the
     // exit code and the start of the only line on standard error.
     using InProcessCases = Table<bool, QStringList, int, QString>;
-    // The setup, the runs before and the --json command.
-    using JsonCases = Table<QString, QList<QStringList>, QStringList>;
     // The folders beside the program's copy ("installed", "marked" (the build tree), "unmarked"
     // (plugins without the marker), "-empty": without the plug-in), SCHEDULE_BACKUP_PLUGIN_DIR
     // and whether the host starts.
@@ -158,6 +157,27 @@ class TestCli : public QObject
                 {"intervalEnd", sunday.addDays(7).addSecs(-60).toString(Qt::ISODate)}};
     }
 
+    // Every time carries its offset from UTC; its instant and the other values are the data file's.
+    void compareJson(const Run& run, const QStringList& command) const
+    {
+        QJsonParseError error;
+        const QJsonObject printed = QJsonDocument::fromJson(run.out.toUtf8(), &error).object();
+        QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(run.out));
+        const QJsonObject expected = expectedJson(command.first(), command.value(2));
+        const QRegularExpression rfc3339(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d(Z|[+-]\d\d:\d\d)$)");
+        for (auto it = expected.begin(); it != expected.end(); ++it) {
+            QJsonValue value
+                = it.key() == "firstWindow" ? printed.value("windows")[0] : printed.value(it.key());
+            if (it.value().toString().contains(QRegularExpression(R"(^\d{4}-\d\d-\d\dT)"))) {
+                QVERIFY2(rfc3339.match(value.toString()).hasMatch(), qPrintable(run.out));
+                value = QDateTime::fromString(value.toString(), Qt::ISODate)
+                            .toLocalTime()
+                            .toString(Qt::ISODate);
+            }
+            QVERIFY2(value == it.value(), qPrintable(it.key() + ": " + run.out));
+        }
+    }
+
 private Q_SLOTS:
     // Every run shows that --plugin-dir comes before the variable.
     void initTestCase() { qputenv("SCHEDULE_BACKUP_PLUGIN_DIR", "/nonexistent/plugins"); }
@@ -218,6 +238,14 @@ private Q_SLOTS:
             ExitCode::Failed, "fehlgeschlagen: unbekannte Kamera \"cam-42\" (Code 1004)");
         row("LC_ALL=C is English whatever LANGUAGE says", "C",
             {{"show", "--plugin-dir", "/nonexistent/plugins"}}, ExitCode::HostFailure, noPlugin);
+        row("show --json", "", {{"show", "--json"}}, ExitCode::Success, "json");
+        row("status --json of an all-week window", "",
+            {{"schedule", "--schedule", "daily 00:00-24:00"}, {"status", "--json"}},
+            ExitCode::Success, "json");
+        row("next --json", "", {{"next", "--at", "2026-12-12T18:00", "--json"}}, ExitCode::Success,
+            "json");
+        row("cameras --json of a group", "left", {{"cameras", "--group", "grp-lobby", "--json"}},
+            ExitCode::Success, "json");
         row("set whose reader is gone stores and exits 0", "stdout-gone",
             {{"set", "--dir", "/no/reader"}}, ExitCode::Success, "stored: /no/reader");
     }
@@ -236,45 +264,10 @@ private Q_SLOTS:
         QVERIFY2(run.err.isEmpty() == (code == ExitCode::Success)
                      && !run.err.trimmed().contains('\n'),
                  qPrintable(run.err));
+        if (text == "json")
+            return compareJson(run, runs.last());
         const QString& said = code == ExitCode::Success ? run.out : run.err;
         QVERIFY2(said.simplified().contains(text), qPrintable(said));
-    }
-
-    void json_data()
-    {
-        JsonCases::columns();
-        JsonCases::row("show", "", {}, {"show"});
-        JsonCases::row("status of an all-week window", "",
-                       {{"schedule", "--schedule", "daily 00:00-24:00"}}, {"status"});
-        JsonCases::row("next", "", {}, {"next", "--at", "2026-12-12T18:00"});
-        JsonCases::row("cameras of a group", "left", {}, {"cameras", "--group", "grp-lobby"});
-    }
-
-    // Every time carries its offset from UTC; its instant and the other values are the data file's.
-    void json()
-    {
-        const auto [setup, before, command] = JsonCases::fetch();
-        prepare(setup);
-
-        const Run run
-            = runAll(setup, before + QList<QStringList> {command + QStringList {"--json"}});
-        QVERIFY2(run.exitCode == ExitCode::Success && run.err.isEmpty(), qPrintable(run.err));
-        QJsonParseError error;
-        const QJsonObject printed = QJsonDocument::fromJson(run.out.toUtf8(), &error).object();
-        QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(run.out));
-        const QJsonObject expected = expectedJson(command.first(), command.value(2));
-        const QRegularExpression rfc3339(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d(Z|[+-]\d\d:\d\d)$)");
-        for (auto it = expected.begin(); it != expected.end(); ++it) {
-            QJsonValue value
-                = it.key() == "firstWindow" ? printed.value("windows")[0] : printed.value(it.key());
-            if (it.value().toString().contains(QRegularExpression(R"(^\d{4}-\d\d-\d\dT)"))) {
-                QVERIFY2(rfc3339.match(value.toString()).hasMatch(), qPrintable(run.out));
-                value = QDateTime::fromString(value.toString(), Qt::ISODate)
-                            .toLocalTime()
-                            .toString(Qt::ISODate);
-            }
-            QVERIFY2(value == it.value(), qPrintable(it.key() + ": " + run.out));
-        }
     }
 
     void inProcessRuns_data()
