@@ -45,8 +45,12 @@ ColumnLayout {
             selectByMouse: true
             Accessible.name: limit.label
             Accessible.description: limit.hint
-            ToolTip.visible: hovered
+            ToolTip.visible: hovered || activeFocus
             ToolTip.text: limit.hint
+            // Qt 6.4 replaces a text field's accessible description with its placeholder
+            // once a screen reader connects; the hint as an unseen placeholder keeps it.
+            placeholderText: limit.hint
+            placeholderTextColor: "transparent"
             ToolTip.delay: 600
 
             FocusRing {

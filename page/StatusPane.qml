@@ -40,6 +40,7 @@ GroupBox {
     readonly property string confirmedSchedule: plugin.scheduleTemplate
 
     title: qsTr("Status")
+    Accessible.name: title
     onBackupOnChanged: refresh()
     onConfirmedScheduleChanged: refresh()
 
@@ -95,7 +96,7 @@ GroupBox {
         Label {
             objectName: "backupStatusLabel"
             Layout.fillWidth: true
-            text: pane.interval ? "%1, %2".arg(pane.statusText()).arg(pane.interval) : pane.statusText()
+            text: pane.interval ? "%1, %2".arg(pane.statusText()).arg(PageClock.windowText(pane.interval)) : pane.statusText()
             textFormat: Text.PlainText
             elide: Text.ElideRight
         }
