@@ -13,7 +13,12 @@ ToolBar {
 
     Accessible.name: qsTr("Actions")
 
+    // The row's own height: the style's tool bar is lower than a button with its focus ring.
+    contentHeight: row.implicitHeight + 6
+
     RowLayout {
+        id: row
+
         anchors.fill: parent
         anchors.leftMargin: 12
         anchors.rightMargin: 12
