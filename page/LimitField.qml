@@ -45,6 +45,8 @@ ColumnLayout {
             selectByMouse: true
             Accessible.name: limit.label
             Accessible.description: limit.hint
+            // Hover is off by default for text fields on some platforms, and with it the tip.
+            hoverEnabled: true
             ToolTip.visible: hovered || activeFocus
             ToolTip.text: limit.hint
             // Qt 6.4 replaces a text field's accessible description with its placeholder

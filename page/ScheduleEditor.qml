@@ -38,6 +38,8 @@ GroupBox {
                 selectByMouse: true
                 Accessible.name: qsTr("Schedule name")
                 Accessible.description: qsTr("Name under which the server keeps the weekly schedule.")
+                // Hover is off by default for text fields on some platforms, and with it the tip.
+                hoverEnabled: true
                 ToolTip.visible: hovered || activeFocus
                 ToolTip.text: Accessible.description
                 // Qt 6.4 replaces a text field's accessible description with its placeholder

@@ -259,11 +259,7 @@ Page {
             Accessible.name: qsTr("Scroll the page")
         }
 
-        ScrollBar.horizontal: ScrollBar {
-            policy: ScrollBar.AlwaysOff
-            visible: false
-            Accessible.name: qsTr("Scroll the page sideways")
-        }
+        ScrollBar.horizontal.policy: ScrollBar.AlwaysOff
 
         RowLayout {
             width: scroller.availableWidth

@@ -138,6 +138,8 @@ ColumnLayout {
                 selectByMouse: true
                 Accessible.name: qsTr("Add a window")
                 Accessible.description: qsTr("Type days and a window, e.g. Mon-Fri 08:30-12:00, and press Return to add it to the week grid.")
+                // Hover is off by default for text fields on some platforms, and with it the tip.
+                hoverEnabled: true
                 ToolTip.visible: hovered || activeFocus
                 ToolTip.text: Accessible.description
                 // Qt 6.4 replaces a text field's accessible description with its placeholder

@@ -88,6 +88,8 @@ GroupBox {
                 selectByMouse: true
                 Accessible.name: qsTr("Target directory")
                 Accessible.description: pane.dirHint
+                // Hover is off by default for text fields on some platforms, and with it the tip.
+                hoverEnabled: true
                 ToolTip.visible: hovered || activeFocus
                 ToolTip.text: pane.dirHint
                 // Qt 6.4 replaces a text field's accessible description with its placeholder

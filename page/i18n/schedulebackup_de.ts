@@ -580,10 +580,6 @@
         <translation>Seite blättern</translation>
     </message>
     <message>
-        <source>Scroll the page sideways</source>
-        <translation>Seite seitlich blättern</translation>
-    </message>
-    <message>
         <source>Scheduled backup</source>
         <translation>Geplante Sicherung</translation>
     </message>

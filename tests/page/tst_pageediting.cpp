@@ -237,6 +237,8 @@ void PageEditingTest::everyControlHasAnAccessibleName()
 {
     // As a screen reader would find it: the controls describe themselves once it is active.
     QAccessible::setActive(true);
+    // The smallest window: the page overflows and shows its scroll bar.
+    m_page->view()->resize(800, 600);
     m_plugin.answerLoad({});
     m_page->retype(m_page->item("targetDirField"), "/mnt/said");
     // Popups count as well: open one, then read everything the window shows.
@@ -255,6 +257,7 @@ void PageEditingTest::everyControlHasAnAccessibleName()
     QStringList unnamed;
     QStringList status;
     int checked = 0;
+    int scrollBars = 0;
     QList<QAccessibleInterface*> pending {QAccessible::queryAccessibleInterface(m_page->view())};
     while (!pending.isEmpty()) {
         QAccessibleInterface* node = pending.takeFirst();
@@ -274,10 +277,12 @@ void PageEditingTest::everyControlHasAnAccessibleName()
         if (node->role() == QAccessible::EditableText
             && node->text(QAccessible::Description).isEmpty())
             unnamed << what + " without description";
+        scrollBars += node->role() == QAccessible::ScrollBar;
         if (node->role() == QAccessible::StatusBar)
             status << node->text(QAccessible::Name);
     }
     QVERIFY2(checked >= 30, qPrintable(QString::number(checked)));
+    QCOMPARE(scrollBars, 2); // the page's and the camera list's
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     // The footer's message is the status element, so its changes are announced.
     QCOMPARE(status, QStringList {text("messageLabel")});
