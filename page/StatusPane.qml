@@ -41,6 +41,8 @@ GroupBox {
 
     title: qsTr("Status")
     Accessible.name: title
+    // Nothing in it takes input, but the keyboard must reach it, so the page scrolls to it.
+    activeFocusOnTab: true
     onBackupOnChanged: refresh()
     onConfirmedScheduleChanged: refresh()
 
@@ -68,6 +70,10 @@ GroupBox {
         }
 
         target: pane.plugin
+    }
+
+    FocusRing {
+        shown: pane.visualFocus
     }
 
     GridLayout {

@@ -199,6 +199,8 @@ void PageEditingTest::storedTextIsShownAsPlainText()
 
 void PageEditingTest::tabReachesEveryPartInReadingOrder()
 {
+    // The smallest window, where the status is below the fold until Tab scrolls to it.
+    m_page->view()->resize(800, 600);
     m_plugin.answerLoad({});
     m_page->retype(m_page->item("targetDirField"), "/mnt/tabbed"); // Save takes focus now
     const QList<QQuickItem*> expected {
@@ -211,6 +213,7 @@ void PageEditingTest::tabReachesEveryPartInReadingOrder()
         m_page->item("scheduleNameField"),
         m_page->item("clearScheduleButton"),
         m_page->item("rangeEntryField"),
+        m_page->item("statusPane"),
         m_page->item("reloadButton"),
         m_page->item("saveButton"),
     };
@@ -224,6 +227,9 @@ void PageEditingTest::tabReachesEveryPartInReadingOrder()
         // In the camera list the focus sits on the current row.
         QQuickItem* stop = m_page->view()->activeFocusItem();
         visited.append(stop->objectName().startsWith("camera:") ? list : stop);
+        const QRectF shown = stop->mapRectToScene(QRectF(0, 0, stop->width(), 1));
+        QVERIFY2(shown.top() >= 0 && shown.bottom() <= m_page->view()->height(),
+                 qPrintable(stop->objectName() + " is out of sight"));
     }
     int previous = -1;
     for (QQuickItem* stop : expected) {
