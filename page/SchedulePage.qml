@@ -243,6 +243,7 @@ Page {
     ScrollView {
         id: scroller
 
+        objectName: "pageScroller"
         anchors.fill: parent
         padding: 12
         contentWidth: availableWidth
@@ -320,6 +321,8 @@ Page {
 
                     objectName: "statusPane"
                     Layout.fillWidth: true
+                    // Below the fold at 800x600 rather than squeezed out of sight.
+                    Layout.minimumHeight: implicitHeight
                     plugin: page.scheduleBackup
                     relayPath: page.relayPath
                     polling: page.loaded
