@@ -97,7 +97,7 @@ Page {
     // Scrolls the page so that `item`, when it is on the scrolled part, is in view with a
     // margin: Tab then never leaves the keyboard below the fold.
     function ensureVisible(item) {
-        const flick = scroller.contentItem;
+        const flick = scroller.contentItem as Flickable;
         let inside = item;
         while (inside && inside !== flick.contentItem)
             inside = inside.parent;
@@ -192,11 +192,19 @@ Page {
                 reloading = true;
             else if (session.state === PageSession.Idle && reloading) {
                 reloading = false;
-                Qt.callLater(settings.focusFirst);
+                // Once the fields are active again, after this change has reached them.
+                focusFirstLater.start();
             }
         }
 
         target: session
+    }
+
+    Timer {
+        id: focusFirstLater
+
+        interval: 0
+        onTriggered: settings.focusFirst()
     }
 
     Shortcut {
