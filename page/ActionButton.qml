@@ -8,10 +8,12 @@ Button {
     id: button
 
     required property string hint
+    // False in dialogs: the focused button's tip would cover the question.
+    property bool tipOnFocus: true
 
     Accessible.name: text
     Accessible.description: hint
-    ToolTip.visible: hint !== "" && (hovered || visualFocus)
+    ToolTip.visible: hint !== "" && (hovered || tipOnFocus && visualFocus)
     ToolTip.text: hint
     ToolTip.delay: 600
     Keys.onReturnPressed: clicked()

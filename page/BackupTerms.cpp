@@ -3,6 +3,7 @@
 #include "BackupTerms.h"
 
 #include "BackupRules.h"
+#include "PageClock.h"
 #include "PluginTerms.h"
 #include "WeekSchedule.h"
 
@@ -82,6 +83,11 @@ QString BackupTerms::nextBackupText(bool enabled, const QString& scheduleJson, d
 {
     const QDateTime next = QDateTime::fromMSecsSinceEpoch(qint64(nextMs));
     const QDateTime now = QDateTime::fromMSecsSinceEpoch(qint64(nowMs));
-    return BackupRules::nextBackupText(BackupRules::nextBackup(enabled, scheduleJson, next, now),
-                                       next, now);
+    const BackupRules::NextBackup state = BackupRules::nextBackup(enabled, scheduleJson, next, now);
+    if (state != BackupRules::NextBackup::At)
+        return BackupRules::nextBackupText(state, next, now);
+    // Written like every other date of the page: no seconds, whatever the locale's short time.
+    const QDateTime local = next.toLocalTime();
+    return QStringLiteral("%1 (%2)").arg(PageClock::dateTimeText(local.date(), local.time()),
+                                         BackupRules::untilText(now.msecsTo(next)));
 }

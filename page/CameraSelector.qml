@@ -31,6 +31,7 @@ GroupBox {
         allBox.forceActiveFocus(Qt.TabFocusReason);
     }
 
+    Accessible.name: title
     title: saving ? qsTr("Cameras (saving, wait for the reply…)") : qsTr("Cameras")
 
     CameraChoiceModel {
@@ -66,8 +67,10 @@ GroupBox {
                 selectByMouse: true
                 Accessible.name: qsTr("Filter cameras")
                 Accessible.description: qsTr("Shows only the cameras whose name, id or group contains this text.")
-                ToolTip.visible: hovered
+                ToolTip.visible: hovered || activeFocus
                 ToolTip.text: Accessible.description
+                placeholderText: Accessible.description // the description under Qt 6.4, unseen
+                placeholderTextColor: "transparent"
                 ToolTip.delay: 600
                 onTextChanged: cameraModel.filterText = text
 
@@ -115,6 +118,7 @@ GroupBox {
             }
             ScrollBar.vertical: ScrollBar {
                 policy: ScrollBar.AlwaysOn
+                Accessible.name: qsTr("Scroll the cameras")
             }
 
             section.delegate: CameraGroupHeader {

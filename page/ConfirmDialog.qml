@@ -16,6 +16,9 @@ Dialog {
     property alias cancelName: cancelButton.objectName
     property alias textName: message.objectName
 
+    // What had the keyboard before the dialog opened; it gets it back when the dialog closes.
+    property Item opener
+
     signal confirmed
 
     parent: Overlay.overlay
@@ -25,7 +28,20 @@ Dialog {
     modal: true
     focus: true
     closePolicy: Popup.CloseOnEscape
+    onAboutToShow: opener = message.Window.activeFocusItem
     onOpened: cancelButton.forceActiveFocus(Qt.TabFocusReason)
+    onClosed: {
+        if (opener && opener.visible && opener.enabled)
+            opener.forceActiveFocus(Qt.TabFocusReason);
+        opener = null;
+    }
+
+    // A popup is no item, so it cannot be named directly; screen readers meet its item.
+    Binding {
+        target: dialog.contentItem.parent
+        property: "Accessible.name"
+        value: dialog.title
+    }
 
     Label {
         id: message
@@ -36,32 +52,44 @@ Dialog {
         textFormat: Text.PlainText
     }
 
-    footer: RowLayout {
-        spacing: 8
+    // One row of buttons, 12 px from the edges and from each other's baseline alike.
+    footer: Item {
+        implicitWidth: buttonRow.implicitWidth + 24
+        implicitHeight: buttonRow.implicitHeight + 12
 
-        Item {
-            Layout.fillWidth: true
-        }
+        RowLayout {
+            id: buttonRow
 
-        ActionButton {
-            id: cancelButton
+            anchors.fill: parent
+            anchors.leftMargin: 12
+            anchors.rightMargin: 12
+            anchors.bottomMargin: 12
+            spacing: 8
 
-            objectName: "confirmCancelButton"
-            text: qsTr("Cancel")
-            hint: qsTr("Keeps everything as it is.")
-            onClicked: dialog.reject()
-        }
+            Item {
+                Layout.fillWidth: true
+            }
 
-        ActionButton {
-            id: confirmButton
+            ActionButton {
+                id: cancelButton
+                tipOnFocus: false
 
-            objectName: "confirmButton"
-            hint: ""
-            Layout.rightMargin: 12
-            Layout.bottomMargin: 12
-            onClicked: {
-                dialog.close();
-                dialog.confirmed();
+                objectName: "confirmCancelButton"
+                text: qsTr("Cancel")
+                hint: qsTr("Keeps everything as it is.")
+                onClicked: dialog.reject()
+            }
+
+            ActionButton {
+                id: confirmButton
+                tipOnFocus: false
+
+                objectName: "confirmButton"
+                hint: ""
+                onClicked: {
+                    dialog.close();
+                    dialog.confirmed();
+                }
             }
         }
     }

@@ -35,6 +35,13 @@ Dialog {
         sourceBox.forceActiveFocus(Qt.TabFocusReason);
     }
 
+    // A popup is no item, so it cannot be named directly; screen readers meet its item.
+    Binding {
+        target: dialog.contentItem.parent
+        property: "Accessible.name"
+        value: dialog.title
+    }
+
     ColumnLayout {
         width: dialog.availableWidth
         spacing: 6
@@ -51,6 +58,15 @@ Dialog {
             model: dialog.dayNames
             currentIndex: 1
             Accessible.name: qsTr("Day to copy")
+            // A plain text, not the style's read-only text field, which screen readers would
+            // announce as a second, unnamed field.
+            contentItem: Label {
+                leftPadding: 8
+                rightPadding: sourceBox.indicator.width + 8
+                text: sourceBox.displayText
+                verticalAlignment: Text.AlignVCenter
+                elide: Text.ElideRight
+            }
             Accessible.description: qsTr("The day whose windows are copied.")
 
             FocusRing {
@@ -85,32 +101,43 @@ Dialog {
         }
     }
 
-    footer: RowLayout {
-        spacing: 8
+    // One row of buttons, 12 px from the edges and from each other's baseline alike.
+    footer: Item {
+        implicitWidth: buttonRow.implicitWidth + 24
+        implicitHeight: buttonRow.implicitHeight + 12
 
-        Item {
-            Layout.fillWidth: true
-        }
+        RowLayout {
+            id: buttonRow
 
-        ActionButton {
-            objectName: "copyCancelButton"
-            Layout.bottomMargin: 12
-            text: qsTr("Cancel")
-            hint: qsTr("Closes without copying.")
-            onClicked: dialog.reject()
-        }
+            anchors.fill: parent
+            anchors.leftMargin: 12
+            anchors.rightMargin: 12
+            anchors.bottomMargin: 12
+            spacing: 8
 
-        ActionButton {
-            objectName: "copyConfirmButton"
-            Layout.rightMargin: 12
-            Layout.bottomMargin: 12
-            enabled: dialog.targets.length > 0
-            highlighted: true
-            text: qsTr("Copy")
-            hint: qsTr("Copies the windows to the ticked days; Undo brings the old ones back.")
-            onClicked: {
-                dialog.close();
-                dialog.copyChosen(sourceBox.currentIndex, dialog.targets.filter(day => day !== sourceBox.currentIndex));
+            Item {
+                Layout.fillWidth: true
+            }
+
+            ActionButton {
+                tipOnFocus: false
+                objectName: "copyCancelButton"
+                text: qsTr("Cancel")
+                hint: qsTr("Closes without copying.")
+                onClicked: dialog.reject()
+            }
+
+            ActionButton {
+                tipOnFocus: false
+                objectName: "copyConfirmButton"
+                enabled: dialog.targets.length > 0
+                highlighted: true
+                text: qsTr("Copy")
+                hint: qsTr("Copies the windows to the ticked days; Undo brings the old ones back.")
+                onClicked: {
+                    dialog.close();
+                    dialog.copyChosen(sourceBox.currentIndex, dialog.targets.filter(day => day !== sourceBox.currentIndex));
+                }
             }
         }
     }

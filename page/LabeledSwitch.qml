@@ -21,6 +21,8 @@ RowLayout {
         id: label
 
         Layout.fillWidth: true
+        // Centred on the switch also while the layout still reserves room for a wrapped line.
+        verticalAlignment: Text.AlignVCenter
         wrapMode: Text.Wrap
         textFormat: Text.PlainText
     }

@@ -45,8 +45,14 @@ ColumnLayout {
             selectByMouse: true
             Accessible.name: limit.label
             Accessible.description: limit.hint
-            ToolTip.visible: hovered
+            // Hover is off by default for text fields on some platforms, and with it the tip.
+            hoverEnabled: true
+            ToolTip.visible: hovered || activeFocus
             ToolTip.text: limit.hint
+            // Qt 6.4 replaces a text field's accessible description with its placeholder
+            // once a screen reader connects; the hint as an unseen placeholder keeps it.
+            placeholderText: limit.hint
+            placeholderTextColor: "transparent"
             ToolTip.delay: 600
 
             FocusRing {

@@ -11,7 +11,14 @@ ToolBar {
 
     required property PageSession session
 
+    Accessible.name: qsTr("Actions")
+
+    // The row's own height: the style's tool bar is lower than a button with its focus ring.
+    contentHeight: row.implicitHeight + 6
+
     RowLayout {
+        id: row
+
         anchors.fill: parent
         anchors.leftMargin: 12
         anchors.rightMargin: 12
@@ -36,8 +43,17 @@ ToolBar {
             maximumLineCount: 4
             elide: Text.ElideRight
             color: footer.session.messageIsError ? PageColors.error : palette.windowText
-            Accessible.role: Accessible.StatusBar
-            Accessible.name: text
+            // A label tells screen readers it is static text, whatever its role says; the
+            // status element is the item below, whose name changes with every message, so a
+            // screen reader announces it.
+            Accessible.ignored: true
+
+            Item {
+                objectName: "messageStatus"
+                anchors.fill: parent
+                Accessible.role: Accessible.StatusBar
+                Accessible.name: footer.session.message !== "" ? footer.session.message : qsTr("No message")
+            }
         }
 
         ActionButton {

@@ -16,6 +16,7 @@ GroupBox {
     // A save is in flight: the editor is inactive and says so.
     property bool saving
 
+    Accessible.name: title
     title: saving ? qsTr("Weekly schedule (saving, wait for the reply…)") : qsTr("Weekly schedule")
 
     ColumnLayout {
@@ -37,8 +38,14 @@ GroupBox {
                 selectByMouse: true
                 Accessible.name: qsTr("Schedule name")
                 Accessible.description: qsTr("Name under which the server keeps the weekly schedule.")
-                ToolTip.visible: hovered
+                // Hover is off by default for text fields on some platforms, and with it the tip.
+                hoverEnabled: true
+                ToolTip.visible: hovered || activeFocus
                 ToolTip.text: Accessible.description
+                // Qt 6.4 replaces a text field's accessible description with its placeholder
+                // once a screen reader connects; the hint as an unseen placeholder keeps it.
+                placeholderText: Accessible.description
+                placeholderTextColor: "transparent"
                 ToolTip.delay: 600
 
                 FocusRing {

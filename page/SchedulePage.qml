@@ -94,6 +94,23 @@ Page {
         return session.overwrite();
     }
 
+    // Scrolls the page so that `item`, when it is on the scrolled part, is in view with a
+    // margin: Tab then never leaves the keyboard below the fold.
+    function ensureVisible(item) {
+        const flick = scroller.contentItem as Flickable;
+        let inside = item;
+        while (inside && inside !== flick.contentItem)
+            inside = inside.parent;
+        if (!inside || !item.visible)
+            return;
+        const top = item.mapToItem(flick.contentItem, 0, 0).y - 12;
+        const bottom = Math.min(top + item.height + 24, top + flick.height);
+        if (top < flick.contentY)
+            flick.contentY = Math.max(0, top);
+        else if (bottom > flick.contentY + flick.height)
+            flick.contentY = Math.min(bottom - flick.height, flick.contentHeight - flick.height);
+    }
+
     // Called by the window before it closes; true when it may close now.
     function requestClose() {
         return session.requestClose();
@@ -102,12 +119,28 @@ Page {
     title: qsTr("Scheduled backup")
     // Keys reach the page only when no editor takes them: while a save is in flight the editors
     // are inactive, and a typed key is refused visibly instead of vanishing.
+    // The page holds the keyboard until the operator moves it: the first Tab then goes to the
+    // first control, not to whatever the window's focus chain begins with.
+    focus: true
     Keys.onPressed: event => {
-        if (session.refuseKey(event.key, event.text))
+        if (event.key === Qt.Key_Tab && event.modifiers === Qt.NoModifier && Window.activeFocusItem === page && page.editable) {
+            settings.focusFirst();
             event.accepted = true;
+        } else if (session.refuseKey(event.key, event.text)) {
+            event.accepted = true;
+        }
     }
     implicitWidth: 1120
     implicitHeight: 780
+    Accessible.role: Accessible.Pane
+    Accessible.name: title
+    // The style's grey for inactive text is too faint to read; these keep 3:1 and more.
+    palette.disabled.windowText: PageColors.disabledText
+    palette.disabled.text: PageColors.disabledText
+    palette.disabled.buttonText: PageColors.disabledText
+
+    readonly property Item focusedItem: Window.activeFocusItem
+    onFocusedItemChanged: ensureVisible(focusedItem)
 
     PageSession {
         id: session
@@ -148,6 +181,32 @@ Page {
         session: session
     }
 
+    // After a reload the old values are gone, and so is the place the operator worked on:
+    // the keyboard goes to the first field rather than staying on Reload, where a second
+    // Space would reload again.
+    Connections {
+        property bool reloading
+
+        function onStateChanged() {
+            if (session.state === PageSession.Loading && session.loaded)
+                reloading = true;
+            else if (session.state === PageSession.Idle && reloading) {
+                reloading = false;
+                // Once the fields are active again, after this change has reached them.
+                focusFirstLater.start();
+            }
+        }
+
+        target: session
+    }
+
+    Timer {
+        id: focusFirstLater
+
+        interval: 0
+        onTriggered: settings.focusFirst()
+    }
+
     Shortcut {
         sequence: "Ctrl+S"
         onActivated: page.save()
@@ -172,6 +231,8 @@ Page {
     }
 
     header: ToolBar {
+        Accessible.name: page.title
+
         RowLayout {
             anchors.fill: parent
             anchors.leftMargin: 12
@@ -190,10 +251,24 @@ Page {
     ScrollView {
         id: scroller
 
+        objectName: "pageScroller"
         anchors.fill: parent
         padding: 12
         contentWidth: availableWidth
-        ScrollBar.vertical.policy: ScrollBar.AsNeeded
+        Accessible.role: Accessible.Pane
+        Accessible.name: qsTr("Settings")
+
+        // Shown whenever the page is taller than the window, not only while hovered.
+        ScrollBar.vertical: ScrollBar {
+            parent: scroller
+            x: scroller.mirrored ? 0 : scroller.width - width
+            y: scroller.topPadding
+            height: scroller.availableHeight
+            policy: scroller.contentHeight > scroller.availableHeight ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
+            Accessible.name: qsTr("Scroll the page")
+        }
+
+        ScrollBar.horizontal.policy: ScrollBar.AlwaysOff
 
         RowLayout {
             width: scroller.availableWidth
@@ -254,6 +329,8 @@ Page {
 
                     objectName: "statusPane"
                     Layout.fillWidth: true
+                    // Below the fold at 800x600 rather than squeezed out of sight.
+                    Layout.minimumHeight: implicitHeight
                     plugin: page.scheduleBackup
                     relayPath: page.relayPath
                     polling: page.loaded

@@ -59,7 +59,17 @@ ColumnLayout {
             Menu {
                 id: presetMenu
 
+                objectName: "presetMenu"
                 y: presetButton.height
+                // As wide as the longest entry, so no hour is cut.
+                width: {
+                    let widest = 0;
+                    for (let i = 0; i < count; ++i)
+                        widest = Math.max(widest, itemAt(i).implicitWidth);
+                    return widest + leftPadding + rightPadding;
+                }
+                // Closing hands the keyboard back to the button, not to the page's start.
+                onClosed: presetButton.forceActiveFocus(Qt.TabFocusReason)
 
                 Repeater {
                     model: [{
@@ -94,6 +104,8 @@ ColumnLayout {
         }
 
         ActionButton {
+            id: copyDayButton
+
             objectName: "copyDayButton"
             text: qsTr("Copy day…")
             hint: qsTr("Copies the windows of one day to other days.")
@@ -126,8 +138,14 @@ ColumnLayout {
                 selectByMouse: true
                 Accessible.name: qsTr("Add a window")
                 Accessible.description: qsTr("Type days and a window, e.g. Mon-Fri 08:30-12:00, and press Return to add it to the week grid.")
-                ToolTip.visible: hovered
+                // Hover is off by default for text fields on some platforms, and with it the tip.
+                hoverEnabled: true
+                ToolTip.visible: hovered || activeFocus
                 ToolTip.text: Accessible.description
+                // Qt 6.4 replaces a text field's accessible description with its placeholder
+                // once a screen reader connects; the hint as an unseen placeholder keeps it.
+                placeholderText: Accessible.description
+                placeholderTextColor: "transparent"
                 ToolTip.delay: 600
                 onTextEdited: tools.rangeProblem = ""
                 onAccepted: tools.addTypedRange()
@@ -154,6 +172,7 @@ ColumnLayout {
     CopyDayDialog {
         id: copyDialog
 
+        onClosed: copyDayButton.forceActiveFocus(Qt.TabFocusReason)
         onCopyChosen: (fromDay, toDays) => {
             tools.grid.copyDay(fromDay, toDays);
             tools.edited();

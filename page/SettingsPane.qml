@@ -26,6 +26,11 @@ GroupBox {
     readonly property string dirHint: qsTr("Directory on the server the recordings are copied to, e.g. /srv/backup/video. Required.")
     readonly property bool acceptable: dirAcceptable && throughputField.acceptable && rangeField.acceptable
 
+    // Puts the keyboard focus on the first control, "Back up on schedule".
+    function focusFirst() {
+        enabledSwitch.control.forceActiveFocus(Qt.TabFocusReason);
+    }
+
     // Puts the keyboard focus on the first field that cannot be sent.
     function focusFirstProblem() {
         if (!dirAcceptable)
@@ -36,6 +41,7 @@ GroupBox {
             rangeField.input.forceActiveFocus(Qt.TabFocusReason);
     }
 
+    Accessible.name: title
     title: saving ? qsTr("Backup (saving, wait for the reply…)") : qsTr("Backup")
 
     GridLayout {
@@ -82,8 +88,14 @@ GroupBox {
                 selectByMouse: true
                 Accessible.name: qsTr("Target directory")
                 Accessible.description: pane.dirHint
-                ToolTip.visible: hovered
+                // Hover is off by default for text fields on some platforms, and with it the tip.
+                hoverEnabled: true
+                ToolTip.visible: hovered || activeFocus
                 ToolTip.text: pane.dirHint
+                // Qt 6.4 replaces a text field's accessible description with its placeholder
+                // once a screen reader connects; the hint as an unseen placeholder keeps it.
+                placeholderText: pane.dirHint
+                placeholderTextColor: "transparent"
                 ToolTip.delay: 600
 
                 FocusRing {

@@ -40,6 +40,9 @@ GroupBox {
     readonly property string confirmedSchedule: plugin.scheduleTemplate
 
     title: qsTr("Status")
+    Accessible.name: title
+    // Nothing in it takes input, but the keyboard must reach it, so the page scrolls to it.
+    activeFocusOnTab: true
     onBackupOnChanged: refresh()
     onConfirmedScheduleChanged: refresh()
 
@@ -69,6 +72,10 @@ GroupBox {
         target: pane.plugin
     }
 
+    FocusRing {
+        shown: pane.visualFocus
+    }
+
     GridLayout {
         anchors.fill: parent
         columns: 2
@@ -95,7 +102,7 @@ GroupBox {
         Label {
             objectName: "backupStatusLabel"
             Layout.fillWidth: true
-            text: pane.interval ? "%1, %2".arg(pane.statusText()).arg(pane.interval) : pane.statusText()
+            text: pane.interval ? "%1, %2".arg(pane.statusText()).arg(PageClock.windowText(pane.interval)) : pane.statusText()
             textFormat: Text.PlainText
             elide: Text.ElideRight
         }

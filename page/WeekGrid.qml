@@ -294,6 +294,9 @@ Item {
         height: grid.captionHeight
         verticalAlignment: Text.AlignVCenter
         horizontalAlignment: Text.AlignRight
+        // Narrow windows and German texts: a smaller font rather than a cut sentence.
+        fontSizeMode: Text.HorizontalFit
+        minimumPointSize: 6
         elide: Text.ElideRight
         color: palette.windowText
         text: grid.hoverDay >= 0 && grid.hoverRow >= 0 ? qsTr("%1 %2 to %3").arg(grid.fullDayNames[grid.hoverDay]).arg(grid.timeText(grid.hoverRow)).arg(grid.timeText(grid.hoverRow + 1)) : grid.activeFocus ? qsTr("Arrows move, Shift+arrows mark, Space paints") : qsTr("Drag to paint; drag from a painted cell to erase")

@@ -74,6 +74,10 @@
 <context>
     <name>CameraSelector</name>
     <message>
+        <source>Scroll the cameras</source>
+        <translation>Kameraliste blättern</translation>
+    </message>
+    <message>
         <source>Cameras</source>
         <translation>Kameras</translation>
     </message>
@@ -364,6 +368,14 @@
 <context>
     <name>PageFooter</name>
     <message>
+        <source>Actions</source>
+        <translation>Aktionen</translation>
+    </message>
+    <message>
+        <source>No message</source>
+        <translation>Keine Meldung</translation>
+    </message>
+    <message>
         <source>Busy</source>
         <translation>Beschäftigt</translation>
     </message>
@@ -567,6 +579,14 @@
 </context>
 <context>
     <name>SchedulePage</name>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Scroll the page</source>
+        <translation>Seite blättern</translation>
+    </message>
     <message>
         <source>Scheduled backup</source>
         <translation>Geplante Sicherung</translation>

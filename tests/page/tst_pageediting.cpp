@@ -3,8 +3,7 @@
 #include "FakeScheduleBackup.h"
 #include "PageHarness.h"
 
-#include <QQmlContext>
-#include <QQmlProperty>
+#include <QAccessible>
 #include <QQuickItem>
 #include <QStyleHints>
 #include <QtTest>
@@ -29,6 +28,16 @@ private:
     {
         return m_page->item(name)->property("text").toString();
     }
+    // The item that takes the keyboard for a named part: a switch row's switch, a limit's field.
+    QQuickItem* focusable(const QString& name) const
+    {
+        QQuickItem* item = m_page->item(name);
+        for (const char* inner : {"control", "input"}) {
+            if (auto* found = item ? item->property(inner).value<QQuickItem*>() : nullptr)
+                return found;
+        }
+        return item;
+    }
 
     FakeScheduleBackup m_plugin;
     // Shown but not loaded: each test answers the load with what it needs.
@@ -41,7 +50,11 @@ private Q_SLOTS:
         m_page = std::make_unique<PageHarness>(&m_plugin);
         QVERIFY2(m_page->error().isEmpty(), qPrintable(m_page->error()));
     }
-    void cleanup() { m_page.reset(); }
+    void cleanup()
+    {
+        m_page.reset();
+        QLocale::setDefault(QLocale::c());
+    }
     void keysTypedWhileSavingAreRefusedVisibly();
     void limitsAreRefusedNotClamped_data();
     void limitsAreRefusedNotClamped();
@@ -49,11 +62,14 @@ private Q_SLOTS:
     void overwriteListsTheDifferencesAndWritesOnlyTheOperatorsFields();
     void storedTextIsShownAsPlainText();
     void tabReachesEveryPartInReadingOrder();
-    void everyTabStopHasAnAccessibleName();
+    void everyControlHasAnAccessibleName();
+    void focusStaysWhereTheOperatorIs_data();
+    void focusStaysWhereTheOperatorIs();
     void ctrlSSavesAndF5AsksBeforeDiscarding();
     void groupBoxShowsThreeStates();
     void camerasNoLongerInTheInventoryCanBeCleared();
-    void nextBackupIsShown();
+    void datesFollowTheLocale_data();
+    void datesFollowTheLocale();
 };
 
 void PageEditingTest::keysTypedWhileSavingAreRefusedVisibly()
@@ -183,6 +199,8 @@ void PageEditingTest::storedTextIsShownAsPlainText()
 
 void PageEditingTest::tabReachesEveryPartInReadingOrder()
 {
+    // The smallest window, where the status is below the fold until Tab scrolls to it.
+    m_page->view()->resize(800, 600);
     m_plugin.answerLoad({});
     m_page->retype(m_page->item("targetDirField"), "/mnt/tabbed"); // Save takes focus now
     const QList<QQuickItem*> expected {
@@ -195,12 +213,14 @@ void PageEditingTest::tabReachesEveryPartInReadingOrder()
         m_page->item("scheduleNameField"),
         m_page->item("clearScheduleButton"),
         m_page->item("rangeEntryField"),
+        m_page->item("statusPane"),
         m_page->item("reloadButton"),
         m_page->item("saveButton"),
     };
     QVERIFY(!expected.contains(nullptr));
 
     QQuickItem* list = m_page->item("cameraList");
+    QQuickItem* scroller = m_page->item("pageScroller");
     expected.first()->forceActiveFocus(Qt::TabFocusReason);
     QList<QQuickItem*> visited {m_page->view()->activeFocusItem()};
     for (int i = 0; i < 80 && !visited.contains(expected.last()); ++i) {
@@ -208,6 +228,11 @@ void PageEditingTest::tabReachesEveryPartInReadingOrder()
         // In the camera list the focus sits on the current row.
         QQuickItem* stop = m_page->view()->activeFocusItem();
         visited.append(stop->objectName().startsWith("camera:") ? list : stop);
+        // The page scrolls to every stop on it, the whole height of its first line in view.
+        const QRectF line = stop->mapRectToScene(QRectF(0, 0, 1, std::min(stop->height(), 20.0)));
+        QVERIFY2(!scroller->isAncestorOf(stop)
+                     || scroller->mapRectToScene(scroller->boundingRect()).contains(line),
+                 qPrintable(stop->objectName() + " is out of sight"));
     }
     int previous = -1;
     for (QQuickItem* stop : expected) {
@@ -217,25 +242,107 @@ void PageEditingTest::tabReachesEveryPartInReadingOrder()
     }
 }
 
-void PageEditingTest::everyTabStopHasAnAccessibleName()
+void PageEditingTest::everyControlHasAnAccessibleName()
 {
+    // As a screen reader would find it: the controls describe themselves once it is active.
+    QAccessible::setActive(true);
+    // The smallest window: the page overflows and shows its scroll bar.
+    m_page->view()->resize(800, 600);
     m_plugin.answerLoad({});
-    // Popups count as well: open one, then look at everything the window draws.
+    m_page->retype(m_page->item("targetDirField"), "/mnt/said");
+    // Popups count as well: open one, then read everything the window shows.
     m_page->click(m_page->item("copyDayButton"));
     QTRY_VERIFY(m_page->item("copyConfirmButton")->isVisible());
+    m_page->view()->grabWindow();
+
+    // Roles that take input or show state; each needs a name.
+    const QList<QAccessible::Role> named {
+        QAccessible::Button,       QAccessible::CheckBox,  QAccessible::RadioButton,
+        QAccessible::EditableText, QAccessible::ComboBox,  QAccessible::ScrollBar,
+        QAccessible::ProgressBar,  QAccessible::Slider,    QAccessible::SpinBox,
+        QAccessible::ToolBar,      QAccessible::Pane,      QAccessible::List,
+        QAccessible::Table,        QAccessible::StatusBar, QAccessible::Grouping,
+        QAccessible::Dialog,       QAccessible::ListItem,  QAccessible::PageTab};
     QStringList unnamed;
+    QStringList status;
     int checked = 0;
-    for (QQuickItem* item : m_page->visualItems()) {
-        if (!item->activeFocusOnTab() || !item->isVisible() || !item->isEnabled())
+    int scrollBars = 0;
+    QList<QAccessibleInterface*> pending {QAccessible::queryAccessibleInterface(m_page->view())};
+    while (!pending.isEmpty()) {
+        QAccessibleInterface* node = pending.takeFirst();
+        if (!node || node->state().invisible)
             continue;
-        // What the Accessible attached property says is what a screen reader is told.
-        if (QQmlProperty(item, "Accessible.name", qmlContext(item)).read().toString().isEmpty())
-            unnamed << QStringLiteral("%1 \"%2\"")
-                           .arg(item->metaObject()->className(), item->objectName());
+        for (int i = 0; i < node->childCount(); ++i)
+            pending.append(node->child(i));
+        if (!named.contains(node->role()))
+            continue;
         ++checked;
+        const QString what
+            = QStringLiteral("%1 (role %2)")
+                  .arg(node->object()->metaObject()->className(), QString::number(node->role()));
+        if (node->text(QAccessible::Name).isEmpty())
+            unnamed << what;
+        // A field's help is read out like its tooltip.
+        if (node->role() == QAccessible::EditableText
+            && node->text(QAccessible::Description).isEmpty())
+            unnamed << what + " without description";
+        scrollBars += node->role() == QAccessible::ScrollBar;
+        if (node->role() == QAccessible::StatusBar)
+            status << node->text(QAccessible::Name);
     }
-    QVERIFY2(checked >= 20, qPrintable(QString::number(checked)));
-    QCOMPARE(unnamed, QStringList());
+    QVERIFY2(checked >= 30, qPrintable(QString::number(checked)));
+    QCOMPARE(scrollBars, 2); // the page's and the camera list's
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
+    // The footer's message is the status element, so its changes are announced.
+    QCOMPARE(status, QStringList {text("messageLabel")});
+}
+
+void PageEditingTest::focusStaysWhereTheOperatorIs_data()
+{
+    QTest::addColumn<QString>("opener");
+    QTest::addColumn<bool>("edited");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<bool>("reloads");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("first Tab in a new window") << "" << false << "Tab" << false << "enabledSwitch";
+    QTest::newRow("Presets menu closed")
+        << "presetButton" << false << "Space Escape" << false << "presetButton";
+    QTest::newRow("Presets entry chosen")
+        << "presetButton" << false << "Space Down Return" << false << "presetButton";
+    QTest::newRow("Copy day cancelled")
+        << "copyDayButton" << false << "Space Escape" << false << "copyDayButton";
+    QTest::newRow("Discard dialog cancelled")
+        << "rangeField" << true << "F5 Escape" << false << "rangeField";
+    QTest::newRow("reload confirmed")
+        << "rangeField" << true << "F5 Tab Space" << true << "enabledSwitch";
+    QTest::newRow("reload without changes")
+        << "reloadButton" << false << "Space" << true << "enabledSwitch";
+}
+
+void PageEditingTest::focusStaysWhereTheOperatorIs()
+{
+    QFETCH(QString, opener);
+    QFETCH(bool, edited);
+    QFETCH(QString, keys);
+    QFETCH(bool, reloads);
+    QFETCH(QString, expected);
+
+    m_plugin.answerLoad({});
+    if (edited)
+        m_page->retype(m_page->item("targetDirField"), "/mnt/edited");
+    if (!opener.isEmpty())
+        focusable(opener)->forceActiveFocus(Qt::TabFocusReason);
+    const int loads = m_plugin.count("getBackupInfo");
+    for (const QString& name : keys.split(' ')) {
+        m_page->key(Qt::Key(QKeySequence::fromString(name)[0].key()));
+        // Popups open and close over a frame or two.
+        QTest::qWait(20);
+    }
+    QCOMPARE(m_plugin.count("getBackupInfo"), loads + (reloads ? 1 : 0));
+    if (reloads)
+        m_plugin.answerLoad({});
+    QTRY_COMPARE(m_page->view()->activeFocusItem(), focusable(expected));
 }
 
 void PageEditingTest::ctrlSSavesAndF5AsksBeforeDiscarding()
@@ -299,13 +406,43 @@ void PageEditingTest::camerasNoLongerInTheInventoryCanBeCleared()
     QTRY_VERIFY(!m_page->item("cameraGroup:missing"));
 }
 
-void PageEditingTest::nextBackupIsShown()
+void PageEditingTest::datesFollowTheLocale_data()
 {
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    m_plugin.nextBackupTime = now + (90 * 60 + 30) * 1000;
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("shownWindow");
+
+    // The C locale's short time has seconds; the page shows none.
+    QTest::newRow("C, a window of one day") << QLocale::c() << "2026-12-07 09:00:00 - 17:00"
+                                            << "Monday, 7 December 2026, 09:00\u201317:00";
+    QTest::newRow("German, a window to midnight")
+        << QLocale(QLocale::German, QLocale::Germany) << "2026-12-07 22:00 - 24:00"
+        << "Montag, 7. Dezember 2026, 22:00\u201324:00";
+    QTest::newRow("German, a window over midnight")
+        << QLocale(QLocale::German, QLocale::Germany) << "2026-12-07 22:00 - 2026-12-08 06:00"
+        << "Montag, 7. Dezember 2026, 22:00 \u2013 Dienstag, 8. Dezember 2026, 06:00";
+    QTest::newRow("text that is no window is kept") << QLocale::c() << "soon"
+                                                    << "soon";
+}
+
+void PageEditingTest::datesFollowTheLocale()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, window);
+    QFETCH(QString, shownWindow);
+
+    QLocale::setDefault(locale);
+    const QDateTime next = QDateTime::currentDateTime().addSecs(90 * 60 + 30);
+    m_plugin.nextBackupTime = next.toMSecsSinceEpoch();
     m_plugin.answerLoad({});
-    QQuickItem* next = m_page->item("nextBackupLabel");
-    QTRY_VERIFY(next->property("text").toString().endsWith("(in 1 h 30 min)"));
+    Q_EMIT m_plugin.getBackupStatusResp(true, "Idle", window, 0);
+    QTRY_VERIFY(text("nextBackupLabel").endsWith("(in 1 h 30 min)"));
+    const QString shownNext = text("nextBackupLabel");
+    QVERIFY2(shownNext.startsWith(locale.toString(next.date(), QLocale::LongFormat) + ", "),
+             qPrintable(shownNext));
+    QVERIFY2(!shownNext.contains(QRegularExpression("\\d:\\d\\d:\\d\\d")), qPrintable(shownNext));
+    QVERIFY2(text("backupStatusLabel").endsWith(", " + shownWindow),
+             qPrintable(text("backupStatusLabel")));
 }
 
 QTEST_MAIN(PageEditingTest)
