@@ -133,12 +133,14 @@ private Q_SLOTS:
         row("minutes 15:00 and 45:00 snap up", iv(119700, 121500), {box(9.5, 10, 1, 2)});
         row("Monday 22:00 to Wednesday 06:00 gives a rectangle a day", iv(165600, 280800),
             {box(22, 24, 1, 2), box(0, 24, 2, 3), box(0, 6, 3, 4)});
+        row("a negative start reads as Sunday 00:00", iv(-3600, 3600), {box(0, 1, 0, 1)});
         row("the end of the week is Saturday 24:00", iv(518400, 604800), {box(0, 24, 6, 7)});
         row("unreadable intervals skipped without a gap",
             QVariantList {kInverted, kMonday, kInverted, kFriday},
             {box(9, 17, 1, 2), box(10, 11, 5, 6)});
+        // The second bound is -(2^64 + 5): read digit by digit in 64 bits it would wrap to -5.
         row("bounds outside 32 bits skipped",
-            QVariantList {iv(0, 2147483648LL), iv("-99999999999999999999", "147600"), kFriday},
+            QVariantList {iv(0, 2147483648LL), iv("-18446744073709551621", "147600"), kFriday},
             {box(10, 11, 5, 6)});
         ReadCases::row("entries in document order",
                        mapping(QVariantList {entry("A", kFriday), entry("B", kMonday)}),
@@ -192,11 +194,6 @@ private Q_SLOTS:
                                    QTimeZone(kSunday.startOfDay().offsetFromUtc() + 1));
         row("half a second before the week start", sched(iv(0, 3600)), justBefore, 0);
         const QDate spring(2026, 3, 29);
-        const QDate autumn(2026, 10, 25);
-        row("the spring change Sunday starts its week", {}, QDateTime(spring, QTime(15, 0)), 0,
-            spring);
-        row("the repeated autumn hour lies in the week of its Sunday", {},
-            QDateTime(autumn, QTime(2, 30)), 0, autumn);
         // Elapsed time counts: after the spring change, Monday 09:30 lies before the 09:00 start.
         const QDateTime moment(spring.addDays(1), QTime(9, 30));
         const qint64 elapsed = spring.startOfDay().secsTo(moment);

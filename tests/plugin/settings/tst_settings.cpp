@@ -160,6 +160,8 @@ private Q_SLOTS:
         camRow("the first loaded camera only", R"(<Cam GrpID="gx">X</Cam>)", {"X"});
         camRow("the loaded cameras in the other order",
                R"(<Cam GrpID="gy">Y</Cam><Cam GrpID="gx">X</Cam>)", {"Y", "X"});
+        camRow("the all-cameras tag among others",
+               R"(<Cam>__allcams__</Cam><Cam GrpID="gx">X</Cam>)", {"X"});
         camRow("a camera without a group, repeated with one",
                R"(<Cam>A</Cam><Cam GrpID="g2">X</Cam><Cam GrpID="g3">A</Cam>)", {"A", "X"});
     }
@@ -235,7 +237,8 @@ private Q_SLOTS:
     // confirms an update based on its own revision and fails any other. Each letter is one save:
     // S and B (a whole update) answered inside; s and b answered after the others, the later ones
     // first; F and f failed; R refused by the host; X and Y (a whole update) sent on another relay
-    // path, so their replies are dropped; L a load of the server's revision, directory "/loaded".
+    // path, so their replies are dropped; L a load of the server's revision, directory "/loaded";
+    // ~ the replies held back so far, in sending order.
     // The replies heard: S, B and L for the update, whole update and load, + or - for the
     // outcome. The plug-in never gets ahead of the server, and one reload brings it level.
     void revisionFollowsServer_data()
@@ -252,6 +255,8 @@ private Q_SLOTS:
         row("a confirmation overtaken by a load", "sL", "L+ S+", 6, "/loaded");
         row("a whole update overtaken by a load", "bL", "L+ B+", 6, "/loaded");
         row("a load between an update and a failing one", "sLf", "L+ S- S+", 6, "/loaded");
+        row("replies in sending order after a load", "sLf~", "L+ S+ S-", 6, "/loaded");
+        row("a confirmation older than two loads", "sLSL", "L+ S+ L+ S+", 7, "/loaded");
     }
     void revisionFollowsServer()
     {
@@ -272,6 +277,13 @@ private Q_SLOTS:
         };
         SignalLog log(p);
         for (const QChar letter : saves) {
+            if (letter == '~') {
+                while (!later.isEmpty()) {
+                    const auto [index, code] = later.takeLast();
+                    fw->reply(p, index, code);
+                }
+                continue;
+            }
             save = letter;
             fw->accept = letter != 'R';
             const QString path = QString("XY").contains(letter) ? "other" : Page;
