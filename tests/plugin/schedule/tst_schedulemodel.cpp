@@ -194,6 +194,9 @@ private Q_SLOTS:
                                    QTimeZone(kSunday.startOfDay().offsetFromUtc() + 1));
         row("half a second before the week start", sched(iv(0, 3600)), justBefore, 0);
         const QDate spring(2026, 3, 29);
+        // Without a schedule the answer is the week's start; asked on a Sunday, that Sunday's.
+        row("the spring change Sunday starts its week", {}, QDateTime(spring, QTime(15, 0)), 0,
+            spring);
         // Elapsed time counts: after the spring change, Monday 09:30 lies before the 09:00 start.
         const QDateTime moment(spring.addDays(1), QTime(9, 30));
         const qint64 elapsed = spring.startOfDay().secsTo(moment);

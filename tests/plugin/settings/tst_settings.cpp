@@ -138,13 +138,9 @@ private Q_SLOTS:
         row("a newer revision of the same values signals no change", Page, "0",
             baseCard({"Revision", 6}), {"getBackupInfoResp(true)"}, true);
         row("the same revision with every property changed, all cameras as plain text", Page, "0",
-            parsed("Tmcard",
-                   "<Revision>5</Revision><Enabled>true</Enabled><TargetCyclic>1</TargetCyclic>"
-                   "<Dir>/b</Dir><MaxThroughput>52428800</MaxThroughput><MaxRange>4320</MaxRange>"
-                   "<Mapping><Ele><Frame><Name>Night</Name><Intervals><Ele B=\"120600\" "
-                   "E=\"147600\"/></Intervals></Frame></Ele></Mapping>"
-                   "<CamList><Cam>__allcams__</Cam></CamList>")
-                .toMap(),
+            baseCard({"Enabled", "true", "TargetCyclic", "1", "Dir", "/b", "MaxThroughput",
+                      "52428800", "MaxRange", "4320", "Mapping", parsed("Mapping", MondayFrame),
+                      "CamList", parsed("CamList", "<Cam>__allcams__</Cam>")}),
             {"enabledChanged(true)", "targetCyclicChanged(true)", R"(targetDirChanged("/b"))",
              "maxThroughputMBChanged(50)", "maxRangeDayChanged(3)",
              "scheduleTemplateChanged(\"" + Monday + "\")", R"(scheduleNameChanged("Night"))",
