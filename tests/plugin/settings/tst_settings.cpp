@@ -91,9 +91,7 @@ class tst_Settings : public QObject
     using NotTakenCases = Table<QString, bool, int>; // document, framework, commands offered
     // The saves, the replies heard, the revision and the directory shown afterwards.
     using RevisionCases = Table<QString, QString, qint64, QString>;
-    // Loaded bytes and minutes, megabytes and days passed to updateBackupInfo, bytes and minutes
-    // sent.
-    using LimitCases = Table<qint64, qint64, int, int, qint64, qint64>;
+    using LimitCases = Table<qint64, qint64>; // the bytes and minutes loaded
     // The request, name and document, the time frame sent and the template shown once confirmed.
     using UnshownCases = Table<Request, QString, QString, QString, QString>;
 
@@ -309,45 +307,35 @@ private Q_SLOTS:
         QCOMPARE(p->targetDir(), "/reloaded");
     }
 
-    // Limits passed back as shown are sent as loaded; the properties show them truncated. Only a
-    // changed value is sent in whole megabytes or days. A confirmed update's values are kept the
-    // same way, and a schedule-only save always sends them.
+    // Limits passed back as shown are sent as loaded, by a schedule-only save as by a whole one,
+    // before and after it is confirmed; the properties show them truncated toward zero or
+    // saturated. A changed value goes out in whole megabytes or days (backupInfoConfirmed).
     void limitsSentAsLoaded_data()
     {
         LimitCases::columns();
-        LimitCases::row("1.5 MB and 1439 minutes, shown as 1 and 0, passed back", 1572864, 1439, 1,
-                        0, 1572864, 1439);
-        // Shown truncated toward zero, or saturated; passed back, sent as loaded.
-        LimitCases::row("a negative and a huge limit passed back as shown", -1048575, 1LL << 42, 0,
-                        INT_MAX, -1048575, 1LL << 42);
+        LimitCases::row("1.5 MB and 1439 minutes, shown as 1 and 0", 1572864, 1439);
+        LimitCases::row("a negative and a huge limit", -1048575, 1LL << 42);
     }
     void limitsSentAsLoaded()
     {
-        const auto [loadedBytes, loadedMinutes, mb, days, sentBytes, sentMinutes]
-            = LimitCases::fetch();
-        load(baseCard({"Revision", 6, "MaxThroughput", QString::number(loadedBytes), "MaxRange",
-                       QString::number(loadedMinutes)}));
-        const auto sentLimits = [this] {
-            const QVariantMap arguments = fw->argumentsOf(last());
-            return std::pair {arguments.value("MaxThroughput").toLongLong(),
-                              arguments.value("MaxRange").toLongLong()};
-        };
+        const auto [bytes, minutes] = LimitCases::fetch();
+        load(baseCard({"Revision", 6, "MaxThroughput", QString::number(bytes), "MaxRange",
+                       QString::number(minutes)}));
         const auto shownAs = [](qint64 value, qint64 unit) {
             return int(std::clamp<qint64>(value / unit, INT_MIN, INT_MAX));
         };
-        const auto shown = [this] { return std::pair {p->maxThroughputMB(), p->maxRangeDay()}; };
-        QCOMPARE(shown(), std::pair(shownAs(loadedBytes, 1048576), shownAs(loadedMinutes, 1440)));
-        QVERIFY(send(Request::Schedule, Monday));
-        QCOMPARE(sentLimits(), std::pair(loadedBytes, loadedMinutes));
-        fw->reply(p, last(), "1");
-        // Passed as changed and confirmed, then passed back as shown.
-        for (const auto& [passed, code] : {std::pair(std::pair(mb, days), "0"), {{}, "1"}}) {
-            const auto limits = QString(code) == "0" ? passed : shown();
-            QVERIFY(p->updateBackupInfo(true, true, "/new", {}, "Night", Monday, limits.first,
-                                        limits.second, Page));
-            QCOMPARE(sentLimits(), std::pair(sentBytes, sentMinutes));
-            fw->reply(p, last(), code);
-            QCOMPARE(shown(), std::pair(shownAs(sentBytes, 1048576), shownAs(sentMinutes, 1440)));
+        for (int step = 0; step < 3; ++step) {
+            const int mb = p->maxThroughputMB();
+            const int days = p->maxRangeDay();
+            QCOMPARE(std::pair(mb, days),
+                     std::pair(shownAs(bytes, 1 << 20), shownAs(minutes, 1440)));
+            QVERIFY(step == 0 ? send(Request::Schedule, Monday)
+                              : p->updateBackupInfo(true, true, "/new", {}, "Night", Monday, mb,
+                                                    days, Page));
+            const QVariantMap sent = fw->argumentsOf(last());
+            QCOMPARE(std::pair(sent["MaxThroughput"].toLongLong(), sent["MaxRange"].toLongLong()),
+                     std::pair(bytes, minutes));
+            fw->reply(p, last(), step == 1 ? "0" : "1");
         }
     }
 
