@@ -23,6 +23,7 @@ class tst_Trace : public QObject
     // An invokable or the command of a reply, the schedule document or the result code, and the
     // failures traced.
     using Cases = Table<QString, QString, QStringList>;
+    FakeFramework framework;
 
 private Q_SLOTS:
     void init()
@@ -40,6 +41,9 @@ private Q_SLOTS:
         Cases::columns();
         const QString huge = "{\"Rectangles\":["
             + QStringList(40, R"({"Top":0,"Bottom":1,"Left":0,"Right":1000})").join(',') + "]}";
+        const QString years = R"({"Rectangles":[{"Top":0,"Bottom":1,"Left":0,"Right":24000},)"
+                              R"({"Top":0,"Bottom":1,"Left":0,"Right":24000}]})";
+        const QString invalid = "updateSchedule, invalid schedule document";
         const auto row = &Cases::row;
         row("a refused settings request", "getBackupInfo", {},
             {"getBackupInfo, SendCommand failed"});
@@ -49,19 +53,15 @@ private Q_SLOTS:
             {"HandleGetBackupPathResp, getBackupPath response data is not correct"});
         row("a status reply with result code 00", "GetBackupStatus", "00",
             {"handleGetBackupStatusResp, getBackupStatus failed"});
-        // The composer says why it refuses a document, then the request that it is not sent.
+        // The composer says why it refuses a document, then the request that it is not sent; an
+        // oversized document is named by its first 200 characters only.
         row("a schedule document that is no JSON", "updateSchedule", "Monday 9 to 5",
-            {"Monday 9 to 5", "updateSchedule, invalid schedule document"});
-        // An oversized document is named like an unreadable one, its first 200 characters only.
+            {"Monday 9 to 5", invalid});
         row("a long schedule document beyond 1 MiB of intervals", "updateSchedule", huge,
-            {huge.first(200) + "..., schedule document too large",
-             "updateSchedule, invalid schedule document"});
-        const QString years = R"({"Rectangles":[{"Top":0,"Bottom":1,"Left":0,"Right":24000},)"
-                              R"({"Top":0,"Bottom":1,"Left":0,"Right":24000}]})";
+            {huge.first(200) + "..., schedule document too large", invalid});
         row("a short schedule document beyond 1 MiB of intervals", "updateSchedule", years,
-            {years + ", schedule document too large", "updateSchedule, invalid schedule document"});
+            {years + ", schedule document too large", invalid});
     }
-
     void lines()
     {
         const auto [call, argument, failures] = Cases::fetch();
@@ -93,13 +93,9 @@ private Q_SLOTS:
     {
         TraceRecorder::recorded().rejectAll = true;
         QMetaObject::invokeMethod(PluginLoading::base(), "getBackupInfo", Q_ARG(QString, "p"));
-        TraceRecorder::recorded().rejectAll = false;
         QCOMPARE(TraceRecorder::recorded().filterCalls, 3);
         QVERIFY(TraceRecorder::recorded().lines.empty());
     }
-
-private:
-    FakeFramework framework;
 };
 
 QTEST_GUILESS_MAIN(tst_Trace)
