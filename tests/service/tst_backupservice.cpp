@@ -190,43 +190,42 @@ private Q_SLOTS:
             RefusalCases::row(tag, command, arguments, code, reason, setup);
         };
         const auto cameras = [](const QVariantList& list) { return with(Arg::CamGroupList, list); };
+        namespace C = Code;
         const auto frame = [](const QString& xml) { return with(Arg::TimeFrameMessage, xml); };
 
-        row("an unknown command", update(), Code::UnknownCommand, Plain, "", "DelBkpTmcard");
-        row("an older revision", update(0), Code::StaleRevision);
-        row("a newer revision", update(2), Code::StaleRevision);
-        row("a time frame that is not XML", frame("Mon 09:00-17:00"), Code::MalformedTimeFrame);
-        row("a time frame that declares a document type", frame("<!DOCTYPE Ele>" + ShopHours),
-            Code::MalformedTimeFrame);
-        row("a time frame bound past the end of the week",
-            frame(QString(ShopHours).replace("147600", "604801")), Code::MalformedTimeFrame);
-        row("a directory of blanks only", with(Arg::Dir, " \t \n"), Code::MissingDirectory);
-        row("a control character in the directory", with(Arg::Dir, "/a\x01z"),
-            Code::InvalidArgument);
-        row("an unknown camera", cameras({camera("cam-13")}), Code::UnknownCamera);
+        row("an unknown command", update(), C::UnknownCommand, Plain, "", "DelBkpTmcard");
+        row("an older revision", update(0), C::StaleRevision);
+        row("a newer revision", update(2), C::StaleRevision);
+        row("a time frame that is not XML", frame("Mon 09:00-17:00"), C::MalformedTimeFrame);
+        row("a time frame with a document type", frame("<!DOCTYPE Ele>" + ShopHours),
+            C::MalformedTimeFrame);
+        row("a time frame past the end of the week",
+            frame(QString(ShopHours).replace("147600", "604801")), C::MalformedTimeFrame);
+        row("a directory of blanks only", with(Arg::Dir, " \t \n"), C::MissingDirectory);
+        row("a control character in the directory", with(Arg::Dir, "/a\x01z"), C::InvalidArgument);
+        row("an unknown camera", cameras({camera("cam-13")}), C::UnknownCamera);
         row("a camera sent with another group", cameras({camera("cam-01", "grp-parking")}),
-            Code::UnknownCamera);
-        row("no camera at all", cameras({}), Code::InvalidArgument);
+            C::UnknownCamera);
+        row("no camera at all", cameras({}), C::InvalidArgument);
         row("all cameras beside a single camera",
-            cameras({camera(AllCamerasTag), camera("cam-01")}), Code::InvalidArgument);
-        row("arguments that are not a map", QVariantList {update()}, Code::InvalidArgument);
-        row("a revision that is not a number", with(Arg::Revision, "one"), Code::InvalidArgument);
-        row("a negative throughput limit", with(Arg::MaxThroughput, -1), Code::InvalidArgument);
+            cameras({camera(AllCamerasTag), camera("cam-01")}), C::InvalidArgument);
+        row("arguments that are not a map", QVariantList {update()}, C::InvalidArgument);
+        row("a revision that is not a number", with(Arg::Revision, "one"), C::InvalidArgument);
+        row("a negative throughput limit", with(Arg::MaxThroughput, -1), C::InvalidArgument);
         row("a throughput limit above the maximum",
-            with(Arg::MaxThroughput, MaxThroughputBytes + 1), Code::InvalidArgument);
+            with(Arg::MaxThroughput, MaxThroughputBytes + 1), C::InvalidArgument);
         row("a range limit above the maximum", with(Arg::MaxRange, MaxRangeMinutes + 1),
-            Code::InvalidArgument);
-        row("an unknown time-card id", with(Arg::TmcardId, 8), Code::UnknownTimeCard);
-        row("a write that fails", update(), Code::StorageFailure, FailingWrites,
+            C::InvalidArgument);
+        row("an unknown time-card id", with(Arg::TmcardId, 8), C::UnknownTimeCard);
+        row("a write that fails", update(), C::StorageFailure, FailingWrites,
             QString::fromLocal8Bit(std::strerror(EFBIG)));
         // The update is not kept waiting: it comes back busy, to be asked again.
-        row("another process holds the lock", update(), Code::StorageFailure, Held,
+        row("another process holds the lock", update(), C::StorageFailure, Held,
             "another program is saving");
-        row("a revision at its maximum", update(MaxRevision), Code::StorageFailure,
-            RevisionAtMaximum);
+        row("a revision at its maximum", update(MaxRevision), C::StorageFailure, RevisionAtMaximum);
         // The update adds a few thousand bytes: its directory is that much longer.
         row("a file that would grow beyond the size cap", with(Arg::Dir, QString(5000, 'd')),
-            Code::InvalidArgument, NearTheSizeCap);
+            C::InvalidArgument, NearTheSizeCap);
     }
 
     void refusalStoresNothing()

@@ -108,9 +108,10 @@ class tst_BackupStore : public QObject
 {
     Q_OBJECT
 
-    using DamagedCases = Table<QByteArray, QString>; // the document, what the text must mention
+    // The file's content or kind (a FIFO, a link to /dev/zero or a large file), and what the text
+    // must mention.
+    using DamagedCases = Table<QByteArray, QString, QString>;
     using CrowdedCases = Table<QByteArray, bool>; // the document, whether a start tag is crowded
-    using FileCases = Table<QString, QString>; // the kind of file, what the text must mention
     // The time-card, the moment, and "status|interval|progress" as reported.
     using StatusCases = Table<TimeCard, QDateTime, QString>;
 
@@ -148,7 +149,10 @@ private Q_SLOTS:
     void damagedFileIsRefused_data()
     {
         DamagedCases::columns();
-        const auto row = &DamagedCases::row;
+        const auto row = [](const char* tag, const QByteArray& document, const QString& named,
+                            const QString& kind = QString()) {
+            DamagedCases::row(tag, document, kind, named);
+        };
 
         row("an entity declared in a document type",
             with("Dir", "&d;")
@@ -176,14 +180,29 @@ private Q_SLOTS:
             "mixes \"__allcams__\" with single cameras");
         row("a file cut short", HandWritten.left(HandWritten.indexOf("<CamList>")),
             "Premature end of document");
+        // Neither blocks, nor reads past the cap.
+        row("a FIFO without a writer", "", "it is a FIFO", "fifo");
+        row("a link to /dev/zero", "", "it is a device", "zero");
+        row("a file one byte beyond the cap", "", "larger than 67108864 bytes", "large");
     }
 
     void damagedFileIsRefused()
     {
-        const auto [document, named] = DamagedCases::fetch();
-        const StoreResult<ServiceData> parsed = BackupStore::parse(document);
-        QCOMPARE(parsed.errorReason(), StoreError::Damaged);
-        QVERIFY2(parsed.errorText().contains(named), qPrintable(parsed.errorText()));
+        const auto [document, kind, named] = DamagedCases::fetch();
+        QTemporaryDir dir;
+        const BackupStore store(dir.path());
+        QFile file(store.filePath());
+        if (kind == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(file.fileName()).constData(), 0600), 0);
+        else if (kind == "zero")
+            QVERIFY(QFile::link("/dev/zero", file.fileName()));
+        else // the large file is sparse: it takes no disk space
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(document) == document.size()
+                    && (kind != "large" || file.resize(BackupStore::MaximumFileSize + 1)));
+        file.close();
+        const StoreResult<ServiceData> loaded = store.load();
+        QCOMPARE(loaded.errorReason(), StoreError::Damaged);
+        QVERIFY2(loaded.errorText().contains(named), qPrintable(loaded.errorText()));
     }
 
     void crowdedStartTagsAreFound_data()
@@ -206,32 +225,6 @@ private Q_SLOTS:
     {
         const auto [document, crowded] = CrowdedCases::fetch();
         QCOMPARE(XmlText::hasCrowdedStartTag(document), crowded);
-    }
-
-    void onlyARegularFileIsRead_data()
-    {
-        FileCases::columns();
-        FileCases::row("a FIFO without a writer", "fifo", "it is a FIFO");
-        FileCases::row("a link to /dev/zero", "zero", "it is a device");
-        FileCases::row("a file one byte beyond the cap", "large", "larger than 67108864 bytes");
-    }
-
-    void onlyARegularFileIsRead()
-    {
-        const auto [kind, named] = FileCases::fetch();
-        QTemporaryDir dir;
-        const BackupStore store(dir.path());
-        QFile file(store.filePath());
-        if (kind == "fifo")
-            QCOMPARE(::mkfifo(QFile::encodeName(file.fileName()).constData(), 0600), 0);
-        else if (kind == "zero")
-            QVERIFY(QFile::link("/dev/zero", file.fileName()));
-        else // sparse: no disk space used
-            QVERIFY(file.open(QIODevice::WriteOnly)
-                    && file.resize(BackupStore::MaximumFileSize + 1));
-        const StoreResult<ServiceData> loaded = store.load();
-        QCOMPARE(loaded.errorReason(), StoreError::Damaged);
-        QVERIFY2(loaded.errorText().contains(named), qPrintable(loaded.errorText()));
     }
 
     void statusAt_data()
