@@ -278,10 +278,8 @@ private Q_SLOTS:
     {
         const auto [mode, folderMode, code] = UserCases::fetch();
         const bool root = ::geteuid() == 0, stored = mode == "--update" && code == Code::Success;
-        if (root && QStandardPaths::findExecutable("setpriv").isEmpty())
-            QSKIP("setpriv is needed to run as another user");
-        if (!root && stored)
-            QSKIP("needs root to run as another user");
+        if (root ? QStandardPaths::findExecutable("setpriv").isEmpty() : stored)
+            QSKIP("needs root and setpriv to run as another user");
         // As root another user runs the child; otherwise the folder is read-only for this one. A
         // shared file is writable for all who share it.
         const int permissions = root ? folderMode : folderMode & 0555;

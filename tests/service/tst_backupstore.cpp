@@ -45,18 +45,6 @@ const QByteArray HandWritten
       "North&#13;\ngate &amp; &lt;yard&gt;</Camera></Inventory>\n"
       "</ScheduleBackupData>\n";
 
-QByteArray changed(const QByteArray& from, const QByteArray& to)
-{
-    return QByteArray(HandWritten).replace(from, to);
-}
-
-// The hand-written file with the text of element `name` replaced.
-QByteArray with(const QByteArray& name, const QByteArray& text)
-{
-    const qsizetype from = HandWritten.indexOf("<" + name + ">") + name.size() + 2;
-    return QByteArray(HandWritten).replace(from, HandWritten.indexOf("</" + name) - from, text);
-}
-
 // `count` attributes "a0=\"\" a1=\"\" ...", with the quotes escaped as `quote`.
 QByteArray attributes(int count, const QByteArray& quote = "\"")
 {
@@ -76,31 +64,8 @@ QVariantList values(const ServiceData& data)
                           << QVariant::fromValue(c.cameras) << QVariant::fromValue(data.inventory);
 }
 
-// Week seconds of a wall-clock time in a week of 24-hour days.
-constexpr qint64 ws(int day, int hour)
-{
-    return day * 86400 + hour * 3600;
-}
-
-const QDate Sunday(2026, 1, 4); // a week without a clock change
 const QDate Spring(2026, 3, 29); // clocks go from 02:00 to 03:00 in Berlin
-const QDate Autumn(2026, 10, 25); // clocks go from 03:00 back to 02:00 in Berlin
 const bool InBerlin = qgetenv("TZ") == "Europe/Berlin";
-
-QDateTime at(int day, const char* time, const QDate& sunday = Sunday)
-{
-    return QDateTime(sunday.addDays(day), QTime::fromString(QLatin1String(time), Qt::ISODate));
-}
-
-const WeekInterval Monday {ws(1, 9), ws(1, 17)};
-
-TimeCard card(const QList<WeekInterval>& intervals, bool enabled = true)
-{
-    TimeCard card;
-    card.enabled = enabled;
-    card.intervals = intervals;
-    return card;
-}
 
 } // namespace
 
@@ -152,6 +117,15 @@ private Q_SLOTS:
         const auto row = [](const char* tag, const QByteArray& document, const QString& named,
                             const QString& kind = QString()) {
             DamagedCases::row(tag, document, kind, named);
+        };
+        const auto changed = [](const QByteArray& from, const QByteArray& to) {
+            return QByteArray(HandWritten).replace(from, to);
+        };
+        // The hand-written file with the text of element `name` replaced.
+        const auto with = [](const QByteArray& name, const QByteArray& text) {
+            const qsizetype from = HandWritten.indexOf("<" + name + ">") + name.size() + 2;
+            return QByteArray(HandWritten)
+                .replace(from, HandWritten.indexOf("</" + name) - from, text);
         };
 
         row("an entity declared in a document type",
@@ -230,13 +204,28 @@ private Q_SLOTS:
     void statusAt_data()
     {
         StatusCases::columns();
-        const TimeCard monWed = card({{ws(3, 9), ws(3, 17)}, Monday});
-        const TimeCard night = card({{ws(0, 1), ws(0, 4)}, Monday});
-        const TimeCard saturdayNight = card({{ws(6, 22), ws(7, 0)}, Monday});
+        // Week seconds of a wall-clock time in a week of 24-hour days; a moment in the week of
+        // `sunday`, by default one without a clock change.
+        const auto ws = [](int day, int hour) { return qint64(day * 86400 + hour * 3600); };
+        const auto at = [](int day, const char* time, const QDate& sunday = QDate(2026, 1, 4)) {
+            return QDateTime(sunday.addDays(day),
+                             QTime::fromString(QLatin1String(time), Qt::ISODate));
+        };
+        const QDate autumn(2026, 10, 25); // clocks go from 03:00 back to 02:00 in Berlin
+        const WeekInterval monday {ws(1, 9), ws(1, 17)};
+        const auto card = [](const QList<WeekInterval>& intervals, bool enabled = true) {
+            TimeCard card;
+            card.enabled = enabled;
+            card.intervals = intervals;
+            return card;
+        };
+        const TimeCard monWed = card({{ws(3, 9), ws(3, 17)}, monday});
+        const TimeCard night = card({{ws(0, 1), ws(0, 4)}, monday});
+        const TimeCard saturdayNight = card({{ws(6, 22), ws(7, 0)}, monday});
         const QString mon = "2026-01-05 09:00 - 17:00";
         const auto row = &StatusCases::row;
 
-        row("a disabled card is disabled even inside a window", card({Monday}, false),
+        row("a disabled card is disabled even inside a window", card({monday}, false),
             at(1, "12:00"), "Disabled||0");
         row("a card with only empty windows is idle with no interval", card({{ws(1, 9), ws(1, 9)}}),
             at(1, "09:00"), "Idle||0");
@@ -251,18 +240,18 @@ private Q_SLOTS:
             at(7, "00:30"), "Completed|2026-01-10 22:00 - 24:00|100");
         row("an hour into sunday the run before is over", saturdayNight, at(7, "01:00"),
             "Idle|2026-01-12 09:00 - 17:00|0");
-        row("a window inside another runs to the outer end", card({Monday, {ws(1, 10), ws(1, 11)}}),
+        row("a window inside another runs to the outer end", card({monday, {ws(1, 10), ws(1, 11)}}),
             at(1, "15:00"), "Running|" + mon + "|75");
         row("touching windows run as one, named with both days",
             card({{ws(4, 0), ws(4, 6)}, {ws(3, 22), ws(4, 0)}}), at(4, "02:00"),
             "Running|2026-01-07 22:00 - 2026-01-08 06:00|50");
 
-        // In Berlin the spring Sunday has 23 hours, so Monday's 09:00 is 10:00 on the clock; the
+        // In Berlin the spring Sunday has 23 hours, so monday's 09:00 is 10:00 on the clock; the
         // autumn Sunday has 25, so a night window until 04:00 ends at 03:00 on the clock.
         row("spring change: the monday window moves with the clock", monWed, at(1, "12:00", Spring),
             InBerlin ? "Running|2026-03-30 10:00 - 18:00|25"
                      : "Running|2026-03-30 09:00 - 17:00|37");
-        row("autumn change: a night window across the change", night, at(0, "03:30", Autumn),
+        row("autumn change: a night window across the change", night, at(0, "03:30", autumn),
             InBerlin ? "Completed|2026-10-25 01:00 - 03:00|100"
                      : "Running|2026-10-25 01:00 - 04:00|83");
     }
