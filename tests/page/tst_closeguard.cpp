@@ -45,12 +45,6 @@ private Q_SLOTS:
         m_plugin.answerLoad({});
     }
 
-    void cleanup()
-    {
-        m_guard.reset();
-        m_page.reset();
-    }
-
     void unsavedChangesAsk_data()
     {
         Answers::columns();
