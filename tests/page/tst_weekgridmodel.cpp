@@ -14,7 +14,7 @@ namespace {
 
 using namespace GridDocuments;
 
-// The document every history row loads with "load".
+// The document that a bare "load" step loads.
 const QString Loaded = document("Wed 12-13");
 
 // Runs one step: "load" (Loaded) or "load <document>", or an invokable and its arguments, such as
