@@ -2,6 +2,8 @@
 
 #include "FakeScheduleBackup.h"
 
+#include <QMetaProperty>
+
 int FakeScheduleBackup::count(const QString& method) const
 {
     return int(std::count_if(calls.cbegin(), calls.cend(),
@@ -10,40 +12,29 @@ int FakeScheduleBackup::count(const QString& method) const
 
 FakeScheduleBackup::Call FakeScheduleBackup::last(const QString& method) const
 {
-    for (auto it = calls.crbegin(); it != calls.crend(); ++it) {
-        if (it->method == method)
-            return *it;
-    }
-    return {};
+    const auto it = std::find_if(calls.crbegin(), calls.crend(),
+                                 [&](const Call& call) { return call.method == method; });
+    return it == calls.crend() ? Call() : *it;
 }
-
-namespace {
-template<typename Value, typename Signal>
-void change(FakeScheduleBackup* fake, Value* member, const Value& value, Signal signal)
-{
-    if (*member == value)
-        return;
-    *member = value;
-    Q_EMIT(fake->*signal)(value);
-}
-} // namespace
 
 void FakeScheduleBackup::take(const Stored& stored, bool hasAllCameras)
 {
-    change(this, &m_enabled, stored.enabled, &FakeScheduleBackup::enabledChanged);
-    change(this, &m_targetCyclic, stored.cyclic, &FakeScheduleBackup::targetCyclicChanged);
-    change(this, &m_targetDir, stored.dir, &FakeScheduleBackup::targetDirChanged);
-    change(this, &m_maxThroughputMB, stored.throughputMB,
-           &FakeScheduleBackup::maxThroughputMBChanged);
-    change(this, &m_maxRangeDay, stored.rangeDays, &FakeScheduleBackup::maxRangeDayChanged);
-    if (m_hasAllCameras != hasAllCameras) {
-        m_hasAllCameras = hasAllCameras;
-        Q_EMIT hasAllCamerasChanged();
+    const QMetaObject* meta = metaObject();
+    QVariantList before;
+    for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i)
+        before << meta->property(i).read(this);
+    m_now = stored;
+    m_hasAllCameras = hasAllCameras;
+    for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
+        const QVariant value = meta->property(i).read(this);
+        const QMetaMethod notify = meta->property(i).notifySignal();
+        if (value == before.at(i - meta->propertyOffset()))
+            continue;
+        if (notify.parameterCount() == 0)
+            notify.invoke(this);
+        else
+            notify.invoke(this, QGenericArgument(value.typeName(), value.constData()));
     }
-    change(this, &m_cameraList, stored.cameras, &FakeScheduleBackup::cameraListChanged);
-    change(this, &m_scheduleName, stored.scheduleName, &FakeScheduleBackup::scheduleNameChanged);
-    change(this, &m_scheduleTemplate, stored.schedule,
-           &FakeScheduleBackup::scheduleTemplateChanged);
 }
 
 void FakeScheduleBackup::answerLoad(const Stored& stored)

@@ -7,21 +7,22 @@
 #include <QStringList>
 #include <QVariantList>
 
-// Stands in for the plug-in on the page's side: the same properties, result signals and
-// invokables. Requests are recorded and answered only when a test says so.
+// Stands in for the plug-in on the page's side: the same properties, result signals and invokables.
+// Requests are recorded and answered only when a test says so.
 class FakeScheduleBackup : public QObject
 {
     Q_OBJECT
-    // Read-only, as in the plug-in: only a confirmed load or update changes them.
-    Q_PROPERTY(QStringList cameraList READ cameraList NOTIFY cameraListChanged)
+    // Read-only, as in the plug-in: only a confirmed load or update changes them. A change is
+    // signalled in this order.
     Q_PROPERTY(bool enabled READ enabled NOTIFY enabledChanged)
-    Q_PROPERTY(bool hasAllCameras READ hasAllCameras NOTIFY hasAllCamerasChanged)
     Q_PROPERTY(bool targetCyclic READ targetCyclic NOTIFY targetCyclicChanged)
+    Q_PROPERTY(QString targetDir READ targetDir NOTIFY targetDirChanged)
     Q_PROPERTY(int maxThroughputMB READ maxThroughputMB NOTIFY maxThroughputMBChanged)
     Q_PROPERTY(int maxRangeDay READ maxRangeDay NOTIFY maxRangeDayChanged)
-    Q_PROPERTY(QString scheduleTemplate READ scheduleTemplate NOTIFY scheduleTemplateChanged)
+    Q_PROPERTY(bool hasAllCameras READ hasAllCameras NOTIFY hasAllCamerasChanged)
+    Q_PROPERTY(QStringList cameraList READ cameraList NOTIFY cameraListChanged)
     Q_PROPERTY(QString scheduleName READ scheduleName NOTIFY scheduleNameChanged)
-    Q_PROPERTY(QString targetDir READ targetDir NOTIFY targetDirChanged)
+    Q_PROPERTY(QString scheduleTemplate READ scheduleTemplate NOTIFY scheduleTemplateChanged)
 
 public:
     struct Call
@@ -56,15 +57,15 @@ public:
     // Confirms the last updateBackupInfo: its values become the properties, as in the plug-in.
     void confirmUpdate();
 
-    QStringList cameraList() const { return m_cameraList; }
-    bool enabled() const { return m_enabled; }
+    QStringList cameraList() const { return m_now.cameras; }
+    bool enabled() const { return m_now.enabled; }
     bool hasAllCameras() const { return m_hasAllCameras; }
-    bool targetCyclic() const { return m_targetCyclic; }
-    int maxThroughputMB() const { return m_maxThroughputMB; }
-    int maxRangeDay() const { return m_maxRangeDay; }
-    QString scheduleTemplate() const { return m_scheduleTemplate; }
-    QString scheduleName() const { return m_scheduleName; }
-    QString targetDir() const { return m_targetDir; }
+    bool targetCyclic() const { return m_now.cyclic; }
+    int maxThroughputMB() const { return m_now.throughputMB; }
+    int maxRangeDay() const { return m_now.rangeDays; }
+    QString scheduleTemplate() const { return m_now.schedule; }
+    QString scheduleName() const { return m_now.scheduleName; }
+    QString targetDir() const { return m_now.dir; }
 
     Q_INVOKABLE bool getBackupInfo(const QString& r = {}) { return record(__func__, {r}); }
     Q_INVOKABLE bool getBackupPathInfo(const QString& r = {}) { return record(__func__, {r}); }
@@ -111,13 +112,7 @@ private:
     // Takes the values a confirmed load or update hands over and signals each change.
     void take(const Stored& stored, bool hasAllCameras);
 
-    QStringList m_cameraList;
-    bool m_enabled = false;
+    // Empty until the first load.
+    Stored m_now {false, false, {}, 0, 0, {}, {}, {}};
     bool m_hasAllCameras = false;
-    bool m_targetCyclic = false;
-    int m_maxThroughputMB = 0;
-    int m_maxRangeDay = 0;
-    QString m_scheduleTemplate;
-    QString m_scheduleName;
-    QString m_targetDir;
 };

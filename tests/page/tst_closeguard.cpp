@@ -3,6 +3,7 @@
 #include "CloseGuard.h"
 #include "FakeScheduleBackup.h"
 #include "PageHarness.h"
+#include "Table.h"
 
 #include <QQuickItem>
 #include <QtTest>
@@ -13,116 +14,88 @@ class CloseGuardTest : public QObject
 {
     Q_OBJECT
 
-private:
-    struct Fixture
-    {
-        explicit Fixture(FakeScheduleBackup* plugin)
-            : harness(plugin), guard(harness.view(), harness.page())
-        {
-            plugin->answerLoad({});
-        }
-        void edit() const { harness.retype(harness.item("targetDirField"), "/mnt/edited"); }
-        bool dialogShown() const { return harness.item("closeDiscardButton")->isVisible(); }
-        QString footer() const { return harness.item("messageLabel")->property("text").toString(); }
-        // Edits, saves and closes while the save is in flight.
-        void closeDuringSave() const
-        {
-            edit();
-            harness.key(Qt::Key_S, Qt::ControlModifier);
-            harness.view()->close();
-        }
+    // Whether the close waited for a save that was refused, the question's answer (a button or
+    // "Return"), whether the window went at once, the saves sent then.
+    using Answers = Table<bool, QString, bool, int>;
 
-        PageHarness harness;
-        CloseGuard guard;
-    };
+    bool shown(const char* name) const { return m_page->item(name)->isVisible(); }
+    // Edits the directory, and saves and closes while the save is in flight or just closes.
+    void editAndClose(bool duringSave) const
+    {
+        m_page->retype(m_page->item("targetDirField"), "/mnt/edited");
+        if (duringSave)
+            m_page->key(Qt::Key_S, Qt::ControlModifier);
+        m_page->view()->close();
+    }
 
     FakeScheduleBackup m_plugin;
+    std::unique_ptr<PageHarness> m_page;
+    std::unique_ptr<CloseGuard> m_guard;
 
 private Q_SLOTS:
-    void initTestCase();
-    void init() { m_plugin.calls.clear(); }
-    void asksWithUnsavedChanges_CancelKeepsDiscardCloses();
-    void returnOnSaveClosesOnceTheServerConfirms_data();
-    void returnOnSaveClosesOnceTheServerConfirms();
-    void closeWithoutWaitingSaysTheChangeMayBeLost();
-};
-
-void CloseGuardTest::initTestCase()
-{
     // The tests close windows one after the other; the application must not quit.
-    QGuiApplication::setQuitOnLastWindowClosed(false);
-}
+    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
 
-void CloseGuardTest::asksWithUnsavedChanges_CancelKeepsDiscardCloses()
-{
-    const Fixture f(&m_plugin);
-    QVERIFY2(f.harness.error().isEmpty(), qPrintable(f.harness.error()));
-    f.edit();
-    f.harness.view()->close();
-    QVERIFY(f.harness.view()->isVisible());
-    QTRY_VERIFY(f.dialogShown());
-    f.harness.click(f.harness.item("closeCancelButton"));
-    QTRY_VERIFY(!f.dialogShown());
-    QVERIFY(f.harness.view()->isVisible());
-
-    f.harness.view()->close();
-    QTRY_VERIFY(f.dialogShown());
-    f.harness.click(f.harness.item("closeDiscardButton"));
-    QTRY_VERIFY(!f.harness.view()->isVisible());
-    QCOMPARE(m_plugin.count("updateBackupInfo"), 0);
-}
-
-void CloseGuardTest::returnOnSaveClosesOnceTheServerConfirms_data()
-{
-    QTest::addColumn<bool>("refused"); // the close waited for a save that was refused
-
-    QTest::newRow("unsaved changes") << false;
-    QTest::newRow("after a refused save") << true;
-}
-
-void CloseGuardTest::returnOnSaveClosesOnceTheServerConfirms()
-{
-    QFETCH(bool, refused);
-
-    const Fixture f(&m_plugin);
-    QVERIFY2(f.harness.error().isEmpty(), qPrintable(f.harness.error()));
-    if (refused) {
-        f.closeDuringSave();
-        Q_EMIT m_plugin.updBackupInfoResp(false);
-    } else {
-        f.edit();
-        f.harness.view()->close();
+    void init()
+    {
+        m_plugin.calls.clear();
+        m_page = std::make_unique<PageHarness>(&m_plugin);
+        QVERIFY2(m_page->error().isEmpty(), qPrintable(m_page->error()));
+        m_guard = std::make_unique<CloseGuard>(m_page->view(), m_page->page());
+        m_plugin.answerLoad({});
     }
-    QTRY_VERIFY(f.dialogShown());
-    QVERIFY(f.harness.view()->isVisible());
-    const QString question = f.harness.item("closeMessage")->property("text").toString();
-    QCOMPARE(question.contains("refused"), refused);
-    // Save has the focus: Return presses it, and the window waits for the server.
-    f.harness.key(Qt::Key_Return);
-    QCOMPARE(m_plugin.count("updateBackupInfo"), refused ? 2 : 1);
-    QVERIFY(f.harness.view()->isVisible());
-    m_plugin.confirmUpdate();
-    QVERIFY(!f.harness.view()->isVisible());
-}
 
-void CloseGuardTest::closeWithoutWaitingSaysTheChangeMayBeLost()
-{
-    const Fixture f(&m_plugin);
-    QVERIFY2(f.harness.error().isEmpty(), qPrintable(f.harness.error()));
-    QQuickItem* button = f.harness.item("closeWithoutWaitingButton");
-    QVERIFY(!button->isVisible());
-    f.closeDuringSave();
-    QCoreApplication::processEvents();
-    QVERIFY(f.harness.view()->isVisible());
-    QVERIFY(button->isVisible());
-    QVERIFY2(f.footer().contains("the change may not be stored"), qPrintable(f.footer()));
-    // Reached with Tab from the inactive field that had the focus.
-    for (int i = 0; i < 40 && f.harness.view()->activeFocusItem() != button; ++i)
-        f.harness.key(Qt::Key_Tab);
-    QCOMPARE(f.harness.view()->activeFocusItem(), button);
-    f.harness.key(Qt::Key_Return);
-    QVERIFY(!f.harness.view()->isVisible());
-}
+    void unsavedChangesAsk_data()
+    {
+        Answers::columns();
+        Answers::row("Cancel keeps the window", false, "closeCancelButton", false, 0);
+        Answers::row("Discard closes it unsaved", false, "closeDiscardButton", true, 0);
+        Answers::row("Return saves and closes once the server confirms", false, "Return", false, 1);
+        Answers::row("after a refused save, Return saves again", true, "Return", false, 2);
+    }
+
+    void unsavedChangesAsk()
+    {
+        const auto [refused, answer, closed, saves] = Answers::fetch();
+        editAndClose(refused);
+        if (refused)
+            Q_EMIT m_plugin.updBackupInfoResp(false);
+        QTRY_VERIFY(shown("closeDiscardButton"));
+        QVERIFY(m_page->view()->isVisible());
+        const QString question = m_page->item("closeMessage")->property("text").toString();
+        QCOMPARE(question.contains("refused"), refused);
+        // Save has the focus.
+        if (answer == "Return")
+            m_page->key(Qt::Key_Return);
+        else
+            m_page->click(m_page->item(answer));
+        QTRY_COMPARE(m_page->view()->isVisible(), !closed);
+        QTRY_VERIFY(closed || !shown("closeDiscardButton"));
+        QCOMPARE(m_plugin.count("updateBackupInfo"), saves);
+        if (!saves)
+            return;
+        QVERIFY(m_page->view()->isVisible());
+        m_plugin.confirmUpdate();
+        QVERIFY(!m_page->view()->isVisible());
+    }
+
+    void closeWithoutWaitingSaysTheChangeMayBeLost()
+    {
+        QQuickItem* button = m_page->item("closeWithoutWaitingButton");
+        QVERIFY(!button->isVisible());
+        editAndClose(true);
+        QCoreApplication::processEvents();
+        QVERIFY(m_page->view()->isVisible() && button->isVisible());
+        const QString footer = m_page->item("messageLabel")->property("text").toString();
+        QVERIFY2(footer.contains("the change may not be stored"), qPrintable(footer));
+        // Reached with Tab from the inactive field that had the focus.
+        for (int i = 0; i < 40 && m_page->view()->activeFocusItem() != button; ++i)
+            m_page->key(Qt::Key_Tab);
+        QCOMPARE(m_page->view()->activeFocusItem(), button);
+        m_page->key(Qt::Key_Return);
+        QVERIFY(!m_page->view()->isVisible());
+    }
+};
 
 QTEST_MAIN(CloseGuardTest)
 #include "tst_closeguard.moc"

@@ -2,373 +2,250 @@
 
 #include "FakeScheduleBackup.h"
 #include "PageSession.h"
+#include "Table.h"
 #include "WeekGridModel.h"
 
+#include <QMetaEnum>
 #include <QSignalSpy>
 #include <QtTest>
 
 namespace {
 const QString UpdateBackupInfo = QStringLiteral("updateBackupInfo");
-const QString UpdateSchedule = QStringLiteral("updateSchedule");
-const QString GetBackupInfo = QStringLiteral("getBackupInfo");
 const QString Relay = QStringLiteral("relay");
 
 // Positions of updateBackupInfo's arguments.
-enum Arg { Enabled, Cyclic, Dir, Cameras, ScheduleName, Schedule, ThroughputMB, RangeDays };
+enum Arg { Enabled, Cyclic, Dir, Cameras, ScheduleName, Schedule, ThroughputMB, RangeDays, Path };
 
 using State = PageSession::State;
-using Edits = QVariantMap;
 } // namespace
 
-// The page's session against a fake plug-in whose replies the tests trigger. The fixture plays
-// the page: it shows the values the session hands over and edits them as an operator would.
+// The page's session against a fake plug-in whose replies the tests trigger. The fixture plays the
+// page: it shows the values the session hands over and edits them as an operator would. Closing the
+// window is tst_closeguard's; the page's views of these states are tst_pageediting's.
 class PageSessionTest : public QObject
 {
     Q_OBJECT
 
-private:
+    // The steps for run(), separated by "; ", and what observe() then gives, as "key=value; ...".
+    using Scenarios = Table<QString, QString>;
+
     void edit(const QString& field, const QVariant& value)
     {
         QVariantMap edits = m_session->edits();
         edits.insert(field, value);
         m_session->setEdits(edits);
     }
-    // Loaded with the fake's defaults, then edited.
-    void loadAndEdit(const Edits& changes)
+
+    // One step: "load" with the fake's defaults or "load dir=/x range=5 name=N", "edit <field>
+    // <value>" ("edit cameras all" or "edit cameras cam-02 cam-01"), an invokable of the session
+    // ("save", "overwrite"...), a reply ("confirm", "refuse <code>", "loadFails", "scheduleSaved"),
+    // or "key <name>" for refuseKey().
+    void run(const QString& step)
     {
-        m_plugin->answerLoad({});
-        for (auto it = changes.cbegin(); it != changes.cend(); ++it)
-            edit(it.key(), it.value());
+        const QString verb = step.section(' ', 0, 0), rest = step.section(' ', 1);
+        const QString field = rest.section(' ', 0, 0), value = rest.section(' ', 1);
+        FakeScheduleBackup::Stored stored;
+        for (const QString& pair : rest.split(' ', Qt::SkipEmptyParts)) {
+            const QString key = pair.section('=', 0, 0), to = pair.section('=', 1);
+            if (key == "dir")
+                stored.dir = to;
+            else if (key == "range")
+                stored.rangeDays = to.toInt();
+            else if (key == "name")
+                stored.scheduleName = to;
+        }
+        const QVariantMap cameras {{"all", value == "all"}, {"ids", value.split(' ')}};
+        const QHash<QString, QString> controls {
+            {"Backspace", "\b"}, {"Tab", "\t"}, {"Return", "\r"}};
+        if (verb == "load")
+            m_plugin->answerLoad(stored);
+        else if (verb == "edit")
+            edit(field, field == "cameras" ? QVariant(cameras) : QVariant(value));
+        else if (verb == "confirm")
+            m_plugin->confirmUpdate();
+        else if (verb == "refuse")
+            Q_EMIT m_plugin->updBackupInfoResp(false);
+        else if (verb == "loadFails")
+            Q_EMIT m_plugin->getBackupInfoResp(false);
+        else if (verb == "scheduleSaved")
+            Q_EMIT m_plugin->updateScheduleResp(true);
+        else if (verb == "key")
+            m_session->refuseKey(QKeySequence(rest)[0].key(), controls.value(rest, rest.toLower()));
+        else
+            QVERIFY2(QMetaObject::invokeMethod(m_session.get(), qPrintable(verb)),
+                     qPrintable(step));
+        if (verb == "refuse")
+            m_session->setRefusalCode(rest);
     }
-    // A save of `changes` that the server refused as out of date.
-    void refusedAsStale(const Edits& changes)
+
+    // What the session shows, for the keys of `expected`: "message" is the whole message, "says" a
+    // part of it.
+    QString observe(const QString& expected) const
     {
-        loadAndEdit(changes);
-        QVERIFY(m_session->save());
-        Q_EMIT m_plugin->updBackupInfoResp(false);
-        m_session->setRefusalCode(QStringLiteral("1001"));
+        const QString message = m_session->message();
+        const QVariantMap values {
+            {"state", QMetaEnum::fromType<State>().valueToKey(int(m_session->state()))},
+            {"editable", m_session->editable()},
+            {"saving", m_session->saving()},
+            {"saves", m_plugin->count(UpdateBackupInfo) + m_plugin->count("updateSchedule")},
+            {"loads", m_plugin->count("getBackupInfo")},
+            {"reviews", m_reviews->count()},
+            {"changed", m_session->changedFields().join(',')},
+            {"refused", m_session->refused()},
+            {"refusalActive", m_session->refusalActive()},
+            {"offerOverwrite", m_session->offerOverwrite()},
+            {"keysRefused", m_session->keysRefused()},
+            {"error", m_session->messageIsError()},
+            {"message", message}};
+        QStringList seen;
+        for (const QString& pair : expected.split("; ")) {
+            const QString key = pair.section('=', 0, 0), part = pair.section('=', 1);
+            const bool says = key == "says" && message.contains(part);
+            seen << key + '=' + (says ? part : values.value(key, message).toString());
+        }
+        return seen.join("; ");
     }
+
     QVariant sent(Arg arg) const { return m_plugin->last(UpdateBackupInfo).arguments.at(arg); }
-    int saves() const
-    {
-        return m_plugin->count(UpdateBackupInfo) + m_plugin->count(UpdateSchedule);
-    }
 
     std::unique_ptr<FakeScheduleBackup> m_plugin;
     std::unique_ptr<PageSession> m_session;
+    std::unique_ptr<QSignalSpy> m_reviews;
 
 private Q_SLOTS:
-    void init();
-    void loadEditSaveAndReread();
-    void untouchedValuesGoBackAsLoaded();
-    void nothingToSaveSendsNothing_data();
-    void nothingToSaveSendsNothing();
-    void refusalClearsWhenItsFieldIsEdited_data();
-    void refusalClearsWhenItsFieldIsEdited();
-    void overwriteAppliesOnlyTheOperatorsFields_data();
-    void overwriteAppliesOnlyTheOperatorsFields();
-    void scheduleOnlySaveReadsBack();
-    void closeDuringSave_data();
-    void closeDuringSave();
-    void keysDuringSave_data();
-    void keysDuringSave();
-    void failedRequestsAreReported_data();
-    void failedRequestsAreReported();
-};
-
-void PageSessionTest::init()
-{
-    m_plugin = std::make_unique<FakeScheduleBackup>();
-    m_session = std::make_unique<PageSession>();
-    m_session->setProperty("relayPath", Relay);
-    m_session->setPlugin(m_plugin.get());
-    // The page's editors: the grid keeps its own form of the document.
-    connect(m_session.get(), &PageSession::showValues, this, [this](const QVariantMap& values) {
-        QVariantMap edits = m_session->edits();
-        for (auto it = values.cbegin(); it != values.cend(); ++it)
-            edits.insert(it.key(), it.value());
-        if (values.contains("schedule")) {
+    void init()
+    {
+        m_plugin = std::make_unique<FakeScheduleBackup>();
+        m_session = std::make_unique<PageSession>();
+        m_session->setProperty("relayPath", Relay);
+        m_session->setPlugin(m_plugin.get());
+        m_reviews = std::make_unique<QSignalSpy>(m_session.get(), &PageSession::overwriteReview);
+        // The page's editors: the grid keeps its own form of the document.
+        connect(m_session.get(), &PageSession::showValues, this, [this](QVariantMap values) {
             WeekGridModel grid;
             grid.setDocument(values.value("schedule").toString());
-            edits.insert("schedule", grid.document());
-        }
-        m_session->setEdits(edits);
-    });
-}
-
-void PageSessionTest::loadEditSaveAndReread()
-{
-    QSignalSpy shown(m_session.get(), &PageSession::showValues);
-    QSignalSpy state(m_session.get(), &PageSession::stateChanged);
-    QCOMPARE(m_session->state(), State::Loading);
-    QVERIFY(!m_session->editable());
-    loadAndEdit({{"dir", " /mnt/new "}, {"throughput", " 4000"}});
-    QCOMPARE(state.count(), 1);
-    QVERIFY(m_session->loaded() && m_session->editable());
-    QCOMPARE(shown.first().first().toMap().size(), 8);
-    QCOMPARE(m_plugin->last("getBackupPathInfo").arguments, QVariantList {Relay});
-    QCOMPARE(m_session->changedFields(), QStringList({"dir", "throughput"}));
-    QCOMPARE(m_session->message(), "Unsaved changes");
-
-    QVERIFY(m_session->save());
-    QCOMPARE(m_session->state(), State::Saving);
-    QVERIFY(!m_session->editable());
-    // An edited directory is sent without its blanks.
-    QCOMPARE(sent(Dir).toString(), "/mnt/new");
-    // A limit is read by its own field's maximum, the throughput's above the range's.
-    QCOMPARE(sent(ThroughputMB).toInt(), 4000);
-    QCOMPARE(m_plugin->last(UpdateBackupInfo).arguments.last().toString(), Relay);
-    m_plugin->confirmUpdate();
-    QCOMPARE(state.count(), 3);
-    QCOMPARE(shown.count(), 2);
-    QVERIFY(!m_session->modified());
-    QCOMPARE(m_session->message(), "Saved");
-}
-
-void PageSessionTest::untouchedValuesGoBackAsLoaded()
-{
-    FakeScheduleBackup::Stored stored;
-    stored.dir = " /srv/spaced ";
-    stored.cameras = QStringList {"cam-01", "cam-gone"};
-    // One rectangle over five days; the grid would write it as five.
-    stored.schedule = R"({"Rectangles":[{"Top":9,"Bottom":17,"Left":1,"Right":6}]})";
-    m_session->setProperty("cameraInventory",
-                           QVariantList {QVariantMap {{"id", "cam-01"}, {"group", "grp-a"}}});
-    m_plugin->answerLoad(stored);
-    edit("scheduleName", "Renamed");
-    QVERIFY(m_session->save());
-    QCOMPARE(sent(Dir).toString(), stored.dir);
-    QCOMPARE(sent(Schedule).toString(), stored.schedule);
-    const QVariantList cameras = sent(Cameras).toList();
-    QCOMPARE(cameras.size(), 2);
-    QCOMPARE(cameras.first().toMap().value("GrpID").toString(), "grp-a");
-    // The camera that left the inventory is offered, so it can be unticked.
-    QCOMPARE(m_session->cameraChoices().size(), 2);
-    QVERIFY(m_session->cameraChoices().last().toMap().value("missing").toBool());
-}
-
-void PageSessionTest::nothingToSaveSendsNothing_data()
-{
-    QTest::addColumn<Edits>("edits");
-    QTest::addColumn<bool>("scheduleOnly");
-
-    QTest::newRow("save right after loading") << Edits {} << false;
-    QTest::newRow("save schedule only right after loading") << Edits {} << true;
-    QTest::newRow("a limit typed with a leading zero") << Edits {{"throughput", "030"}} << false;
-    QTest::newRow("the same cameras in another order")
-        << Edits {{"cameras",
-                   QVariantMap {{"all", false}, {"ids", QStringList {"cam-02", "cam-01"}}}}}
-        << false;
-    QTest::newRow("schedule only with only the directory edited")
-        << Edits {{"dir", "/mnt/x"}} << true;
-}
-
-void PageSessionTest::nothingToSaveSendsNothing()
-{
-    QFETCH(Edits, edits);
-    QFETCH(bool, scheduleOnly);
-
-    loadAndEdit(edits);
-    QVERIFY(!(scheduleOnly ? m_session->saveScheduleOnly() : m_session->save()));
-    QCOMPARE(saves(), 0);
-    QCOMPARE(m_session->state(), State::Idle);
-}
-
-void PageSessionTest::refusalClearsWhenItsFieldIsEdited_data()
-{
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<bool>("standing");
-
-    QTest::newRow("no directory: the directory edited") << "1003"
-                                                        << "dir" << false;
-    QTest::newRow("no directory: the name edited") << "1003"
-                                                   << "scheduleName" << true;
-    QTest::newRow("schedule: the name edited") << "1002"
-                                               << "scheduleName" << false;
-    QTest::newRow("unknown camera: the cameras edited") << "1004"
-                                                        << "cameras" << false;
-    QTest::newRow("out of date: any field edited") << "1001"
-                                                   << "range" << true;
-    QTest::newRow("without a code: any field edited") << ""
-                                                      << "range" << false;
-}
-
-void PageSessionTest::refusalClearsWhenItsFieldIsEdited()
-{
-    QFETCH(QString, code);
-    QFETCH(QString, field);
-    QFETCH(bool, standing);
-
-    loadAndEdit({{"dir", "/mnt/gone"}});
-    QVERIFY(m_session->save());
-    Q_EMIT m_plugin->updBackupInfoResp(false);
-    m_session->setRefusalCode(code);
-    QVERIFY(m_session->refused() && m_session->refusalActive() && m_session->messageIsError());
-    QCOMPARE(m_session->offerOverwrite(), code == "1001" || code.isEmpty());
-    QCOMPARE(m_session->message().contains("changed elsewhere"), code == "1001");
-    const QVariantMap allCameras {{"all", true}, {"ids", QStringList()}};
-    edit(field, field == "cameras" ? QVariant(allCameras) : QVariant("7"));
-    QCOMPARE(m_session->refusalActive(), standing);
-}
-
-void PageSessionTest::overwriteAppliesOnlyTheOperatorsFields_data()
-{
-    QTest::addColumn<QString>("newerDir");
-    QTest::addColumn<int>("newerRange");
-    QTest::addColumn<QStringList>("reviewed");
-
-    QTest::newRow("another operator's changes survive")
-        << "/else" << 2 << QStringList {"dir", "range"};
-    QTest::newRow("the newest already holds the edits") << "/mnt/mine" << 5 << QStringList();
-}
-
-void PageSessionTest::overwriteAppliesOnlyTheOperatorsFields()
-{
-    QFETCH(QString, newerDir);
-    QFETCH(int, newerRange);
-    QFETCH(QStringList, reviewed);
-
-    refusedAsStale({{"dir", "/mnt/mine"}, {"range", "5"}});
-    QSignalSpy review(m_session.get(), &PageSession::overwriteReview);
-    QVERIFY(m_session->overwrite());
-    QCOMPARE(m_session->state(), State::LoadingNewest);
-    QVERIFY(m_session->saving());
-    // Another operator changed the throughput and the name too.
-    FakeScheduleBackup::Stored newer;
-    newer.dir = newerDir;
-    newer.rangeDays = newerRange;
-    newer.throughputMB = 77;
-    newer.scheduleName = "Night shift";
-    m_plugin->answerLoad(newer);
-    QCOMPARE(saves(), 1);
-    QCOMPARE(review.count(), reviewed.isEmpty() ? 0 : 1);
-    if (reviewed.isEmpty()) {
-        QVERIFY(m_session->message().contains("Nothing was sent"));
-        return;
+            if (values.contains("schedule"))
+                values.insert("schedule", grid.document());
+            QVariantMap edits = m_session->edits();
+            edits.insert(values);
+            m_session->setEdits(edits);
+        });
     }
-    QCOMPARE(review.first().first().toStringList(), reviewed);
-    QVERIFY(m_session->confirmOverwrite());
-    QCOMPARE(sent(Dir).toString(), "/mnt/mine");
-    QCOMPARE(sent(RangeDays).toInt(), 5);
-    QCOMPARE(sent(ThroughputMB).toInt(), 77);
-    QCOMPARE(sent(ScheduleName).toString(), "Night shift");
-}
 
-void PageSessionTest::scheduleOnlySaveReadsBack()
-{
-    loadAndEdit({{"dir", "/mnt/other"}, {"scheduleName", "Evenings"}});
-    QVERIFY(m_session->saveScheduleOnly());
-    QCOMPARE(m_plugin->last(UpdateSchedule).arguments.first().toString(), "Evenings");
-    const int loads = m_plugin->count(GetBackupInfo);
-    Q_EMIT m_plugin->updateScheduleResp(true);
-    QCOMPARE(m_session->state(), State::ReadingBack);
-    QCOMPARE(m_plugin->count(GetBackupInfo), loads + 1);
-    FakeScheduleBackup::Stored stored;
-    stored.scheduleName = "Evenings";
-    m_plugin->answerLoad(stored);
-    QCOMPARE(m_session->changedFields(), QStringList {"dir"});
-    QCOMPARE(m_session->message(), "Schedule saved. Your other changes are not saved yet.");
-}
+    void scenario_data()
+    {
+        Scenarios::columns();
+        const QString refused = "load; edit dir /mnt/gone; save; refuse ";
+        const QString conflict = "load; edit dir /mnt/mine; edit range 5; save; refuse 1001; ";
+        const QString typing = "load; edit dir /mnt/edited; save; key ";
+        const QString nothing = "saves=0; state=Idle";
+        const QString scheduleOnly = "load; edit dir /x; edit scheduleName Evenings; "
+                                     "saveScheduleOnly; scheduleSaved";
+        Scenarios::row("loading", "", "state=Loading; editable=false; says=Loading");
+        Scenarios::row(
+            "loaded and edited", "load; edit dir /x; edit throughput 4000",
+            "state=Idle; editable=true; changed=dir,throughput; message=Unsaved changes");
+        Scenarios::row("saving", "load; edit dir /x; save",
+                       "state=Saving; editable=false; saves=1");
+        Scenarios::row("saved", "load; edit dir /x; save; confirm", "changed=; message=Saved");
+        // Nothing differs from the loaded values, so nothing is sent.
+        Scenarios::row("save right after loading", "load; save", nothing);
+        Scenarios::row("save schedule only right after loading", "load; saveScheduleOnly", nothing);
+        Scenarios::row("a limit typed with a leading zero", "load; edit throughput 030; save",
+                       nothing);
+        Scenarios::row("the same cameras in another order",
+                       "load; edit cameras cam-02 cam-01; save", nothing);
+        Scenarios::row("schedule only with only the directory edited",
+                       "load; edit dir /mnt/x; saveScheduleOnly", nothing);
+        // A refusal about one field stands until that field is edited.
+        Scenarios::row("refused", refused + "1003",
+                       "refused=true; refusalActive=true; error=true; offerOverwrite=false");
+        Scenarios::row("no directory: the directory edited", refused + "1003; edit dir 7",
+                       "refusalActive=false");
+        Scenarios::row("no directory: the name edited", refused + "1003; edit scheduleName 7",
+                       "refusalActive=true");
+        Scenarios::row("schedule: the name edited", refused + "1002; edit scheduleName 7",
+                       "refusalActive=false; offerOverwrite=false");
+        Scenarios::row("unknown camera: the cameras edited", refused + "1004; edit cameras all",
+                       "refusalActive=false; offerOverwrite=false");
+        Scenarios::row("out of date: any field edited", refused + "1001; edit range 7",
+                       "refusalActive=true; offerOverwrite=true; says=changed elsewhere");
+        Scenarios::row("without a code: any field edited", refused + "; edit range 7",
+                       "refusalActive=false; offerOverwrite=true");
+        // Which fields an overwrite lists and writes is tst_pageediting's.
+        Scenarios::row("overwrite loads the newest first", conflict + "overwrite",
+                       "state=LoadingNewest; saving=true; saves=1; loads=1");
+        Scenarios::row("overwrite when the newest holds the edits",
+                       conflict + "overwrite; load dir=/mnt/mine range=5",
+                       "state=Idle; saves=1; reviews=0; says=Nothing was sent");
+        Scenarios::row("the newest fails to load", conflict + "overwrite; loadFails",
+                       "state=Idle; refused=true; error=true; "
+                       "message=The settings could not be loaded.");
+        Scenarios::row("the first load fails", "loadFails",
+                       "state=Idle; error=true; "
+                       "message=The settings could not be loaded. Reload to try again.");
+        // The plug-in keeps its old schedule until it is loaded again.
+        Scenarios::row("schedule saved alone", scheduleOnly, "state=ReadingBack; loads=1");
+        Scenarios::row(
+            "schedule saved alone and read back", scheduleOnly + "; load name=Evenings",
+            "changed=dir; message=Schedule saved. Your other changes are not saved yet.");
+        // Typing during a save is refused visibly, and said until the operator edits again.
+        Scenarios::row("a letter during a save", typing + "X",
+                       "keysRefused=true; says=not applied");
+        Scenarios::row("Backspace during a save", typing + "Backspace", "keysRefused=true");
+        Scenarios::row("Tab during a save", typing + "Tab", "keysRefused=false");
+        Scenarios::row("Return during a save", typing + "Return", "keysRefused=false");
+        Scenarios::row("a letter while idle", "load; edit dir /x; key X", "keysRefused=false");
+        Scenarios::row("a letter during a save, after the reply", typing + "X; confirm",
+                       "keysRefused=true; says=not applied");
+        Scenarios::row("a letter during a save, then an edit", typing + "X; confirm; edit dir /y",
+                       "keysRefused=false");
+    }
 
-void PageSessionTest::closeDuringSave_data()
-{
-    QTest::addColumn<int>("reply"); // 1 confirmed, 0 refused, -1 none yet
-    QTest::addColumn<int>("accepted");
-    QTest::addColumn<int>("asked");
+    void scenario()
+    {
+        const auto [steps, expected] = Scenarios::fetch();
+        for (const QString& step : steps.split("; ", Qt::SkipEmptyParts))
+            run(step);
+        QCOMPARE(observe(expected), expected);
+    }
 
-    QTest::newRow("confirmed: closes") << 1 << 1 << 0;
-    QTest::newRow("refused: asks, saying so") << 0 << 0 << 1;
-    QTest::newRow("no reply yet: waits") << -1 << 0 << 0;
-}
-
-void PageSessionTest::closeDuringSave()
-{
-    QFETCH(int, reply);
-    QFETCH(int, accepted);
-    QFETCH(int, asked);
-
-    QSignalSpy closed(m_session.get(), &PageSession::closeAccepted);
-    QSignalSpy question(m_session.get(), &PageSession::closeQuestion);
-    loadAndEdit({{"dir", "/mnt/edited"}});
-    QVERIFY(m_session->save());
-    QVERIFY(!m_session->requestClose());
-    QVERIFY(!m_session->requestClose());
-    QVERIFY(m_session->closePending());
-    QVERIFY(m_session->message().contains("until the server has confirmed the save"));
-    if (reply == 1)
-        m_plugin->confirmUpdate();
-    else if (reply == 0)
-        Q_EMIT m_plugin->updBackupInfoResp(false);
-    QCOMPARE(closed.count(), accepted);
-    QCOMPARE(question.count(), asked);
-    if (asked)
-        QCOMPARE(question.first().first().toBool(), true);
-    QCOMPARE(m_session->closePending(), reply == -1);
-}
-
-void PageSessionTest::keysDuringSave_data()
-{
-    QTest::addColumn<bool>("saving");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("refused");
-
-    QTest::newRow("a letter during a save") << true << int(Qt::Key_X) << "x" << true;
-    QTest::newRow("Backspace during a save") << true << int(Qt::Key_Backspace) << "\b" << true;
-    QTest::newRow("Tab during a save") << true << int(Qt::Key_Tab) << "\t" << false;
-    QTest::newRow("Return during a save") << true << int(Qt::Key_Return) << "\r" << false;
-    QTest::newRow("a letter while idle") << false << int(Qt::Key_X) << "x" << false;
-}
-
-void PageSessionTest::keysDuringSave()
-{
-    QFETCH(bool, saving);
-    QFETCH(int, key);
-    QFETCH(QString, text);
-    QFETCH(bool, refused);
-
-    loadAndEdit({{"dir", "/mnt/edited"}});
-    if (saving)
+    void savedValues()
+    {
+        QSignalSpy shown(m_session.get(), &PageSession::showValues);
+        QSignalSpy state(m_session.get(), &PageSession::stateChanged);
+        run("load");
+        QCOMPARE(shown.first().first().toMap().size(), 8);
+        QCOMPARE(m_plugin->last("getBackupPathInfo").arguments, QVariantList {Relay});
+        edit("dir", " /mnt/new ");
+        edit("throughput", " 4000");
         QVERIFY(m_session->save());
-    QCOMPARE(m_session->refuseKey(key, text), refused);
-    QCOMPARE(m_session->keysRefused(), refused);
-    QCOMPARE(m_session->message().contains("not applied"), refused);
-    if (!saving)
-        return;
-    // Still said after the reply, until the operator edits again.
-    m_plugin->confirmUpdate();
-    QCOMPARE(m_session->message().contains("not applied"), refused);
-    edit("dir", "/mnt/again");
-    QVERIFY(!m_session->keysRefused());
-}
-
-void PageSessionTest::failedRequestsAreReported_data()
-{
-    QTest::addColumn<bool>("overwriting");
-    QTest::addColumn<QString>("message");
-
-    QTest::newRow("first load") << false
-                                << "The settings could not be loaded. Reload to try again.";
-    QTest::newRow("newest before overwrite") << true << "The settings could not be loaded.";
-}
-
-void PageSessionTest::failedRequestsAreReported()
-{
-    QFETCH(bool, overwriting);
-    QFETCH(QString, message);
-
-    if (overwriting) {
-        refusedAsStale({{"dir", "/mnt/mine"}});
-        QVERIFY(m_session->overwrite());
+        // The edited directory without its blanks; a limit read by its own field's maximum, the
+        // throughput's above the range's.
+        QCOMPARE(QVariantList({sent(Dir), sent(ThroughputMB), sent(Path)}),
+                 QVariantList({"/mnt/new", 4000, Relay}));
+        m_plugin->confirmUpdate();
+        QCOMPARE(std::pair(int(state.count()), int(shown.count())), std::pair(3, 2));
     }
-    Q_EMIT m_plugin->getBackupInfoResp(false);
-    QCOMPARE(m_session->state(), State::Idle);
-    QCOMPARE(m_session->message(), message);
-    QVERIFY(m_session->messageIsError());
-    // A failed overwrite leaves the refusal standing, so it can be tried again.
-    QCOMPARE(m_session->refused(), overwriting);
-}
+
+    void untouchedValuesGoBackAsLoaded()
+    {
+        FakeScheduleBackup::Stored stored;
+        stored.dir = " /srv/spaced ";
+        // One rectangle over five days; the grid would write it as five.
+        stored.schedule = R"({"Rectangles":[{"Top":9,"Bottom":17,"Left":1,"Right":6}]})";
+        m_session->setProperty("cameraInventory",
+                               QVariantList {QVariantMap {{"id", "cam-01"}, {"group", "grp-a"}}});
+        m_plugin->answerLoad(stored);
+        edit("scheduleName", "Renamed");
+        QVERIFY(m_session->save());
+        QCOMPARE(QVariantList({sent(Dir), sent(Schedule)}),
+                 QVariantList({stored.dir, stored.schedule}));
+        const QVariantList cameras = sent(Cameras).toList();
+        QCOMPARE(cameras.size(), 2);
+        QCOMPARE(cameras.first().toMap().value("GrpID").toString(), "grp-a");
+    }
+};
 
 QTEST_MAIN(PageSessionTest)
 #include "tst_pagesession.moc"

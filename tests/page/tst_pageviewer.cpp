@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: BSD-3-Clause
-// The viewer as its main drives it: started on a data folder with the real plug-in, it shows
-// the stored settings and takes the picture; a host that cannot start is reported, not shown.
+// The viewer as its main drives it: started on a data folder with the real plug-in, it shows the
+// stored settings and takes the picture; a host that cannot start is reported, not shown.
 
 #include "PageViewer.h"
 
@@ -8,7 +8,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QQuickItem>
-#include <QQuickView>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -16,6 +15,7 @@
 namespace {
 const QString PluginDir = QStringLiteral(SCHEDULE_BACKUP_PLUGIN_DIR);
 const QString DataFile = QStringLiteral("schedule-backup.xml");
+
 } // namespace
 
 class PageViewerTest : public QObject
@@ -23,82 +23,68 @@ class PageViewerTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void showsTheStoredSettingsAndSavesThePicture_data();
-    void showsTheStoredSettingsAndSavesThePicture();
-    void refusesToStart_data();
-    void refusesToStart();
-};
+    void showsTheStoredSettingsAndSavesThePicture_data()
+    {
+        QTest::addColumn<QString>("picture"); // relative to the data folder
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("a picture in the data folder is saved") << "page.png" << 0;
+        QTest::newRow("a picture in a missing folder is reported") << "missing/page.png" << 1;
+    }
 
-void PageViewerTest::showsTheStoredSettingsAndSavesThePicture_data()
-{
-    QTest::addColumn<QString>("picture"); // relative to the data folder
-    QTest::addColumn<int>("exitCode");
+    void showsTheStoredSettingsAndSavesThePicture()
+    {
+        QFETCH(QString, picture);
+        QFETCH(int, exitCode);
+        // A new data folder is seeded with the demo settings.
+        const QTemporaryDir data;
+        PageViewer viewer;
+        const QString error = viewer.start({data.path(), PluginDir});
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QVERIFY(QFile::exists(QDir(data.path()).filePath(DataFile)));
+        viewer.show();
+        QSignalSpy loaded(viewer.host()->scheduleBackup(), SIGNAL(getBackupInfoResp(bool)));
+        QVERIFY(loaded.wait());
+        QCOMPARE(loaded.first().first(), QVariant(true));
+        const auto* dirField = viewer.page()->findChild<QQuickItem*>("targetDirField");
+        QTRY_COMPARE(dirField->property("text").toString(), "/srv/backup/video");
 
-    QTest::newRow("a picture in the data folder is saved") << "page.png" << 0;
-    QTest::newRow("a picture in a missing folder is reported") << "missing/page.png" << 1;
-}
+        const QString path = QDir(data.path()).filePath(picture);
+        if (exitCode != 0)
+            QTest::ignoreMessage(QtWarningMsg, qPrintable("could not save the page to " + path));
+        viewer.takeScreenshot(path, 15000);
+        QCOMPARE(QGuiApplication::exec(), exitCode);
+        QCOMPARE(!QImage(path).isNull(), exitCode == 0);
+    }
 
-void PageViewerTest::showsTheStoredSettingsAndSavesThePicture()
-{
-    QFETCH(QString, picture);
-    QFETCH(int, exitCode);
+    void refusesToStart_data()
+    {
+        QTest::addColumn<QByteArray>("file"); // the data file's bytes
+        QTest::addColumn<QString>("plugins");
+        QTest::addColumn<QString>("named"); // in the error
+        QTest::newRow("a damaged data file is named")
+            << QByteArray("<ScheduleBackupData><Tmcard>") << PluginDir << DataFile;
+        QTest::newRow("a folder without the plug-in is named")
+            << QByteArray() << QStringLiteral("/nonexistent/plugins") << "/nonexistent/plugins";
+    }
 
-    // A new data folder is seeded with the demo settings.
-    const QTemporaryDir data;
-    PageViewer viewer;
-    const QString error = viewer.start({data.path(), PluginDir});
-    QVERIFY2(error.isEmpty(), qPrintable(error));
-    QVERIFY(QFile::exists(QDir(data.path()).filePath(DataFile)));
-    viewer.show();
-    QSignalSpy loaded(viewer.host()->scheduleBackup(), SIGNAL(getBackupInfoResp(bool)));
-    QVERIFY(loaded.wait());
-    QCOMPARE(loaded.first().first(), QVariant(true));
-    const auto* dirField = viewer.page()->findChild<QQuickItem*>("targetDirField");
-    QVERIFY(dirField);
-    QTRY_COMPARE(dirField->property("text").toString(), "/srv/backup/video");
-
-    const QString path = QDir(data.path()).filePath(picture);
-    if (exitCode != 0)
-        QTest::ignoreMessage(QtWarningMsg, qPrintable("could not save the page to " + path));
-    viewer.takeScreenshot(path, 15000);
-    QCOMPARE(QGuiApplication::exec(), exitCode);
-    QCOMPARE(!QImage(path).isNull(), exitCode == 0);
-}
-
-void PageViewerTest::refusesToStart_data()
-{
-    QTest::addColumn<QByteArray>("file"); // the data file's bytes
-    QTest::addColumn<QString>("plugins");
-    QTest::addColumn<QString>("named"); // in the error
-
-    QTest::newRow("a damaged data file is named")
-        << QByteArray("<ScheduleBackupData><Tmcard>") << PluginDir << DataFile;
-    QTest::newRow("a folder without the plug-in is named")
-        << QByteArray() << QStringLiteral("/nonexistent/plugins") << "/nonexistent/plugins";
-}
-
-void PageViewerTest::refusesToStart()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(QString, plugins);
-    QFETCH(QString, named);
-
-    const QTemporaryDir data;
-    if (!file.isEmpty()) {
+    void refusesToStart()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, plugins);
+        QFETCH(QString, named);
+        const QTemporaryDir data;
         QFile damaged(QDir(data.path()).filePath(DataFile));
-        QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write(file) == file.size());
+        QVERIFY(file.isEmpty()
+                || (damaged.open(QIODevice::WriteOnly) && damaged.write(file) == file.size()));
+        damaged.close();
+        PageViewer viewer;
+        const QString error = viewer.start({data.path(), plugins});
+        QVERIFY2(error.contains(named), qPrintable(error));
+        QVERIFY(!viewer.page());
+        // A damaged file is left as it was.
+        QVERIFY(file.isEmpty() || (damaged.open(QIODevice::ReadOnly) && damaged.readAll() == file));
     }
-    PageViewer viewer;
-    const QString error = viewer.start({data.path(), plugins});
-    QVERIFY2(error.contains(named), qPrintable(error));
-    QVERIFY(!viewer.page());
-    // A damaged file is left as it was.
-    if (!file.isEmpty()) {
-        QFile stored(QDir(data.path()).filePath(DataFile));
-        QVERIFY(stored.open(QIODevice::ReadOnly));
-        QCOMPARE(stored.readAll(), file);
-    }
-}
+};
 
 QTEST_MAIN(PageViewerTest)
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: BSD-3-Clause
 
 #include "GridDocuments.h"
+#include "Table.h"
 
 #include <QAccessible>
-#include <QQmlComponent>
-#include <QQmlEngine>
+#include <QQmlApplicationEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QtTest>
@@ -14,14 +14,6 @@
 namespace {
 
 using namespace GridDocuments;
-
-const char* const Scene = R"(
-import ScheduleBackup.Page
-WeekGrid {
-    width: 480
-    height: 470
-}
-)";
 
 // WCAG contrast ratio of a text colour, which may be translucent, on an opaque background.
 double contrast(const QColor& text, const QColor& back)
@@ -43,9 +35,8 @@ double contrast(const QColor& text, const QColor& back)
 QQuickItem* findItem(QQuickItem* parent, const QString& objectName)
 {
     for (QQuickItem* child : parent->childItems()) {
-        if (child->objectName() == objectName)
-            return child;
-        if (QQuickItem* found = findItem(child, objectName))
+        QQuickItem* found = child->objectName() == objectName ? child : findItem(child, objectName);
+        if (found)
             return found;
     }
     return nullptr;
@@ -53,203 +44,144 @@ QQuickItem* findItem(QQuickItem* parent, const QString& objectName)
 
 } // namespace
 
-// The grid in a window, driven with mouse and keyboard events as a person would.
+// The grid in a window, driven with mouse and keyboard events as a person would. Documents are
+// written as blocks for GridDocuments::document().
 class WeekGridTest : public QObject
 {
     Q_OBJECT
 
+    // A label's objectName and accessible name.
+    using Labels = Table<QString, QString>;
+    // The document before, the events for act() (the cursor starts on Monday 09:00), the document
+    // after, the count of edited() signals, and the accessible description of the cell under the
+    // cursor afterwards (not checked when empty).
+    using Gestures = Table<QString, QString, QString, int, QString>;
+
+    QPoint cellCentre(int day, int row) const
+    {
+        QVariant cell;
+        QMetaObject::invokeMethod(m_grid, "cellRect", Q_RETURN_ARG(QVariant, cell),
+                                  Q_ARG(QVariant, day), Q_ARG(QVariant, row));
+        return m_grid->mapToScene(cell.toRectF().center()).toPoint();
+    }
+    // Events in turn, separated by commas: keys in QKeySequence text ("Shift+Down"),
+    // "press|move|release <day> <row>" on a cell, or "click <objectName>".
+    void act(const QString& events) const
+    {
+        for (const QString& event : events.split(QLatin1String(", "))) {
+            const QStringList w = event.split(' ');
+            const QPoint at = w.size() == 3 ? cellCentre(w[1].toInt(), w[2].toInt()) : QPoint();
+            if (w[0] == "press")
+                QTest::mousePress(m_window, Qt::LeftButton, {}, at);
+            else if (w[0] == "move")
+                QTest::mouseMove(m_window, at);
+            else if (w[0] == "release")
+                QTest::mouseRelease(m_window, Qt::LeftButton, {}, at);
+            else if (w[0] == "click")
+                QTest::mouseClick(m_window, Qt::LeftButton, {}, centre(findItem(m_grid, w[1])));
+            else
+                QTest::keySequence(m_window, QKeySequence(event));
+        }
+    }
+    static QPoint centre(QQuickItem* item)
+    {
+        return item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
+    }
+
+    std::unique_ptr<QQmlApplicationEngine> m_engine;
+    QQuickWindow* m_window = nullptr;
+    QQuickItem* m_grid = nullptr;
+
 private Q_SLOTS:
-    void init();
-    void cleanup();
-    void labels_data();
-    void labels();
-    void drag_data();
-    void drag();
-    void keyboard_data();
-    void keyboard();
+    void init()
+    {
+        m_engine = std::make_unique<QQmlApplicationEngine>();
+        m_engine->addImportPath(QStringLiteral(SCHEDULE_BACKUP_QML_DIR));
+        m_engine->loadData("import QtQuick\nimport ScheduleBackup.Page\nWindow { width: 500; "
+                           "height: 520; visible: true; WeekGrid { width: 480; height: 470 } }");
+        m_window = qobject_cast<QQuickWindow*>(m_engine->rootObjects().value(0));
+        QVERIFY(m_window);
+        m_grid = m_window->contentItem()->childItems().value(0);
+        m_window->requestActivate();
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
+    }
 
-private:
-    QPoint cellCentre(int day, int row) const;
-    QString gridDocument() const { return m_grid->property("document").toString(); }
-    void key(const QString& keys);
+    void cleanup() { m_engine.reset(); }
 
-    std::unique_ptr<QQmlEngine> m_engine;
-    std::unique_ptr<QQuickWindow> m_window;
-    std::unique_ptr<QQuickItem> m_grid;
+    void labels_data()
+    {
+        Labels::columns();
+        Labels::row("Monday's header", "dayHeader1", "Fill Monday");
+        Labels::row("the 09:00 label", "hourLabel9", "Fill 09:00 hour");
+    }
+
+    // What a screen reader says of a label, and whether its text is readable.
+    void labels()
+    {
+        const auto [label, name] = Labels::fetch();
+        auto* item = findItem(m_grid, label);
+        QVERIFY(item);
+        QAccessibleInterface* button = QAccessible::queryAccessibleInterface(item);
+        QCOMPARE(std::pair(button->role(), button->text(QAccessible::Name)),
+                 std::pair(QAccessible::Button, name));
+        // A button draws its text in its content item; it must be readable on the window colour.
+        const QColor colour
+            = item->property("contentItem").value<QQuickItem*>()->property("color").value<QColor>();
+        const QColor window
+            = m_grid->property("palette").value<QObject*>()->property("window").value<QColor>();
+        QVERIFY2(contrast(colour, window) >= 4.5,
+                 qPrintable(colour.name(QColor::HexArgb) + " on " + window.name()));
+    }
+
+    void gestures_data()
+    {
+        Gestures::columns();
+        const QString drag = "press 2 20, move 3 22, move 3 23, release 3 23";
+        const QString mark = "Shift+Right, Shift+Down, Shift+Down, Shift+Down, Shift+Down, "
+                             "Shift+Down";
+        const QString onMonday = "Monday 09:00 to 09:30, ";
+        Gestures::row("Monday's header fills Monday only", "Mon 9-9.5", "click dayHeader1",
+                      "Mon 0-24", 1, "");
+        Gestures::row("the 09:00 label fills 09:00 to 10:00 on every day", "Mon 9-9.5",
+                      "click hourLabel9", "* 9-10", 1, "");
+        Gestures::row("a drag paints from Tuesday 10:00 to Wednesday 11:30", "Mon 9-17", drag,
+                      "Mon 9-17, Tue-Wed 10-12", 1, "");
+        Gestures::row("a whole drag is one step to undo", "Mon 9-17", drag + ", Ctrl+Z", "Mon 9-17",
+                      2, "");
+        Gestures::row("Escape cancels a drag, whatever the pointer does after", "Mon 9-17",
+                      "press 2 20, move 3 23, Escape, move 4 30, release 4 30, Ctrl+Z", "Mon 9-17",
+                      0, "");
+        Gestures::row("Shift marks from the cursor to Tuesday 11:30 and Space paints", "",
+                      mark + ", Space", "Mon-Tue 9-12", 1, "Tuesday 11:30 to 12:00, scheduled");
+        Gestures::row("marking from a painted cell erases", "Mon-Tue 9-12",
+                      "Right, Down, Down, Down, Down, Down, Ctrl+Left, Up, Shift+Down, "
+                      "Shift+Down, Shift+Down, Space",
+                      "Mon 9-11, Tue 9-12", 1, "Monday 12:30 to 13:00, not scheduled");
+        Gestures::row("Space erases a painted cell", "Mon 9-17", "Space", "Mon 9.5-17", 1,
+                      onMonday + "not scheduled");
+        Gestures::row("Ctrl+Z takes it back", "Mon 9-17", "Space, Ctrl+Z", "Mon 9-17", 2,
+                      onMonday + "scheduled");
+        Gestures::row("Ctrl+Shift+Z redoes it", "Mon 9-17", "Space, Ctrl+Z, Ctrl+Shift+Z",
+                      "Mon 9.5-17", 3, onMonday + "not scheduled");
+        Gestures::row("Ctrl+Y redoes it too", "Mon 9-17", "Space, Ctrl+Z, Ctrl+Y", "Mon 9.5-17", 3,
+                      onMonday + "not scheduled");
+    }
+
+    void gestures()
+    {
+        const auto [start, events, expected, edits, description] = Gestures::fetch();
+        m_grid->setProperty("document", document(start));
+        m_grid->forceActiveFocus(Qt::TabFocusReason);
+        QSignalSpy edited(m_grid, SIGNAL(edited()));
+        act(events);
+        QCOMPARE(m_grid->property("document").toString(), document(expected));
+        QCOMPARE(edited.size(), edits);
+        // What assistive technology reads.
+        const QString said
+            = QAccessible::queryAccessibleInterface(m_grid)->text(QAccessible::Description);
+        QCOMPARE(description.isEmpty() ? description : said, description);
+    }
 };
-
-void WeekGridTest::init()
-{
-    m_engine = std::make_unique<QQmlEngine>();
-    m_engine->addImportPath(QStringLiteral(SCHEDULE_BACKUP_QML_DIR));
-    QQmlComponent component(m_engine.get());
-    component.setData(Scene, QUrl(QStringLiteral("qrc:/tst_weekgrid/Scene.qml")));
-    m_grid.reset(qobject_cast<QQuickItem*>(component.create()));
-    QVERIFY2(m_grid, qPrintable(component.errorString()));
-    m_window = std::make_unique<QQuickWindow>();
-    m_window->resize(500, 520);
-    m_grid->setParentItem(m_window->contentItem());
-    m_window->show();
-    m_window->requestActivate();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-}
-
-void WeekGridTest::cleanup()
-{
-    m_grid.reset();
-    m_window.reset();
-    m_engine.reset();
-}
-
-QPoint WeekGridTest::cellCentre(int day, int row) const
-{
-    QVariant cell;
-    QMetaObject::invokeMethod(m_grid.get(), "cellRect", Q_RETURN_ARG(QVariant, cell),
-                              Q_ARG(QVariant, day), Q_ARG(QVariant, row));
-    return m_grid->mapToScene(cell.toRectF().center()).toPoint();
-}
-
-// Keys pressed in turn, each in QKeySequence text, separated by commas: "Shift+Down, Space".
-void WeekGridTest::key(const QString& keys)
-{
-    for (const QString& keyText : keys.split(QLatin1String(", "))) {
-        const QKeySequence sequence(keyText);
-        QVERIFY2(sequence.count() == 1, qPrintable(keyText));
-        QTest::keySequence(m_window.get(), sequence);
-    }
-}
-
-void WeekGridTest::labels_data()
-{
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("expected"); // clicked over a Monday 09:00 to 09:30
-
-    QTest::newRow("Monday's header fills Monday only")
-        << "dayHeader1"
-        << "Fill Monday" << document({rect("0", "24", Mon)});
-    QTest::newRow("the 09:00 label fills 09:00 to 10:00 on every day")
-        << "hourLabel9"
-        << "Fill 09:00 hour"
-        << document({rect("9", "10", Sun), rect("9", "10", Mon), rect("9", "10", Tue),
-                     rect("9", "10", Wed), rect("9", "10", Thu), rect("9", "10", Fri),
-                     rect("9", "10", Sat)});
-}
-
-void WeekGridTest::labels()
-{
-    QFETCH(QString, label);
-    QFETCH(QString, name);
-    QFETCH(QString, expected);
-
-    auto* item = findItem(m_grid.get(), label);
-    QVERIFY(item);
-    QAccessibleInterface* button = QAccessible::queryAccessibleInterface(item);
-    QVERIFY(button);
-    QCOMPARE(button->role(), QAccessible::Button);
-    QCOMPARE(button->text(QAccessible::Name), name);
-    // A button draws its text in its content item; it must be readable on the window colour.
-    auto* text = item->property("contentItem").value<QQuickItem*>();
-    QVERIFY(text);
-    const QColor colour = text->property("color").value<QColor>();
-    auto* palette = m_grid->property("palette").value<QObject*>();
-    QVERIFY(palette);
-    const QColor window = palette->property("window").value<QColor>();
-    QVERIFY2(
-        contrast(colour, window) >= 4.5,
-        qPrintable(QStringLiteral("%1 on %2").arg(colour.name(QColor::HexArgb), window.name())));
-
-    m_grid->setProperty("document", document({rect("9", "9.5", Mon)}));
-    QSignalSpy edited(m_grid.get(), SIGNAL(edited()));
-    const QPointF centre(item->width() / 2, item->height() / 2);
-    QTest::mouseClick(m_window.get(), Qt::LeftButton, {}, item->mapToScene(centre).toPoint());
-    QCOMPARE(gridDocument(), expected);
-    QCOMPARE(edited.size(), 1);
-}
-
-void WeekGridTest::drag_data()
-{
-    QTest::addColumn<bool>("escape"); // pressed before the button is let go
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("a drag paints from Tuesday 10:00 to Wednesday 11:30")
-        << false << document({rect("9", "17", Mon), rect("10", "12", Tue), rect("10", "12", Wed)});
-    QTest::newRow("Escape cancels it, whatever the pointer does after")
-        << true << document({rect("9", "17", Mon)});
-}
-
-void WeekGridTest::drag()
-{
-    QFETCH(bool, escape);
-    QFETCH(QString, expected);
-
-    const QString monday = document({rect("9", "17", Mon)});
-    m_grid->setProperty("document", monday);
-    QSignalSpy edited(m_grid.get(), SIGNAL(edited()));
-    QTest::mousePress(m_window.get(), Qt::LeftButton, {}, cellCentre(Tue, 20));
-    QTest::mouseMove(m_window.get(), cellCentre(Wed, 22));
-    QTest::mouseMove(m_window.get(), cellCentre(Wed, 23));
-    QVERIFY(gridDocument() != monday);
-    QPoint release = cellCentre(Wed, 23);
-    if (escape) {
-        QTest::keyClick(m_window.get(), Qt::Key_Escape);
-        release = cellCentre(Thu, 30);
-        QTest::mouseMove(m_window.get(), release);
-    }
-    QTest::mouseRelease(m_window.get(), Qt::LeftButton, {}, release);
-    QCOMPARE(gridDocument(), expected);
-    QCOMPARE(edited.size(), escape ? 0 : 1);
-    // A whole drag is one step to undo.
-    QCOMPARE(m_grid->property("canUndo").toBool(), !escape);
-    key("Ctrl+Z");
-    QCOMPARE(gridDocument(), monday);
-}
-
-void WeekGridTest::keyboard_data()
-{
-    QTest::addColumn<QString>("start");
-    QTest::addColumn<QString>("keys"); // from the cursor's start on Monday 09:00
-    QTest::addColumn<QString>("expected");
-    QTest::addColumn<QString>("description"); // of the cell under the cursor afterwards
-
-    const QString monday = document({rect("9", "17", Mon)});
-    const QString erased = document({rect("9.5", "17", Mon)});
-    const QString painted = document({rect("9", "12", Mon), rect("9", "12", Tue)});
-    const QString mark = "Shift+Right, Shift+Down, Shift+Down, Shift+Down, Shift+Down, Shift+Down";
-    QTest::newRow("Shift marks from the cursor to Tuesday 11:30 and Space paints")
-        << document({}) << mark + ", Space" << painted << "Tuesday 11:30 to 12:00, scheduled";
-    QTest::newRow("marking from a painted cell erases")
-        << painted
-        << "Right, Down, Down, Down, Down, Down, Ctrl+Left, Up, Shift+Down, "
-           "Shift+Down, Shift+Down, Space"
-        << document({rect("9", "11", Mon), rect("9", "12", Tue)})
-        << "Monday 12:30 to 13:00, not scheduled";
-    QTest::newRow("Space erases a painted cell")
-        << monday << "Space" << erased << "Monday 09:00 to 09:30, not scheduled";
-    QTest::newRow("Ctrl+Z takes it back")
-        << monday << "Space, Ctrl+Z" << monday << "Monday 09:00 to 09:30, scheduled";
-    QTest::newRow("Ctrl+Shift+Z redoes it") << monday << "Space, Ctrl+Z, Ctrl+Shift+Z" << erased
-                                            << "Monday 09:00 to 09:30, not scheduled";
-    QTest::newRow("Ctrl+Y redoes it too")
-        << monday << "Space, Ctrl+Z, Ctrl+Y" << erased << "Monday 09:00 to 09:30, not scheduled";
-}
-
-void WeekGridTest::keyboard()
-{
-    QFETCH(QString, start);
-    QFETCH(QString, keys);
-    QFETCH(QString, expected);
-    QFETCH(QString, description);
-
-    m_grid->setProperty("document", start);
-    m_grid->forceActiveFocus(Qt::TabFocusReason);
-    key(keys);
-    QCOMPARE(gridDocument(), expected);
-    // What assistive technology reads.
-    QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(m_grid.get());
-    QVERIFY(grid);
-    QCOMPARE(grid->text(QAccessible::Description), description);
-}
 
 QTEST_MAIN(WeekGridTest)
 #include "tst_weekgrid.moc"
