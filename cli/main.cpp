@@ -46,15 +46,11 @@ void configureTracing(const CommandRequest& request)
 // installed.
 void installTranslators(QTranslator* messages, QTranslator* qtMessages)
 {
-    if (MessageLocale::isUntranslated())
-        return;
-    if (messages->load(QLocale(), QStringLiteral("schedule-backup-host"), QStringLiteral("_"),
-                       QCoreApplication::applicationDirPath()
-                           + QStringLiteral("/" SCHEDULE_BACKUP_TRANSLATIONS_FROM_BIN)))
-        QCoreApplication::installTranslator(messages);
-    if (qtMessages->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(qtMessages);
+    MessageLocale::install(messages, QStringLiteral("schedule-backup-host"),
+                           QCoreApplication::applicationDirPath()
+                               + QStringLiteral("/" SCHEDULE_BACKUP_TRANSLATIONS_FROM_BIN));
+    MessageLocale::install(qtMessages, QStringLiteral("qtbase"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }
 
 // Help, the version or a refusal of the command line; nothing when a command is to run.

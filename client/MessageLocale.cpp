@@ -3,6 +3,9 @@
 #include "MessageLocale.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QLocale>
+#include <QTranslator>
 #include <QtGlobal>
 
 bool MessageLocale::isUntranslated()
@@ -13,4 +16,11 @@ bool MessageLocale::isUntranslated()
             return value == "C" || value == "POSIX";
     }
     return false;
+}
+
+bool MessageLocale::install(QTranslator* translator, const QString& name, const QString& folder)
+{
+    if (isUntranslated() || !translator->load(QLocale(), name, QStringLiteral("_"), folder))
+        return false;
+    return QCoreApplication::installTranslator(translator);
 }

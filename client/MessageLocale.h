@@ -2,6 +2,9 @@
 
 #pragma once
 
+class QString;
+class QTranslator;
+
 // Which language the front ends' messages are in, as other tools decide it: the first of
 // LC_ALL, LC_MESSAGES and LANG that is set names the locale, and "C" or "POSIX" there means the
 // untranslated English texts whatever LANGUAGE says. Otherwise Qt's system locale (LANGUAGE
@@ -9,5 +12,9 @@
 namespace MessageLocale {
 
 bool isUntranslated();
+
+// Loads the catalogue `name` for the system locale from `folder` into `translator` and installs
+// it, unless the messages stay untranslated or there is no such catalogue.
+bool install(QTranslator* translator, const QString& name, const QString& folder);
 
 } // namespace MessageLocale

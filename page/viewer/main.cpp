@@ -7,6 +7,7 @@
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QQuickStyle>
 #include <QQuickWindow>
@@ -71,13 +72,17 @@ int main(int argc, char* argv[])
 
     // The page and the viewer speak the language of the system locale (LANG, LANGUAGE) when
     // there is a translation for it and the locale is not C; dates and numbers follow the same
-    // locale. The catalogue comes with the page's module.
-    QTranslator translator;
-    if (!MessageLocale::isUntranslated()
-        && translator.load(QLocale(), QStringLiteral("schedulebackup"), QStringLiteral("_"),
+    // locale. The page's catalogue comes with its module; the embedded service's reasons are in
+    // the command-line host's catalogue beside the programs, Qt's own in Qt's.
+    QTranslator pageMessages, serviceMessages, qtMessages;
+    MessageLocale::install(&pageMessages, QStringLiteral("schedulebackup"),
                            PageViewer::qmlImportPath()
-                               + QStringLiteral("/ScheduleBackup/Page/i18n")))
-        QCoreApplication::installTranslator(&translator);
+                               + QStringLiteral("/ScheduleBackup/Page/i18n"));
+    MessageLocale::install(&serviceMessages, QStringLiteral("schedule-backup-host"),
+                           QCoreApplication::applicationDirPath()
+                               + QStringLiteral("/" SCHEDULE_BACKUP_TRANSLATIONS_FROM_BIN));
+    MessageLocale::install(&qtMessages, QStringLiteral("qtbase"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 
     ViewerOptions options;
     QString error;

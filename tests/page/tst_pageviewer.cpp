@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
+#include <QProcess>
 #include <QQuickItem>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -83,6 +84,25 @@ private Q_SLOTS:
         QVERIFY(!viewer.page());
         // A damaged file is left as it was.
         QVERIFY(file.isEmpty() || (damaged.open(QIODevice::ReadOnly) && damaged.readAll() == file));
+    }
+
+    // The embedded service's reasons reach the operator in the page's language.
+    void programSpeaksTheUsersLanguage()
+    {
+        const QTemporaryDir data;
+        QFile damaged(QDir(data.path()).filePath(DataFile));
+        QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write("<broken") > 0);
+        damaged.close();
+        QProcess viewer;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LC_ALL", "de_DE.UTF-8");
+        environment.insert("LANGUAGE", "de");
+        viewer.setProcessEnvironment(environment);
+        viewer.start(VIEWER_PROGRAM, {"--data", data.path()});
+        QVERIFY(viewer.waitForFinished(30000));
+        QCOMPARE(viewer.exitCode(), 1);
+        const QString error = QString::fromUtf8(viewer.readAllStandardError());
+        QVERIFY2(error.contains(u"ist beschädigt"), qPrintable(error));
     }
 };
 
