@@ -15,7 +15,7 @@ GroupBox {
     // [{id, group, name}]: the cameras that can be picked.
     property alias choices: cameraModel.choices
     property alias allCameras: cameraModel.allCameras
-    readonly property var selectedIds: cameraModel.selectedIds
+    readonly property alias selectedIds: cameraModel.selectedIds
     property bool showProblems: true
     // A save is in flight: the list is inactive and says so.
     property bool saving

@@ -124,7 +124,7 @@ Page {
                 "range": settings.rangeText,
                 "cameras": {
                     "all": cameras.allCameras,
-                    "ids": Array.from(cameras.selectedIds)
+                    "ids": cameras.selectedIds
                 },
                 "scheduleName": schedule.name,
                 "schedule": schedule.document
