@@ -91,8 +91,7 @@ class Bench
 public:
     Bench(const QString& binDir, const QString& benchDir, const QString& dataDir)
         : m_bin(binDir), m_bench(benchDir), m_data(dataDir)
-    {
-    }
+    { }
 
     bool prepare();
     QList<Row> rows() const;
@@ -134,16 +133,17 @@ QList<Row> Bench::rows() const
     const QString bare = m_bench.filePath(QStringLiteral("bench_bare_window"));
     const QString s100k = data(QStringLiteral("s100k"));
     return {
-        {"show / --version", show(QStringLiteral("seeded")),
-         {host(), QStringLiteral("--version")}},
-        {"viewer 12 cameras / bare Qt Quick window", screenshot(QStringLiteral("seeded")),
+        {"show / --version", show(QStringLiteral("seeded")), {host(), QStringLiteral("--version")}},
+        {"viewer 12 cameras / bare Qt Quick window",
+         screenshot(QStringLiteral("seeded")),
          {bare, data(QStringLiteral("bare.png"))}},
         {"viewer 100000 / 10000 cameras", screenshot(QStringLiteral("c100k")),
          screenshot(QStringLiteral("c10k"))},
         {"viewer 100000 cameras / show 100000", screenshot(QStringLiteral("c100k")),
          show(QStringLiteral("c100k")), "viewer memory / show memory, 100000 cameras"},
-        {"set --throughput, 100000 selected / show", {host(), QStringLiteral("--data"), s100k,
-         QStringLiteral("set"), QStringLiteral("--throughput"), QStringLiteral("%1")},
+        {"set --throughput, 100000 selected / show",
+         {host(), QStringLiteral("--data"), s100k, QStringLiteral("set"),
+          QStringLiteral("--throughput"), QStringLiteral("%1")},
          show(QStringLiteral("s100k"))},
     };
 }

@@ -45,8 +45,8 @@ const Goal goals[] = {
      nullptr, 1.5},
     {"viewer 100000 / 10000 cameras", "viewer 100000 / 10000 cameras", nullptr, 12},
     {"viewer 100000 cameras / show 100000", "viewer 100000 cameras / show 100000", nullptr, 3},
-    {"viewer memory / show memory, 100000 cameras",
-     "viewer memory / show memory, 100000 cameras", nullptr, 4},
+    {"viewer memory / show memory, 100000 cameras", "viewer memory / show memory, 100000 cameras",
+     nullptr, 4},
     {"set --throughput, 100000 selected / show", "set --throughput, 100000 selected / show",
      nullptr, 3},
 };
@@ -126,7 +126,9 @@ int main(int argc, char** argv)
         // A limit of 0: reported for comparison, with no goal of its own.
         std::printf("%-*s  %6.2fx  %-14s  %s\n", width, goal.measure, ratio,
                     goal.limit > 0 ? qPrintable(limit) : "-",
-                    goal.limit <= 0 ? "-" : ratio <= goal.limit ? "met" : "missed");
+                    goal.limit <= 0           ? "-"
+                        : ratio <= goal.limit ? "met"
+                                              : "missed");
     }
     return complete ? 0 : 1;
 }

@@ -281,7 +281,7 @@ int CameraChoiceModel::groupState(const QString& group) const
         return Qt::Unchecked;
     const Group& entry = m_groups.at(*it);
     const int selected = m_allCameras ? int(entry.cameras.size()) : entry.selected;
-    return selected == 0                           ? Qt::Unchecked
+    return selected == 0                        ? Qt::Unchecked
         : selected == int(entry.cameras.size()) ? Qt::Checked
                                                 : Qt::PartiallyChecked;
 }

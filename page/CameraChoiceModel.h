@@ -40,8 +40,8 @@ class CameraChoiceModel : public QAbstractListModel
     Q_PROPERTY(QString missingGroup READ missingGroup CONSTANT)
     // Serial numbers of the newest undo and redo steps, 0 without one: the page compares them
     // with the week grid's to undo the newer edit of the two.
-    Q_PROPERTY(quint64 undoSerial READ undoSerial NOTIFY historyChanged)
-    Q_PROPERTY(quint64 redoSerial READ redoSerial NOTIFY historyChanged)
+    Q_PROPERTY(int undoSerial READ undoSerial NOTIFY historyChanged)
+    Q_PROPERTY(int redoSerial READ redoSerial NOTIFY historyChanged)
 
 public:
     enum Role { CameraIdRole = Qt::UserRole + 1, NameRole, GroupRole, SelectedRole };
@@ -67,8 +67,8 @@ public:
     int count() const { return int(m_shown.size()); }
     bool allCameras() const { return m_allCameras; }
     void setAllCameras(bool all);
-    quint64 undoSerial() const { return m_undo.isEmpty() ? 0 : m_undo.last().serial; }
-    quint64 redoSerial() const { return m_redo.isEmpty() ? 0 : m_redo.last().serial; }
+    int undoSerial() const { return m_undo.isEmpty() ? 0 : m_undo.last().serial; }
+    int redoSerial() const { return m_redo.isEmpty() ? 0 : m_redo.last().serial; }
     // No inventory group id holds a control character.
     static QString missingGroup() { return QStringLiteral("\u0001missing"); }
 
@@ -108,7 +108,7 @@ private:
     struct Step
     {
         QBitArray selection;
-        quint64 serial = 0;
+        int serial = 0;
     };
 
     bool matches(const Camera& camera, const QString& filter) const;

@@ -21,7 +21,7 @@ PlainCheckBox {
     focusPolicy: Qt.NoFocus
     text: name ? "%1  (%2)".arg(name).arg(cameraId) : cameraId
     checked: selected
-    hint: contentItem.truncated ? qsTr("%1 (id %2)").arg(name || cameraId).arg(cameraId) : ""
+    hint: contentItem.implicitWidth > contentItem.width ? qsTr("%1 (id %2)").arg(name || cameraId).arg(cameraId) : ""
     ToolTip.visible: hint !== "" && (hovered || ListView.isCurrentItem && ListView.view.activeFocus)
     // The list gives its current row the focus: Space ticks the row, Shift+Space its group.
     Keys.onPressed: event => {

@@ -8,8 +8,8 @@
 
 // Numbers every undo step of the page's editors in the order the edits were made, so that the
 // page can undo the newest edit whichever editor holds it.
-inline quint64 nextEditSerial()
+inline int nextEditSerial()
 {
-    static std::atomic<quint64> serial {0};
+    static std::atomic<int> serial {0};
     return ++serial;
 }
