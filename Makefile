@@ -26,11 +26,13 @@ demo: build
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-# Every benchmark program in turn, then the goal table from the medians of their repetitions.
-# Raw results: $(BUILD_DIR)-bench/bench/<program>.json. Repetitions run in random order, so that
-# a change of load on the machine does not fall on one side of a ratio only.
+# Every benchmark program in turn, the camera part of a load in instructions (callgrind), the
+# end-to-end rows (whole processes in pairs), then the goal table from the medians of their
+# repetitions. Raw results: $(BUILD_DIR)-bench/bench/<program>.json. Repetitions run in random
+# order, so that a change of load on the machine does not fall on one side of a ratio only.
 BENCH_PROGRAMS = bench_ratios bench_plugin_load bench_service_update
 BENCH_REPETITIONS ?= 9
+BENCH_PAIRS ?= 9
 bench: deps
 	cmake -S . -B $(BUILD_DIR)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	    -DSCHEDULE_BACKUP_BUILD_TESTS=OFF -DSCHEDULE_BACKUP_BUILD_BENCHMARKS=ON
@@ -40,7 +42,12 @@ bench: deps
 	        --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
 	        --benchmark_out=$(BUILD_DIR)-bench/bench/$$b.json --benchmark_out_format=json; \
 	done
-	$(BUILD_DIR)-bench/bench/bench_summary $(BENCH_PROGRAMS:%=$(BUILD_DIR)-bench/bench/%.json)
+	$(BUILD_DIR)-bench/bench/count_instructions.sh $(BUILD_DIR)-bench/bench \
+	    $(BUILD_DIR)-bench/bench/instructions.json
+	$(BUILD_DIR)-bench/bench/bench_processes $(BUILD_DIR)-bench/bin $(BUILD_DIR)-bench/bench \
+	    $(BUILD_DIR)-bench/bench/processes.json $(BENCH_PAIRS)
+	$(BUILD_DIR)-bench/bench/bench_summary $(BENCH_PROGRAMS:%=$(BUILD_DIR)-bench/bench/%.json) \
+	    $(BUILD_DIR)-bench/bench/instructions.json $(BUILD_DIR)-bench/bench/processes.json
 
 memcheck: build
 	cd $(BUILD_DIR) && ctest -L memcheck --output-on-failure

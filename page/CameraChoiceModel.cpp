@@ -2,6 +2,10 @@
 
 #include "CameraChoiceModel.h"
 
+#include "EditSerial.h"
+
+#include <QCollator>
+
 #include <algorithm>
 #include <numeric>
 
@@ -16,7 +20,8 @@ QVariant CameraChoiceModel::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const Camera& camera = m_cameras.at(m_shown.at(index.row()));
+    const int i = m_shown.at(index.row());
+    const Camera& camera = m_cameras.at(i);
     switch (role) {
     case CameraIdRole:
         return camera.id;
@@ -25,7 +30,7 @@ QVariant CameraChoiceModel::data(const QModelIndex& index, int role) const
     case GroupRole:
         return camera.group;
     case SelectedRole:
-        return m_allCameras || m_selected.contains(camera.id);
+        return m_allCameras || m_selected.testBit(i);
     case Qt::DisplayRole:
         return camera.name.isEmpty() ? camera.id : camera.name;
     }
@@ -54,47 +59,110 @@ QVariantList CameraChoiceModel::choices() const
     return list;
 }
 
+namespace {
+
+struct SortEntry
+{
+    int rank; // named groups, then no group, then no longer in the inventory
+    int group; // position of the group in collation order
+    QCollatorSortKey name;
+    int camera;
+};
+
+} // namespace
+
 void CameraChoiceModel::setChoices(const QVariantList& choices)
 {
+    const QStringList selected = selectedIds();
     QList<Camera> cameras;
     cameras.reserve(choices.size());
-    QSet<QString> seen;
+    QHash<QString, int> seen;
+    seen.reserve(choices.size());
+    QHash<QString, int> groupSeen;
+    QStringList groups;
     for (const QVariant& choice : choices) {
         const QVariantMap map = choice.toMap();
         const QString id = map.value(QStringLiteral("id")).toString();
         if (id.isEmpty() || seen.contains(id))
             continue;
-        seen.insert(id);
+        seen.insert(id, int(cameras.size()));
         const bool missing = map.value(QStringLiteral("missing")).toBool();
-        cameras.append({id,
-                        missing ? missingGroup() : map.value(QStringLiteral("group")).toString(),
-                        map.value(QStringLiteral("name")).toString()});
+        const QString group
+            = missing ? missingGroup() : map.value(QStringLiteral("group")).toString();
+        cameras.append({id, group, map.value(QStringLiteral("name")).toString()});
+        if (!groupSeen.contains(group)) {
+            groupSeen.insert(group, int(groups.size()));
+            groups.append(group);
+        }
     }
-    // Cameras without a group, then those no longer in the inventory go last, so the named
-    // groups stay together at the top.
-    const auto rank = [](const Camera& camera) {
-        return camera.group == missingGroup() ? 2 : camera.group.isEmpty() ? 1 : 0;
-    };
-    std::stable_sort(cameras.begin(), cameras.end(), [&rank](const Camera& a, const Camera& b) {
-        if (rank(a) != rank(b))
-            return rank(a) < rank(b);
+    // Sort keys once per camera, not once per comparison: collation is the costly part.
+    const QCollator collator;
+    QList<int> groupOrder(groups.size());
+    std::iota(groupOrder.begin(), groupOrder.end(), 0);
+    std::sort(groupOrder.begin(), groupOrder.end(),
+              [&](int a, int b) { return collator.compare(groups.at(a), groups.at(b)) < 0; });
+    QList<int> groupRank(groups.size());
+    for (int i = 0; i < groupOrder.size(); ++i)
+        groupRank[groupOrder.at(i)] = i;
+    QList<SortEntry> entries;
+    entries.reserve(cameras.size());
+    for (int i = 0; i < cameras.size(); ++i) {
+        const Camera& camera = cameras.at(i);
+        const int rank = camera.group == missingGroup() ? 2 : camera.group.isEmpty() ? 1 : 0;
+        entries.append({rank, groupRank.at(groupSeen.value(camera.group)),
+                        collator.sortKey(camera.name.isEmpty() ? camera.id : camera.name), i});
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const SortEntry& a, const SortEntry& b) {
+        if (a.rank != b.rank)
+            return a.rank < b.rank;
         if (a.group != b.group)
-            return a.group.localeAwareCompare(b.group) < 0;
-        const QString left = a.name.isEmpty() ? a.id : a.name;
-        const QString right = b.name.isEmpty() ? b.id : b.name;
-        return left.localeAwareCompare(right) < 0;
+            return a.group < b.group;
+        return a.name.compare(b.name) < 0;
     });
     beginResetModel();
-    m_cameras = cameras;
+    m_cameras.clear();
+    m_cameras.reserve(cameras.size());
+    for (const SortEntry& entry : std::as_const(entries))
+        m_cameras.append(cameras.at(entry.camera));
+    rebuildIndex();
+    m_undo.clear();
+    m_redo.clear();
+    const QBitArray selection = selectionFor(selected, &m_otherIds);
+    m_selectedCount = int(selection.count(true));
+    countGroups(selection);
+    m_selected = selection;
     m_shown.clear();
+    const QString filter = m_filterText.trimmed();
     for (int i = 0; i < m_cameras.size(); ++i) {
-        if (matches(m_cameras.at(i)))
+        if (matches(m_cameras.at(i), filter))
             m_shown.append(i);
     }
     endResetModel();
     Q_EMIT choicesChanged();
     Q_EMIT countChanged();
-    Q_EMIT selectionChanged();
+    notifySelection();
+    Q_EMIT historyChanged();
+}
+
+void CameraChoiceModel::rebuildIndex()
+{
+    m_cameraIndex.clear();
+    m_cameraIndex.reserve(m_cameras.size());
+    m_groupIndex.clear();
+    m_groups.clear();
+    for (int i = 0; i < m_cameras.size(); ++i) {
+        Camera& camera = m_cameras[i];
+        m_cameraIndex.insert(camera.id, i);
+        auto it = m_groupIndex.constFind(camera.group);
+        if (it == m_groupIndex.cend()) {
+            it = m_groupIndex.insert(camera.group, int(m_groups.size()));
+            m_groups.append(Group());
+        }
+        camera.groupIndex = *it;
+        m_groups[*it].cameras.append(i);
+    }
+    m_selected = QBitArray(m_cameras.size());
+    m_selectedCount = 0;
 }
 
 void CameraChoiceModel::setFilterText(const QString& text)
@@ -106,9 +174,17 @@ void CameraChoiceModel::setFilterText(const QString& text)
     Q_EMIT filterTextChanged();
 }
 
-bool CameraChoiceModel::matches(const Camera& camera) const
+void CameraChoiceModel::setSelectedOnly(bool only)
 {
-    const QString filter = m_filterText.trimmed();
+    if (m_selectedOnly == only)
+        return;
+    m_selectedOnly = only;
+    refilter();
+    Q_EMIT selectedOnlyChanged();
+}
+
+bool CameraChoiceModel::matches(const Camera& camera, const QString& filter) const
+{
     if (filter.isEmpty())
         return true;
     return camera.id.contains(filter, Qt::CaseInsensitive)
@@ -120,70 +196,94 @@ void CameraChoiceModel::refilter()
 {
     beginResetModel();
     m_shown.clear();
+    const QString filter = m_filterText.trimmed();
+    const bool onlySelected = m_selectedOnly && !m_allCameras;
     for (int i = 0; i < m_cameras.size(); ++i) {
-        if (matches(m_cameras.at(i)))
+        if ((!onlySelected || m_selected.testBit(i)) && matches(m_cameras.at(i), filter))
             m_shown.append(i);
     }
     endResetModel();
     Q_EMIT countChanged();
-    // Group states follow what is shown.
-    Q_EMIT selectionChanged();
 }
 
 QStringList CameraChoiceModel::selectedIds() const
 {
     QStringList ids;
-    ids.reserve(m_selected.size());
-    QSet<QString> listed;
-    for (const Camera& camera : m_cameras) {
-        if (m_selected.contains(camera.id)) {
-            ids.append(camera.id);
-            listed.insert(camera.id);
-        }
+    ids.reserve(selectedCount());
+    for (int i = 0; i < m_cameras.size(); ++i) {
+        if (m_selected.testBit(i))
+            ids.append(m_cameras.at(i).id);
     }
-    QStringList others;
-    for (const QString& id : m_selected) {
-        if (!listed.contains(id))
-            others.append(id);
+    return ids + m_otherIds;
+}
+
+QBitArray CameraChoiceModel::selectionFor(const QStringList& ids, QStringList* others) const
+{
+    QBitArray selection(m_cameras.size());
+    others->clear();
+    for (const QString& id : ids) {
+        const auto it = m_cameraIndex.constFind(id);
+        if (it != m_cameraIndex.cend())
+            selection.setBit(*it);
+        else if (!id.isEmpty())
+            others->append(id);
     }
-    others.sort();
-    return ids + others;
+    others->sort();
+    others->removeDuplicates();
+    return selection;
 }
 
 void CameraChoiceModel::setSelectedIds(const QStringList& ids)
 {
-    const QSet<QString> selected(ids.cbegin(), ids.cend());
-    if (selected == m_selected)
+    QStringList others;
+    const QBitArray selection = selectionFor(ids, &others);
+    const bool historyKept = m_undo.isEmpty() && m_redo.isEmpty();
+    m_undo.clear();
+    m_redo.clear();
+    if (!historyKept)
+        Q_EMIT historyChanged();
+    if (selection == m_selected && others == m_otherIds)
         return;
-    m_selected = selected;
-    if (!m_shown.isEmpty())
-        Q_EMIT dataChanged(index(0), index(count() - 1), {SelectedRole});
-    Q_EMIT selectionChanged();
+    m_otherIds = others;
+    setSelection(selection);
 }
 
-QVariantMap CameraChoiceModel::groupStates() const
+// Takes `selection` and recounts the groups: one pass, whatever changed.
+void CameraChoiceModel::setSelection(const QBitArray& selection)
 {
-    QHash<QString, std::pair<int, int>> counts; // group -> (shown, selected)
-    for (const int i : m_shown) {
-        const Camera& camera = m_cameras.at(i);
-        auto& entry = counts[camera.group];
-        ++entry.first;
-        if (m_allCameras || m_selected.contains(camera.id))
-            ++entry.second;
+    m_selected = selection;
+    m_selectedCount = int(selection.count(true));
+    countGroups(selection);
+    if (!m_shown.isEmpty())
+        Q_EMIT dataChanged(index(0), index(count() - 1), {SelectedRole});
+    notifySelection();
+}
+
+void CameraChoiceModel::countGroups(const QBitArray& selection)
+{
+    for (Group& group : m_groups) {
+        group.selected = 0;
+        for (const int i : std::as_const(group.cameras))
+            group.selected += selection.testBit(i) ? 1 : 0;
     }
-    QVariantMap states;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
-        const auto [shown, selected] = it.value();
-        states.insert(it.key(),
-                      selected == 0 ? Qt::Unchecked
-                                    : (selected == shown ? Qt::Checked : Qt::PartiallyChecked));
-    }
-    return states;
+}
+
+void CameraChoiceModel::notifySelection()
+{
+    ++m_revision;
+    Q_EMIT selectionChanged();
 }
 
 int CameraChoiceModel::groupState(const QString& group) const
 {
-    return groupStates().value(group, int(Qt::Unchecked)).toInt();
+    const auto it = m_groupIndex.constFind(group);
+    if (it == m_groupIndex.cend())
+        return Qt::Unchecked;
+    const Group& entry = m_groups.at(*it);
+    const int selected = m_allCameras ? int(entry.cameras.size()) : entry.selected;
+    return selected == 0                        ? Qt::Unchecked
+        : selected == int(entry.cameras.size()) ? Qt::Checked
+                                                : Qt::PartiallyChecked;
 }
 
 void CameraChoiceModel::setAllCameras(bool all)
@@ -195,56 +295,87 @@ void CameraChoiceModel::setAllCameras(bool all)
         Q_EMIT dataChanged(index(0), index(count() - 1), {SelectedRole});
     Q_EMIT allCamerasChanged();
     // The ticks shown change, the selection kept does not.
-    Q_EMIT selectionChanged();
+    notifySelection();
 }
 
-void CameraChoiceModel::changeSelection(const QList<int>& rows, bool selected)
+// Changes the given cameras (indexes into m_cameras) as one undo step.
+void CameraChoiceModel::changeCameras(const QList<int>& cameras, bool selected)
 {
-    int first = -1;
-    int last = -1;
-    for (const int row : rows) {
-        const QString& id = m_cameras.at(m_shown.at(row)).id;
-        if (m_selected.contains(id) == selected)
+    const QBitArray before = m_selected;
+    bool changed = false;
+    for (const int i : cameras) {
+        if (m_selected.testBit(i) == selected)
             continue;
-        if (selected)
-            m_selected.insert(id);
-        else
-            m_selected.remove(id);
-        first = first < 0 ? row : std::min(first, row);
-        last = std::max(last, row);
+        m_selected.setBit(i, selected);
+        m_selectedCount += selected ? 1 : -1;
+        m_groups[m_cameras.at(i).groupIndex].selected += selected ? 1 : -1;
+        changed = true;
     }
-    if (first < 0)
+    if (!changed)
         return;
-    // One notice for the span, however many rows changed.
-    Q_EMIT dataChanged(index(first), index(last), {SelectedRole});
-    Q_EMIT selectionChanged();
+    pushUndo(before);
+    // One notice for all rows, however many changed: the view updates only those it shows.
+    if (cameras.size() == 1) {
+        const auto row = std::lower_bound(m_shown.cbegin(), m_shown.cend(), cameras.first());
+        if (row != m_shown.cend() && *row == cameras.first()) {
+            const QModelIndex changedRow = index(int(row - m_shown.cbegin()));
+            Q_EMIT dataChanged(changedRow, changedRow, {SelectedRole});
+        }
+    } else if (!m_shown.isEmpty()) {
+        Q_EMIT dataChanged(index(0), index(count() - 1), {SelectedRole});
+    }
+    notifySelection();
+}
+
+void CameraChoiceModel::pushUndo(const QBitArray& before)
+{
+    m_undo.append({before, nextEditSerial()});
+    if (m_undo.size() > MaxUndoSteps)
+        m_undo.removeFirst();
+    m_redo.clear();
+    Q_EMIT historyChanged();
+}
+
+void CameraChoiceModel::undo()
+{
+    if (m_undo.isEmpty())
+        return;
+    const Step step = m_undo.takeLast();
+    m_redo.append({m_selected, step.serial});
+    setSelection(step.selection);
+    Q_EMIT historyChanged();
+}
+
+void CameraChoiceModel::redo()
+{
+    if (m_redo.isEmpty())
+        return;
+    const Step step = m_redo.takeLast();
+    m_undo.append({m_selected, step.serial});
+    setSelection(step.selection);
+    Q_EMIT historyChanged();
 }
 
 void CameraChoiceModel::setSelected(int row, bool selected)
 {
     if (row >= 0 && row < count())
-        changeSelection({row}, selected);
+        changeCameras({m_shown.at(row)}, selected);
 }
 
 void CameraChoiceModel::toggle(int row)
 {
     if (row >= 0 && row < count())
-        changeSelection({row}, !m_selected.contains(m_cameras.at(m_shown.at(row)).id));
+        changeCameras({m_shown.at(row)}, !m_selected.testBit(m_shown.at(row)));
 }
 
 void CameraChoiceModel::setGroupSelected(const QString& group, bool selected)
 {
-    QList<int> rows;
-    for (int row = 0; row < count(); ++row) {
-        if (m_cameras.at(m_shown.at(row)).group == group)
-            rows.append(row);
-    }
-    changeSelection(rows, selected);
+    const auto it = m_groupIndex.constFind(group);
+    if (it != m_groupIndex.cend())
+        changeCameras(m_groups.at(*it).cameras, selected);
 }
 
 void CameraChoiceModel::setShownSelected(bool selected)
 {
-    QList<int> rows(count());
-    std::iota(rows.begin(), rows.end(), 0);
-    changeSelection(rows, selected);
+    changeCameras(m_shown, selected);
 }

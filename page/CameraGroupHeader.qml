@@ -2,17 +2,14 @@
 import QtQuick
 
 // The heading of a camera group in the camera list: a box that shows whether all, some or none
-// of the group's shown cameras are ticked, and ticks or clears them all.
+// of the group's cameras are ticked, also those the filter hides, and ticks or clears them all.
 PlainCheckBox {
     id: header
 
     required property string section
     // The list's CameraChoiceModel.
     readonly property var cameras: ListView.view ? ListView.view.model : null
-    readonly property int groupState: {
-        const state = cameras ? cameras.groupStates[section] : undefined;
-        return state === undefined ? Qt.Unchecked : state;
-    }
+    readonly property int groupState: cameras && cameras.revision >= 0 ? cameras.groupState(section) : Qt.Unchecked
 
     readonly property bool missing: cameras !== null && section === cameras.missingGroup
 
@@ -22,7 +19,7 @@ PlainCheckBox {
     font.bold: true
     tristate: true
     text: missing ? qsTr("No longer in the inventory") : section === "" ? qsTr("Without a group") : section
-    hint: missing ? qsTr("Cameras stored in the settings that the system no longer has. Clear them to stop backing them up.") : qsTr("Ticks or clears the shown cameras of this group.")
+    hint: missing ? qsTr("Cameras stored in the settings that the system no longer has. Clear them to stop backing them up.") : qsTr("Ticks or clears every camera of this group, also those the filter hides.")
     checkState: groupState
     // A click on a partly ticked group ticks all of it.
     nextCheckState: function () {

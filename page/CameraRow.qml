@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: BSD-3-Clause
 import QtQuick
+import QtQuick.Controls
 
-// A camera in the camera list: its name and id, ticked when the backup takes it.
+// A camera in the camera list: its name and id, ticked when the backup takes it. A name too long
+// for the row is cut, and the tooltip gives it in full with the id.
 PlainCheckBox {
     id: row
 
@@ -19,6 +21,8 @@ PlainCheckBox {
     focusPolicy: Qt.NoFocus
     text: name ? "%1  (%2)".arg(name).arg(cameraId) : cameraId
     checked: selected
+    hint: contentItem.implicitWidth > contentItem.width ? qsTr("%1 (id %2)").arg(name || cameraId).arg(cameraId) : ""
+    ToolTip.visible: hint !== "" && (hovered || ListView.isCurrentItem && ListView.view.activeFocus)
     // The list gives its current row the focus: Space ticks the row, Shift+Space its group.
     Keys.onPressed: event => {
         if (event.key !== Qt.Key_Space)

@@ -5,15 +5,17 @@ import QtQuick.Layouts
 import ScheduleBackup.Page
 
 // Which cameras the backup takes: all of them, or the ones ticked in the list. The list is
-// grouped, each group with a box that ticks or clears its shown cameras, and can be filtered.
-// From the keyboard: Up and Down move, Space ticks a camera, Shift+Space its group.
+// grouped, each group with a box that ticks or clears all its cameras, and can be filtered or
+// narrowed to the ticked cameras. From the keyboard: Up, Down, PageUp, PageDown, Home and End
+// move, Space ticks a camera, Shift+Space its group. Every tick is undoable (see the page's
+// Ctrl+Z).
 GroupBox {
     id: selector
 
     // [{id, group, name}]: the cameras that can be picked.
     property alias choices: cameraModel.choices
     property alias allCameras: cameraModel.allCameras
-    readonly property var selectedIds: cameraModel.selectedIds
+    readonly property alias selectedIds: cameraModel.selectedIds
     property bool showProblems: true
     // A save is in flight: the list is inactive and says so.
     property bool saving
@@ -79,6 +81,27 @@ GroupBox {
                 }
             }
 
+            Switch {
+                id: selectedOnlySwitch
+
+                objectName: "selectedOnlySwitch"
+                text: qsTr("Selected only")
+                checked: cameraModel.selectedOnly
+                Accessible.name: text
+                Accessible.description: qsTr("Lists only the ticked cameras.")
+                ToolTip.visible: hovered || visualFocus
+                ToolTip.text: Accessible.description
+                ToolTip.delay: 600
+                onToggled: {
+                    cameraModel.selectedOnly = checked;
+                    checked = Qt.binding(() => cameraModel.selectedOnly);
+                }
+
+                FocusRing {
+                    shown: selectedOnlySwitch.visualFocus
+                }
+            }
+
             ActionButton {
                 objectName: "selectAllCamerasButton"
                 text: qsTr("Select all")
@@ -111,7 +134,36 @@ GroupBox {
             section.criteria: ViewSection.FullString
             Accessible.role: Accessible.List
             Accessible.name: qsTr("Camera list")
-            Accessible.description: qsTr("Up and Down move, Space ticks or clears the camera, Shift+Space its group.")
+            Accessible.description: qsTr("Up, Down, Page Up, Page Down, Home and End move, Space ticks or clears the camera, Shift+Space its group.")
+            // Rows a page key moves: those that fit in the view.
+            readonly property int pageRows: Math.max(1, Math.floor(height / Math.max(1, currentItem ? currentItem.height : 24)) - 1)
+
+            function moveTo(row) {
+                if (count === 0)
+                    return;
+                currentIndex = Math.max(0, Math.min(count - 1, row));
+                positionViewAtIndex(currentIndex, ListView.Contain);
+            }
+
+            Keys.onPressed: event => {
+                switch (event.key) {
+                case Qt.Key_Home:
+                    moveTo(0);
+                    break;
+                case Qt.Key_End:
+                    moveTo(count - 1);
+                    break;
+                case Qt.Key_PageUp:
+                    moveTo(currentIndex - pageRows);
+                    break;
+                case Qt.Key_PageDown:
+                    moveTo(currentIndex + pageRows);
+                    break;
+                default:
+                    return;
+                }
+                event.accepted = true;
+            }
             onCountChanged: {
                 if (currentIndex < 0 && count > 0)
                     currentIndex = 0;

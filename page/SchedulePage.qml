@@ -157,7 +157,7 @@ Page {
                 "range": settings.rangeText,
                 "cameras": {
                     "all": cameras.allCameras,
-                    "ids": Array.from(cameras.selectedIds)
+                    "ids": cameras.selectedIds
                 },
                 "scheduleName": schedule.name,
                 "schedule": schedule.document
@@ -217,17 +217,39 @@ Page {
         onActivated: page.requestReload()
     }
 
-    // A text field with the focus keeps Ctrl+Z for its own text.
+    // One history for the week grid and the camera list: Ctrl+Z undoes the newer edit of the
+    // two, Ctrl+Y redoes the step undone last. A text field with the focus keeps Ctrl+Z for its
+    // own text.
+    function undo() {
+        const grid = schedule.grid.model, list = cameras.model;
+        if (list.undoSerial > grid.undoSerial && cameras.enabled)
+            list.undo();
+        else if (grid.undoSerial > 0 && schedule.enabled)
+            schedule.grid.undo();
+    }
+
+    // A step undone before a newer edit was made is no longer redone.
+    function redo() {
+        const grid = schedule.grid.model, list = cameras.model;
+        const newest = Math.max(grid.undoSerial, list.undoSerial);
+        const gridNext = grid.redoSerial > newest && schedule.enabled;
+        const listNext = list.redoSerial > newest && cameras.enabled;
+        if (listNext && (!gridNext || list.redoSerial < grid.redoSerial))
+            list.redo();
+        else if (gridNext)
+            schedule.grid.redo();
+    }
+
     Shortcut {
         sequence: "Ctrl+Z"
-        enabled: schedule.enabled
-        onActivated: schedule.grid.undo()
+        enabled: page.editable
+        onActivated: page.undo()
     }
 
     Shortcut {
         sequences: ["Ctrl+Shift+Z", "Ctrl+Y"]
-        enabled: schedule.enabled
-        onActivated: schedule.grid.redo()
+        enabled: page.editable
+        onActivated: page.redo()
     }
 
     header: ToolBar {

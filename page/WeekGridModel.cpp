@@ -2,6 +2,8 @@
 
 #include "WeekGridModel.h"
 
+#include "EditSerial.h"
+
 #include "WeekSchedule.h"
 
 #include <algorithm>
@@ -62,6 +64,8 @@ void WeekGridModel::setDocument(const QString& document)
     const bool hadHistory = canUndo() || canRedo();
     m_undo.clear();
     m_redo.clear();
+    m_undoSerials.clear();
+    m_redoSerials.clear();
     apply(cells);
     if (hadHistory)
         Q_EMIT historyChanged();
@@ -218,6 +222,7 @@ void WeekGridModel::undo()
     if (m_undo.isEmpty())
         return;
     m_redo.append(m_cells);
+    m_redoSerials.append(m_undoSerials.takeLast());
     apply(m_undo.takeLast());
     Q_EMIT historyChanged();
     Q_EMIT edited();
@@ -229,6 +234,7 @@ void WeekGridModel::redo()
     if (m_redo.isEmpty())
         return;
     m_undo.append(m_cells);
+    m_undoSerials.append(m_redoSerials.takeLast());
     apply(m_redo.takeLast());
     Q_EMIT historyChanged();
     Q_EMIT edited();
@@ -279,9 +285,13 @@ void WeekGridModel::commit(const QBitArray& before, const QBitArray& cells)
     if (cells == before)
         return;
     m_undo.append(before);
-    if (m_undo.size() > MaxUndoSteps)
+    m_undoSerials.append(nextEditSerial());
+    if (m_undo.size() > MaxUndoSteps) {
         m_undo.removeFirst();
+        m_undoSerials.removeFirst();
+    }
     m_redo.clear();
+    m_redoSerials.clear();
     apply(cells);
     Q_EMIT historyChanged();
     Q_EMIT edited();

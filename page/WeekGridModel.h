@@ -28,6 +28,9 @@ class WeekGridModel : public QAbstractListModel
     Q_PROPERTY(int rowsPerDay READ rowsPerDay CONSTANT)
     Q_PROPERTY(bool canUndo READ canUndo NOTIFY historyChanged)
     Q_PROPERTY(bool canRedo READ canRedo NOTIFY historyChanged)
+    // Serial numbers of the newest undo and redo steps, 0 without one (see EditSerial.h).
+    Q_PROPERTY(int undoSerial READ undoSerial NOTIFY historyChanged)
+    Q_PROPERTY(int redoSerial READ redoSerial NOTIFY historyChanged)
 
 public:
     static constexpr int Days = WeekSchedule::Days;
@@ -53,6 +56,8 @@ public:
     int rowsPerDay() const { return RowsPerDay; }
     bool canUndo() const { return !m_undo.isEmpty(); }
     bool canRedo() const { return !m_redo.isEmpty(); }
+    int undoSerial() const { return m_undoSerials.isEmpty() ? 0 : m_undoSerials.last(); }
+    int redoSerial() const { return m_redoSerials.isEmpty() ? 0 : m_redoSerials.last(); }
     bool stroking() const { return m_strokeDay >= 0; }
 
     Q_INVOKABLE bool isSelected(int day, int row) const;
@@ -108,6 +113,8 @@ private:
     QBitArray m_cells;
     QList<QBitArray> m_undo;
     QList<QBitArray> m_redo;
+    QList<int> m_undoSerials; // one per step of m_undo
+    QList<int> m_redoSerials;
     QBitArray m_strokeBase;
     int m_strokeDay = -1;
     int m_strokeRow = -1;

@@ -55,8 +55,8 @@
 <context>
     <name>CameraGroupHeader</name>
     <message>
-        <source>Ticks or clears the shown cameras of this group.</source>
-        <translation>Wählt die angezeigten Kameras dieser Gruppe aus oder ab.</translation>
+        <source>Ticks or clears every camera of this group, also those the filter hides.</source>
+        <translation>Wählt jede Kamera dieser Gruppe aus oder ab, auch die vom Filter ausgeblendeten.</translation>
     </message>
     <message>
         <source>No longer in the inventory</source>
@@ -69,6 +69,13 @@
     <message>
         <source>Cameras stored in the settings that the system no longer has. Clear them to stop backing them up.</source>
         <translation>In den Einstellungen gespeicherte Kameras, die das System nicht mehr hat. Wählen Sie sie ab, damit sie nicht mehr gesichert werden.</translation>
+    </message>
+</context>
+<context>
+    <name>CameraRow</name>
+    <message>
+        <source>%1 (id %2)</source>
+        <translation>%1 (Kennung %2)</translation>
     </message>
 </context>
 <context>
@@ -98,6 +105,14 @@
         <translation>Zeigt nur die Kameras, deren Name, Kennung oder Gruppe diesen Text enthält.</translation>
     </message>
     <message>
+        <source>Selected only</source>
+        <translation>Nur ausgewählte</translation>
+    </message>
+    <message>
+        <source>Lists only the ticked cameras.</source>
+        <translation>Listet nur die ausgewählten Kameras auf.</translation>
+    </message>
+    <message>
         <source>Select all</source>
         <translation>Alle auswählen</translation>
     </message>
@@ -118,8 +133,8 @@
         <translation>Kameraliste</translation>
     </message>
     <message>
-        <source>Up and Down move, Space ticks or clears the camera, Shift+Space its group.</source>
-        <translation>Pfeil auf und ab bewegen, Leertaste wählt die Kamera aus oder ab, Umschalt+Leertaste ihre Gruppe.</translation>
+        <source>Up, Down, Page Up, Page Down, Home and End move, Space ticks or clears the camera, Shift+Space its group.</source>
+        <translation>Pfeil auf und ab, Bild auf, Bild ab, Pos1 und Ende bewegen, Leertaste wählt die Kamera aus oder ab, Umschalt+Leertaste ihre Gruppe.</translation>
     </message>
     <message numerus="yes">
         <source>%n camera(s) selected</source>
