@@ -57,29 +57,32 @@ GroupBox {
             }
         }
 
+        // The filter gets a row of its own, so that it keeps room for its text in every
+        // language.
+        TextField {
+            id: filterField
+
+            objectName: "cameraFilterField"
+            Layout.fillWidth: true
+            enabled: !selector.allCameras
+            selectByMouse: true
+            Accessible.name: qsTr("Filter cameras")
+            Accessible.description: qsTr("Shows only the cameras whose name, id or group contains this text.")
+            ToolTip.visible: hovered || activeFocus
+            ToolTip.text: Accessible.description
+            placeholderText: Accessible.description // the description under Qt 6.4, unseen
+            placeholderTextColor: "transparent"
+            ToolTip.delay: 600
+            onTextChanged: cameraModel.filterText = text
+
+            FocusRing {
+                shown: filterField.activeFocus
+            }
+        }
+
         RowLayout {
             Layout.fillWidth: true
             enabled: !selector.allCameras
-
-            TextField {
-                id: filterField
-
-                objectName: "cameraFilterField"
-                Layout.fillWidth: true
-                selectByMouse: true
-                Accessible.name: qsTr("Filter cameras")
-                Accessible.description: qsTr("Shows only the cameras whose name, id or group contains this text.")
-                ToolTip.visible: hovered || activeFocus
-                ToolTip.text: Accessible.description
-                placeholderText: Accessible.description // the description under Qt 6.4, unseen
-                placeholderTextColor: "transparent"
-                ToolTip.delay: 600
-                onTextChanged: cameraModel.filterText = text
-
-                FocusRing {
-                    shown: filterField.activeFocus
-                }
-            }
 
             Switch {
                 id: selectedOnlySwitch

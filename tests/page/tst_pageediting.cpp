@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QQuickItem>
 #include <QStyleHints>
+#include <QTranslator>
 #include <QtTest>
 
 namespace {
@@ -68,6 +69,8 @@ private Q_SLOTS:
     void ctrlSSavesAndF5AsksBeforeDiscarding();
     void groupBoxShowsThreeStates();
     void camerasNoLongerInTheInventoryCanBeCleared();
+    void everythingFitsAt800x600_data();
+    void everythingFitsAt800x600();
     void datesFollowTheLocale_data();
     void datesFollowTheLocale();
 };
@@ -295,6 +298,52 @@ void PageEditingTest::everyControlHasAnAccessibleName()
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     // The footer's message is the status element, so its changes are announced.
     QCOMPARE(status, QStringList {text("messageLabel")});
+}
+
+void PageEditingTest::everythingFitsAt800x600_data()
+{
+    QTest::addColumn<QString>("catalogue"); // empty: English
+    QTest::newRow("English") << QString();
+    QTest::newRow("German") << QStringLiteral("schedulebackup_de");
+}
+
+// Every text, button and switch gets the width its text needs, and every field room to type,
+// in the smallest window and in the longer language.
+void PageEditingTest::everythingFitsAt800x600()
+{
+    QFETCH(QString, catalogue);
+    QTranslator translator;
+    if (!catalogue.isEmpty()) {
+        QVERIFY(translator.load(
+            catalogue, QStringLiteral(SCHEDULE_BACKUP_QML_DIR "/ScheduleBackup/Page/i18n")));
+        QCoreApplication::installTranslator(&translator);
+        m_page->view()->engine()->retranslate();
+    }
+    m_page->view()->resize(800, 600);
+    m_plugin.answerLoad({});
+    m_page->view()->grabWindow();
+    QStringList squeezed;
+    QList<QQuickItem*> pending {m_page->view()->contentItem()};
+    while (!pending.isEmpty()) {
+        QQuickItem* item = pending.takeFirst();
+        if (!item->isVisible())
+            continue;
+        pending.append(item->childItems());
+        const QString kind = QString::fromLatin1(item->metaObject()->className());
+        const bool field = kind.contains(u"TextField");
+        const bool sized = kind.contains(u"Button") || kind.contains(u"Switch")
+            || kind.contains(u"CheckBox")
+            || (kind.startsWith(u"QQuickText") && item->property("elide").toInt() == 0
+                && item->property("wrapMode").toInt() == 0);
+        if ((field && item->width() < 100)
+            || (sized && !field && item->width() + 1 < item->implicitWidth()))
+            squeezed << QStringLiteral("%1 \"%2\" %3 < %4")
+                            .arg(kind, item->property("text").toString())
+                            .arg(item->width())
+                            .arg(field ? 100 : item->implicitWidth());
+    }
+    QCoreApplication::removeTranslator(&translator);
+    QVERIFY2(squeezed.isEmpty(), qPrintable(squeezed.join(u'\n')));
 }
 
 void PageEditingTest::focusStaysWhereTheOperatorIs_data()
