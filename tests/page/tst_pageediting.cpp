@@ -71,6 +71,8 @@ private Q_SLOTS:
     void camerasNoLongerInTheInventoryCanBeCleared();
     void everythingFitsAt800x600_data();
     void everythingFitsAt800x600();
+    void everyFieldShowsItsHelp_data();
+    void everyFieldShowsItsHelp();
     void datesFollowTheLocale_data();
     void datesFollowTheLocale();
 };
@@ -347,6 +349,42 @@ void PageEditingTest::everythingFitsAt800x600()
     }
     QCoreApplication::removeTranslator(&translator);
     QVERIFY2(squeezed.isEmpty(), qPrintable(squeezed.join(u'\n')));
+}
+
+void PageEditingTest::everyFieldShowsItsHelp_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<bool>("hover"); // else keyboard focus
+    for (const char* field : {"targetDirField", "throughputField", "rangeField",
+                              "scheduleNameField", "rangeEntryField", "cameraFilterField"}) {
+        QTest::addRow("%s, focus", field) << QString::fromLatin1(field) << false;
+        QTest::addRow("%s, hover", field) << QString::fromLatin1(field) << true;
+    }
+}
+
+// The help that a screen reader reads as the field's description shows as its tooltip.
+void PageEditingTest::everyFieldShowsItsHelp()
+{
+    QFETCH(QString, field);
+    QFETCH(bool, hover);
+    m_plugin.answerLoad({});
+    QQuickItem* input = focusable(field);
+    const QString help
+        = QAccessible::queryAccessibleInterface(input)->text(QAccessible::Description);
+    QVERIFY(!help.isEmpty());
+    if (hover)
+        QTest::mouseMove(m_page->view(), input->mapToScene(QPointF(4, 4)).toPoint());
+    else
+        input->forceActiveFocus(Qt::TabFocusReason);
+    const auto shown = [&] {
+        for (QQuickItem* item : m_page->visualItems()) {
+            if (item->isVisible() && item->property("text").toString() == help
+                && !input->isAncestorOf(item) && item != input)
+                return true;
+        }
+        return false;
+    };
+    QTRY_VERIFY(shown());
 }
 
 void PageEditingTest::focusStaysWhereTheOperatorIs_data()
