@@ -66,6 +66,7 @@ GroupBox {
             Layout.fillWidth: true
             enabled: !selector.allCameras
             selectByMouse: true
+            hoverEnabled: true
             Accessible.name: qsTr("Filter cameras")
             Accessible.description: qsTr("Shows only the cameras whose name, id or group contains this text.")
             ToolTip.visible: hovered || activeFocus
