@@ -5,6 +5,7 @@
 #include "EditSerial.h"
 
 #include <QCollator>
+#include <QSet>
 
 #include <algorithm>
 #include <numeric>
@@ -71,28 +72,37 @@ struct SortEntry
 
 } // namespace
 
-void CameraChoiceModel::setChoices(const QVariantList& choices)
+// The choices with an id, each id once, in the order given.
+QList<CameraChoiceModel::Camera> CameraChoiceModel::readChoices(const QVariantList& choices)
 {
-    const QStringList selected = selectedIds();
     QList<Camera> cameras;
     cameras.reserve(choices.size());
-    QHash<QString, int> seen;
+    QSet<QString> seen;
     seen.reserve(choices.size());
-    QHash<QString, int> groupSeen;
-    QStringList groups;
     for (const QVariant& choice : choices) {
         const QVariantMap map = choice.toMap();
         const QString id = map.value(QStringLiteral("id")).toString();
         if (id.isEmpty() || seen.contains(id))
             continue;
-        seen.insert(id, int(cameras.size()));
+        seen.insert(id);
         const bool missing = map.value(QStringLiteral("missing")).toBool();
         const QString group
             = missing ? missingGroup() : map.value(QStringLiteral("group")).toString();
         cameras.append({id, group, map.value(QStringLiteral("name")).toString()});
-        if (!groupSeen.contains(group)) {
-            groupSeen.insert(group, int(groups.size()));
-            groups.append(group);
+    }
+    return cameras;
+}
+
+// Named groups in collation order, then cameras without a group, then those no longer in the
+// inventory; by name (or id) within a group.
+QList<CameraChoiceModel::Camera> CameraChoiceModel::sortedForList(const QList<Camera>& cameras)
+{
+    QHash<QString, int> groupSeen;
+    QStringList groups;
+    for (const Camera& camera : cameras) {
+        if (!groupSeen.contains(camera.group)) {
+            groupSeen.insert(camera.group, int(groups.size()));
+            groups.append(camera.group);
         }
     }
     // Sort keys once per camera, not once per comparison: collation is the costly part.
@@ -119,11 +129,19 @@ void CameraChoiceModel::setChoices(const QVariantList& choices)
             return a.group < b.group;
         return a.name.compare(b.name) < 0;
     });
-    beginResetModel();
-    m_cameras.clear();
-    m_cameras.reserve(cameras.size());
+    QList<Camera> sorted;
+    sorted.reserve(cameras.size());
     for (const SortEntry& entry : std::as_const(entries))
-        m_cameras.append(cameras.at(entry.camera));
+        sorted.append(cameras.at(entry.camera));
+    return sorted;
+}
+
+void CameraChoiceModel::setChoices(const QVariantList& choices)
+{
+    const QStringList selected = selectedIds();
+    QList<Camera> cameras = sortedForList(readChoices(choices));
+    beginResetModel();
+    m_cameras = std::move(cameras);
     rebuildIndex();
     m_undo.clear();
     m_redo.clear();

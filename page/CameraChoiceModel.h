@@ -111,6 +111,8 @@ private:
         int serial = 0;
     };
 
+    static QList<Camera> readChoices(const QVariantList& choices);
+    static QList<Camera> sortedForList(const QList<Camera>& cameras);
     bool matches(const Camera& camera, const QString& filter) const;
     void refilter();
     void rebuildIndex();
