@@ -246,29 +246,6 @@
     </message>
 </context>
 <context>
-    <name>HostOptions</name>
-    <message>
-        <source>Delay of every service reply (default 0).</source>
-        <translation>Verzögerung jeder Antwort des Dienstes (Vorgabe 0).</translation>
-    </message>
-    <message>
-        <source>--latency expects milliseconds</source>
-        <translation>--latency erwartet Millisekunden</translation>
-    </message>
-    <message>
-        <source>--data expects a folder</source>
-        <translation>--data erwartet einen Ordner</translation>
-    </message>
-    <message>
-        <source>Data folder of the backup service (default: $SCHEDULE_BACKUP_DATA, else the user&apos;s data folder schedule-backup).</source>
-        <translation>Datenordner des Sicherungsdienstes (Vorgabe: $SCHEDULE_BACKUP_DATA, sonst der Datenordner schedule-backup des Benutzers).</translation>
-    </message>
-    <message>
-        <source>Folder to load plug-ins from (default: $SCHEDULE_BACKUP_PLUGIN_DIR, else the installed folder).</source>
-        <translation>Ordner, aus dem Plug-ins geladen werden (Vorgabe: $SCHEDULE_BACKUP_PLUGIN_DIR, sonst der installierte Ordner).</translation>
-    </message>
-</context>
-<context>
     <name>LimitField</name>
     <message>
         <source>Enter a number from 0 to %1; 0 means no limit.</source>
