@@ -54,13 +54,25 @@ struct Rectangle
     double bottom = 0.0;
 };
 
-Rectangle readRectangle(const QJsonValue& value)
+// Members are read in place, as QJsonObject::value() would give them (0 when missing), without
+// building a QJsonValue for each.
+int intMember(const QJsonObject& object, QLatin1String key)
 {
-    const QJsonObject object = value.toObject();
-    return {object.value(TIME_FRAME_LEFT).toInt(), object.value(TIME_FRAME_RIGHT).toInt(),
-            object.value(TIME_FRAME_TOP).toDouble(), object.value(TIME_FRAME_BOTTOM).toDouble()};
+    const auto it = object.constFind(key);
+    return it == object.constEnd() ? 0 : (*it).toInt();
 }
 
+double doubleMember(const QJsonObject& object, QLatin1String key)
+{
+    const auto it = object.constFind(key);
+    return it == object.constEnd() ? 0.0 : (*it).toDouble();
+}
+
+Rectangle readRectangle(const QJsonObject& object)
+{
+    return {intMember(object, TIME_FRAME_LEFT), intMember(object, TIME_FRAME_RIGHT),
+            doubleMember(object, TIME_FRAME_TOP), doubleMember(object, TIME_FRAME_BOTTOM)};
+}
 // A double whose truncation toward zero is a signed 32-bit value.
 bool truncatesToInt(double value)
 {
@@ -123,8 +135,9 @@ std::vector<Rectangle> readRectangles(const QJsonArray& rectangles)
 {
     std::vector<Rectangle> result;
     result.reserve(size_t(rectangles.size()));
-    for (const QJsonValue& value : rectangles)
-        result.push_back(readRectangle(value));
+    // Each entry as a reference into the array: no QJsonValue is built for it.
+    for (const QJsonValueConstRef value : rectangles)
+        result.push_back(readRectangle(value.toObject()));
     return result;
 }
 
@@ -578,7 +591,7 @@ QString PluginScheduleBackup::ComposeRetanglesIntervalMsg(QJsonArray rectangles)
 {
     QString result;
     for (const QJsonValue& value : std::as_const(rectangles))
-        appendRectangleIntervals(result, readRectangle(value));
+        appendRectangleIntervals(result, readRectangle(value.toObject()));
     return result;
 }
 
