@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <map>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -149,6 +150,7 @@ struct NameHash
 // constructors, and a copy costs an atomic reference count each way.
 template<typename T> QVariant variantOf(T&& value)
 {
+    static_assert(!std::is_lvalue_reference_v<T>, "the value is moved from");
     QVariant variant {std::remove_reference_t<T>()};
     *static_cast<std::remove_reference_t<T>*>(variant.data()) = std::move(value);
     return variant;
