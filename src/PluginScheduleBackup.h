@@ -195,6 +195,9 @@ private:
     QString m_targetDir;
     QVariant m_schedule;
     QList<int> m_windowStarts; // derived from m_schedule when it is stored
+    // The start of the last week getNextBackupTime was asked about, and that week's Sunday.
+    QDateTime m_weekStart;
+    QDate m_weekStartDay;
     QString m_scheduleTemplate;
     QString m_scheduleName;
     QStringList m_cameraList;

@@ -227,8 +227,14 @@ qulonglong PluginScheduleBackup::getNextBackupTime(const QDateTime& date)
     const QDate day = date.date();
     const int weekday = day.dayOfWeek(); // Monday 1 .. Sunday 7
     const QDate sunday = weekday == 7 ? day : day.addDays(-weekday);
+    // The start of a local day costs a time-zone conversion, as dear as a timestamp itself. The
+    // page asks again and again within one week, so the last week's start is kept.
+    if (sunday != m_weekStartDay) {
+        m_weekStart = sunday.startOfDay();
+        m_weekStartDay = sunday;
+    }
     qint64 weekStartMs = 0;
-    if (!askTimestamp(serverInfo, sunday.startOfDay(), weekStartMs))
+    if (!askTimestamp(serverInfo, m_weekStart, weekStartMs))
         return 0;
     // Whole seconds rounded down: a moment just before the week start is not yet in it.
     const qint64 sinceWeekStartMs = nowMs - weekStartMs;

@@ -34,11 +34,11 @@ constexpr QLatin1String TIME_FRAME_TAIL(
     "<TmE>2035-01-01 00:00:00.000</TmE></Period><End>false</End></Range>"
     "<RepeatFreq>1</RepeatFreq></Frame></Ele>");
 // One interval is <Ele B="begin" E="end" />.
-constexpr QLatin1String INTERVAL_BEGIN("<Ele B=\"");
-constexpr QLatin1String INTERVAL_END("\" E=\"");
-constexpr QLatin1String INTERVAL_CLOSE("\" />");
+constexpr char16_t INTERVAL_BEGIN[] = u"<Ele B=\"";
+constexpr char16_t INTERVAL_END[] = u"\" E=\"";
+constexpr char16_t INTERVAL_CLOSE[] = u"\" />";
 constexpr qsizetype INTERVAL_FIXED_LENGTH
-    = INTERVAL_BEGIN.size() + INTERVAL_END.size() + INTERVAL_CLOSE.size();
+    = std::size(INTERVAL_BEGIN) + std::size(INTERVAL_END) + std::size(INTERVAL_CLOSE) - 3;
 
 constexpr int lastDayOfWeek = 6;
 // A document whose intervals compose to more text than this is refused. The densest real week,
@@ -54,13 +54,25 @@ struct Rectangle
     double bottom = 0.0;
 };
 
-Rectangle readRectangle(const QJsonValue& value)
+// Members are read in place, as QJsonObject::value() would give them (0 when missing), without
+// building a QJsonValue for each.
+int intMember(const QJsonObject& object, QLatin1String key)
 {
-    const QJsonObject object = value.toObject();
-    return {object.value(TIME_FRAME_LEFT).toInt(), object.value(TIME_FRAME_RIGHT).toInt(),
-            object.value(TIME_FRAME_TOP).toDouble(), object.value(TIME_FRAME_BOTTOM).toDouble()};
+    const auto it = object.constFind(key);
+    return it == object.constEnd() ? 0 : (*it).toInt();
 }
 
+double doubleMember(const QJsonObject& object, QLatin1String key)
+{
+    const auto it = object.constFind(key);
+    return it == object.constEnd() ? 0.0 : (*it).toDouble();
+}
+
+Rectangle readRectangle(const QJsonObject& object)
+{
+    return {intMember(object, TIME_FRAME_LEFT), intMember(object, TIME_FRAME_RIGHT),
+            doubleMember(object, TIME_FRAME_TOP), doubleMember(object, TIME_FRAME_BOTTOM)};
+}
 // A double whose truncation toward zero is a signed 32-bit value.
 bool truncatesToInt(double value)
 {
@@ -123,8 +135,9 @@ std::vector<Rectangle> readRectangles(const QJsonArray& rectangles)
 {
     std::vector<Rectangle> result;
     result.reserve(size_t(rectangles.size()));
-    for (const QJsonValue& value : rectangles)
-        result.push_back(readRectangle(value));
+    // Each entry as a reference into the array: no QJsonValue is built for it.
+    for (const QJsonValueConstRef value : rectangles)
+        result.push_back(readRectangle(value.toObject()));
     return result;
 }
 
@@ -146,30 +159,68 @@ qsizetype intervalsLength(const std::vector<Rectangle>& rectangles)
     return length;
 }
 
-// Appends value in decimal, as QString::number(qint64) writes it, without a temporary string.
-void appendDecimal(QString& text, qint64 value)
+// A short piece of text composed in place and appended to a string at once: one append per
+// interval or rectangle instead of one per fragment, and literals copied as UTF-16 instead of
+// converted from Latin-1. The longest piece, a rectangle, is under 100 characters.
+class Piece
 {
-    char16_t digits[20];
-    char16_t* const end = std::end(digits);
-    char16_t* first = end;
-    quint64 magnitude = value < 0 ? 0 - quint64(value) : quint64(value);
-    do {
-        *--first = char16_t(u'0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0)
-        *--first = u'-';
-    text.append(reinterpret_cast<const QChar*>(first), end - first);
-}
+public:
+    template<size_t N> Piece& text(const char16_t (&literal)[N])
+    {
+        m_end = std::copy_n(literal, N - 1, m_end);
+        return *this;
+    }
+    // In decimal, as QString::number(qint64) writes it.
+    Piece& number(qint64 value)
+    {
+        char16_t digits[20];
+        char16_t* const end = std::end(digits);
+        char16_t* first = end;
+        quint64 magnitude = value < 0 ? 0 - quint64(value) : quint64(value);
+        do {
+            *--first = char16_t(u'0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0);
+        if (value < 0)
+            *--first = u'-';
+        m_end = std::copy(first, end, m_end);
+        return *this;
+    }
+    // An hour of the page's grid as QString::number(hour, 'g', 6) writes it, in at most 13
+    // characters. Read-back hours are whole or half hours from 0 to 24, written directly.
+    Piece& hour(double value)
+    {
+        if (value >= 0.0 && value <= 24.0) {
+            const qint64 whole = qint64(value);
+            if (value == double(whole))
+                return number(whole);
+            if (value == double(whole) + 0.5)
+                return number(whole).text(u".5");
+        }
+        const QString written = QString::number(value, 'g', 6);
+        m_end = std::copy(written.utf16(), written.utf16() + written.size(), m_end);
+        return *this;
+    }
+    void appendTo(QString& target) const
+    {
+        target.append(reinterpret_cast<const QChar*>(m_data), m_end - m_data);
+    }
+
+private:
+    char16_t m_data[128];
+    char16_t* m_end = m_data;
+};
 
 void appendInterval(QString& text, int day, double top, double bottom)
 {
     const auto [begin, end] = intervalBounds(day, top, bottom);
-    text += INTERVAL_BEGIN;
-    appendDecimal(text, begin);
-    text += INTERVAL_END;
-    appendDecimal(text, end);
-    text += INTERVAL_CLOSE;
+    Piece()
+        .text(INTERVAL_BEGIN)
+        .number(begin)
+        .text(INTERVAL_END)
+        .number(end)
+        .text(INTERVAL_CLOSE)
+        .appendTo(text);
 }
 
 void appendRectangleIntervals(QString& text, const Rectangle& rectangle)
@@ -246,25 +297,6 @@ double snappedHour(quint64 weekSecond)
     return double(secondOfDay / SECONDS_PER_HOUR) + snap;
 }
 
-// An hour of the page's grid as QString::number(hour, 'g', 6) writes it. Read-back hours are
-// whole or half hours from 0 to 24, which are written directly.
-void appendHour(QString& text, double hour)
-{
-    if (hour >= 0.0 && hour <= 24.0) {
-        const qint64 whole = qint64(hour);
-        if (hour == double(whole)) {
-            appendDecimal(text, whole);
-            return;
-        }
-        if (hour == double(whole) + 0.5) {
-            appendDecimal(text, whole);
-            text += QLatin1String(".5");
-            return;
-        }
-    }
-    text += QString::number(hour, 'g', 6);
-}
-
 // The days and hours an interval covers on the page's grid.
 struct GridSpan
 {
@@ -309,17 +341,19 @@ bool readGridSpan(const QVariant& interval, GridSpan& span)
 void appendGridSpan(QString& text, const GridSpan& span)
 {
     for (int day = span.startDay; day <= span.endDay; ++day) {
+        Piece piece;
         if (day != span.startDay)
-            text += QLatin1Char(',');
-        text += QLatin1String(R"({"Top":)");
-        appendHour(text, day == span.startDay ? span.startHour : 0.0);
-        text += QLatin1String(R"(,"Bottom":)");
-        appendHour(text, day == span.endDay ? span.endHour : 24.0);
-        text += QLatin1String(R"(,"Left":)");
-        appendDecimal(text, day);
-        text += QLatin1String(R"(,"Right":)");
-        appendDecimal(text, qint64(day) + 1);
-        text += QLatin1Char('}');
+            piece.text(u",");
+        piece.text(u"{\"Top\":")
+            .hour(day == span.startDay ? span.startHour : 0.0)
+            .text(u",\"Bottom\":")
+            .hour(day == span.endDay ? span.endHour : 24.0)
+            .text(u",\"Left\":")
+            .number(day)
+            .text(u",\"Right\":")
+            .number(qint64(day) + 1)
+            .text(u"}")
+            .appendTo(text);
     }
 }
 
@@ -557,7 +591,7 @@ QString PluginScheduleBackup::ComposeRetanglesIntervalMsg(QJsonArray rectangles)
 {
     QString result;
     for (const QJsonValue& value : std::as_const(rectangles))
-        appendRectangleIntervals(result, readRectangle(value));
+        appendRectangleIntervals(result, readRectangle(value.toObject()));
     return result;
 }
 

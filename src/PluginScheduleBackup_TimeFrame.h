@@ -7,6 +7,8 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <algorithm>
+
 // The stored weekly schedule in its reply-tree form, Mapping/Ele/Frame/Intervals/Ele with the
 // bounds "@B" and "@E" in week seconds, and the units the schedule and the limits are counted in.
 namespace TimeFrame {
@@ -63,6 +65,23 @@ void forEachInterval(const QVariant& mapping, FrameRepeats frameRepeats, Visit&&
     }
 }
 
+// The entry of `map` under `key`, or the end. Interval maps hold two or three entries, for which
+// a walk with an inline comparison is cheaper than the tree's search with its calls to compare.
+inline QVariantMap::const_iterator findMember(const QVariantMap& map, const QString& key)
+{
+    constexpr qsizetype walked = 4;
+    if (map.size() > walked)
+        return map.constFind(key);
+    const auto end = map.cend();
+    for (auto it = map.cbegin(); it != end; ++it) {
+        const QString& candidate = it.key();
+        if (candidate.size() == key.size()
+            && std::equal(candidate.cbegin(), candidate.cend(), key.cbegin()))
+            return it;
+    }
+    return end;
+}
+
 // Calls visit(begin, end) with the stored bounds of one interval; a missing bound is an invalid
 // QVariant. Reply trees hold an interval as a map, which is read in place. Returns what visit
 // returns.
@@ -70,8 +89,8 @@ template<typename Visit> auto visitIntervalBounds(const QVariant& interval, Visi
 {
     static const QVariant missing;
     const auto read = [&visit](const QVariantMap& bounds) {
-        const auto begin = bounds.constFind(KEY_BEGIN);
-        const auto end = bounds.constFind(KEY_END);
+        const auto begin = findMember(bounds, KEY_BEGIN);
+        const auto end = findMember(bounds, KEY_END);
         return visit(begin == bounds.cend() ? missing : begin.value(),
                      end == bounds.cend() ? missing : end.value());
     };

@@ -5,13 +5,15 @@
 #include "XML2Json.h"
 #pragma GCC visibility pop
 
-#include <QHash>
+#include <QHashFunctions>
 #include <QVariantList>
 #include <QVariantMap>
 #include <QXmlStreamReader>
 
 #include <algorithm>
 #include <map>
+#include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -64,37 +66,60 @@ qsizetype skipPast(QStringView xml, qsizetype from, QStringView terminator)
     return found < 0 ? NotClosed : found + terminator.size();
 }
 
+// A start tag with more than MaxAttributes attributes is longer than this: each attribute takes
+// at least a name, '=' and two quotes.
+constexpr qsizetype ShortestCrowdedTag = 4 * (MaxAttributes + 1);
+
+// The position after the markup that starts with "<!" or "<?" at `at`, or NotClosed;
+// TooManyAttributes for a document type declaration, which parse() refuses anyway.
+qsizetype skipDeclaration(QStringView xml, qsizetype at)
+{
+    const QStringView markup = xml.sliced(at);
+    if (markup.startsWith(u"<!--"))
+        return skipPast(xml, at + 4, u"-->");
+    if (markup.startsWith(u"<![CDATA["))
+        return skipPast(xml, at + 9, u"]]>");
+    if (markup.startsWith(u"<?"))
+        return skipPast(xml, at + 2, u"?>");
+    return TooManyAttributes;
+}
+
 // Qt's reader compares each attribute of a start tag with all earlier ones, so its time grows
 // with the square of their number. This linear pass refuses a start tag with too many before the
-// reader sees the document. Text, end tags, comments, CDATA sections and processing instructions
-// are skipped whole, so what they hold is never counted. A "<!" that opens neither a comment
-// nor a CDATA section is a document type declaration, refused by parse() anyway, or malformed.
-// What is not closed is left to the reader, which refuses it.
+// reader sees the document. Comments, CDATA sections and processing instructions are skipped
+// whole, so what they hold is never counted. A "<!" that opens neither a comment nor a CDATA
+// section is a document type declaration, refused by parse() anyway, or malformed. The reader
+// refuses a '<' inside a tag as soon as it meets it, before it compares any attributes, so a tag
+// it compares ends before the next '<': a tag nearer to it than the shortest crowded tag is
+// passed without looking at its characters, and only a longer one is counted. What is not closed
+// is left to the reader, which refuses it. The scan never moves backwards.
 bool withinAttributeLimit(QStringView xml)
 {
-    qsizetype at = 0;
-    while (at != NotClosed && (at = xml.indexOf(u'<', at)) >= 0) {
-        const QStringView markup = xml.sliced(at);
-        if (markup.startsWith(u"<!--"))
-            at = skipPast(xml, at + 4, u"-->");
-        else if (markup.startsWith(u"<![CDATA["))
-            at = skipPast(xml, at + 9, u"]]>");
-        else if (markup.startsWith(u"<?"))
-            at = skipPast(xml, at + 2, u"?>");
-        else if (markup.startsWith(u"<!"))
-            return false;
-        else if (markup.startsWith(u"</"))
-            at = skipPast(xml, at + 2, u">");
-        else
+    qsizetype at = xml.indexOf(u'<');
+    while (at >= 0) {
+        const QChar kind = at + 1 < xml.size() ? xml[at + 1] : QChar();
+        if (kind != u'!' && kind != u'?') {
+            const qsizetype next = xml.indexOf(u'<', at + 1);
+            const qsizetype end = next < 0 ? xml.size() : next;
+            if (end - at <= ShortestCrowdedTag || kind == u'/') {
+                at = next;
+                continue;
+            }
             at = skipStartTag(xml, at + 1);
+        } else {
+            at = skipDeclaration(xml, at);
+        }
         if (at == TooManyAttributes)
             return false;
+        if (at == NotClosed)
+            return true;
+        at = xml.indexOf(u'<', at);
     }
     return true;
 }
 
 // A name as a hash key. Names are short, so a plain FNV-1a over the UTF-16 units, seeded per
-// process by QHash, hashes them well; unlike qHash(QStringView) it reads no byte past the name.
+// process, hashes them well; unlike qHash(QStringView) it reads no byte past the name.
 struct NameKey
 {
     QStringView name;
@@ -106,28 +131,44 @@ struct NameKey
     }
 };
 
-size_t qHash(NameKey key, size_t seed)
+struct NameHash
 {
-    quint64 hash = 14695981039346656037ULL ^ seed;
-    for (const QChar c : key.name) {
-        hash ^= c.unicode();
-        hash *= 1099511628211ULL;
+    size_t seed = QHashSeed::globalSeed();
+
+    size_t operator()(NameKey key) const
+    {
+        quint64 hash = 14695981039346656037ULL ^ seed;
+        for (const QChar c : key.name) {
+            hash ^= c.unicode();
+            hash *= 1099511628211ULL;
+        }
+        return size_t(hash);
     }
-    return size_t(hash);
+};
+
+// Builds a variant that holds `value` without copying it: this Qt's QVariant has no moving
+// constructors, and a copy costs an atomic reference count each way.
+template<typename T> QVariant variantOf(T&& value)
+{
+    static_assert(!std::is_lvalue_reference_v<T>, "the value is moved from");
+    QVariant variant {std::remove_reference_t<T>()};
+    *static_cast<std::remove_reference_t<T>*>(variant.data()) = std::move(value);
+    return variant;
 }
 
 // Element names and attribute keys repeat throughout a reply (every camera is a "Cam" with a
 // "GrpID"), so each distinct one is allocated once per document and shared by every element that
 // carries it. Two names of one document are therefore equal exactly when they share their
-// characters, which lets the child grouping below compare pointers.
+// characters, which lets the child grouping below compare pointers. The table's nodes stay where
+// they are while it grows, so a name is handed out by reference, without touching its count.
 class NameTable
 {
 public:
-    QString elementName(QStringView name)
+    const QString& elementName(QStringView name)
     {
         return intern(m_elementNames, m_lastElement, name, {});
     }
-    QString attributeKey(QStringView name)
+    const QString& attributeKey(QStringView name)
     {
         return intern(m_attributeKeys, m_lastAttribute, name, u"@");
     }
@@ -136,45 +177,44 @@ public:
     // time, so a document of unique values fills a bounded table only.
     QString attributeValue(QStringView value)
     {
-        const auto it = m_attributeValues.constFind(NameKey {value});
+        const auto it = m_attributeValues.find(NameKey {value});
         if (it != m_attributeValues.cend())
-            return *it;
+            return it->second;
         QString copy = value.toString();
-        if (m_attributeValues.size() < MaxSharedValues) {
-            const NameKey key {copy};
-            m_attributeValues.insert(key, copy);
-        }
+        if (m_attributeValues.size() < MaxSharedValues)
+            m_attributeValues.emplace(NameKey {copy}, copy);
         return copy;
     }
 
 private:
-    static constexpr qsizetype MaxSharedValues = 1024;
+    using Table = std::unordered_map<NameKey, QString, NameHash>;
+    static constexpr size_t MaxSharedValues = 1024;
 
-    static QString intern(QHash<NameKey, QString>& table, QString& last, QStringView name,
-                          QStringView prefix)
+    static const QString& intern(Table& table, const QString*& last, QStringView name,
+                                 QStringView prefix)
     {
         // Siblings mostly share one name: the last one answers without hashing.
-        if (last.size() == prefix.size() + name.size()
-            && std::equal(name.begin(), name.end(), last.cbegin() + prefix.size()))
-            return last;
-        auto it = table.constFind(NameKey {name});
-        if (it == table.cend()) {
+        if (last && last->size() == prefix.size() + name.size()
+            && std::equal(name.begin(), name.end(), last->cbegin() + prefix.size()))
+            return *last;
+        auto it = table.find(NameKey {name});
+        if (it == table.end()) {
             QString value;
             value.reserve(prefix.size() + name.size());
             value.append(prefix).append(name);
             // The key views the value's own characters, which live as long as the table does.
             const NameKey key {QStringView(value).sliced(prefix.size())};
-            it = table.insert(key, std::move(value));
+            it = table.emplace(key, std::move(value)).first;
         }
-        last = *it;
-        return last;
+        last = &it->second;
+        return *last;
     }
 
-    QHash<NameKey, QString> m_elementNames;
-    QHash<NameKey, QString> m_attributeKeys;
-    QHash<NameKey, QString> m_attributeValues;
-    QString m_lastElement;
-    QString m_lastAttribute;
+    Table m_elementNames;
+    Table m_attributeKeys;
+    Table m_attributeValues;
+    const QString* m_lastElement = nullptr;
+    const QString* m_lastAttribute = nullptr;
 };
 
 // An element while it is open. Its attributes and its children go into the map that becomes its
@@ -183,7 +223,7 @@ private:
 // append per occurrence instead of a copy of the list built so far.
 struct OpenElement
 {
-    QString name;
+    const QString* name = nullptr; // owned by the name table
     std::map<QString, QVariant> members;
     // The group the last child went to: a run of equal siblings skips the map lookup. Map nodes
     // stay where they are while the map grows or moves, so the pointer stays valid.
@@ -217,7 +257,8 @@ QVariant closeElement(OpenElement& element)
 {
     if (element.members.empty()) {
         // Leaf: its text as is, white space included; no text at all is an empty string.
-        return element.text.isNull() ? QString(QLatin1String("")) : std::move(element.text);
+        return element.text.isNull() ? QString(QLatin1String(""))
+                                     : variantOf(std::move(element.text));
     }
 
     if (element.hasChildren) {
@@ -233,8 +274,9 @@ QVariant closeElement(OpenElement& element)
     }
     // Indentation between children is layout, not content.
     if (!isXmlWhitespace(element.text))
-        element.members.emplace_hint(element.members.begin(), TextKey, std::move(element.text));
-    return QVariantMap(std::move(element.members));
+        element.members.emplace_hint(element.members.begin(), TextKey,
+                                     variantOf(std::move(element.text)));
+    return variantOf(QVariantMap(std::move(element.members)));
 }
 
 } // namespace
@@ -261,16 +303,16 @@ QVariant XML2Json::parse(const QString& xml)
                 return {};
             const QXmlStreamAttributes attributes = reader.attributes();
             OpenElement& element = open.emplace_back();
-            element.name = names.elementName(reader.qualifiedName());
+            element.name = &names.elementName(reader.qualifiedName());
             for (const QXmlStreamAttribute& attribute : attributes)
                 element.members.emplace(names.attributeKey(attribute.qualifiedName()),
-                                        names.attributeValue(attribute.value()));
+                                        variantOf(names.attributeValue(attribute.value())));
             break;
         }
         case QXmlStreamReader::EndElement: {
             OpenElement& element = open.back();
             QVariant value = closeElement(element);
-            const QString name = std::move(element.name);
+            const QString& name = *element.name;
             open.pop_back();
             if (open.empty())
                 document.insert(name, std::move(value));
