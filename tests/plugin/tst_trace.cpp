@@ -47,12 +47,8 @@ private Q_SLOTS:
         const auto row = &Cases::row;
         row("a refused settings request", "getBackupInfo", {},
             {"getBackupInfo, SendCommand failed"});
-        row("a failed path reply", "GetBackupPath", "1",
-            {"HandleGetBackupPathResp, getBackupPath failed"});
         row("a path reply with an empty record", "GetBackupPath", "0",
             {"HandleGetBackupPathResp, getBackupPath response data is not correct"});
-        row("a status reply with result code 00", "GetBackupStatus", "00",
-            {"handleGetBackupStatusResp, getBackupStatus failed"});
         // The composer says why it refuses a document, then the request that it is not sent; an
         // oversized document is named by its first 200 characters only.
         row("a schedule document that is no JSON", "updateSchedule", "Monday 9 to 5",
