@@ -111,8 +111,6 @@ private Q_SLOTS:
         const QVariantMap dir {{"Dir", "/mnt/bk"}};
         Cases::row("the path reply reports the directory", "getBackupPathInfo", "0", dir,
                    R"(getBackupPathResp(true,"/mnt/bk"))");
-        Cases::row("a path reply with an empty record fails", "getBackupPathInfo", "0", {},
-                   R"(getBackupPathResp(false,""))");
         Cases::row("the status reply reports every field", "getBackupStatus", "0", dir,
                    R"(getBackupStatusResp(true,"Running","3600",42))");
     }

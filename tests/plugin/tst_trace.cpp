@@ -83,15 +83,6 @@ private Q_SLOTS:
         QCOMPARE(written, expected);
         QCOMPARE(TraceRecorder::recorded().filterCalls, expected.size());
     }
-
-    // A line the filter turns down is not written, a failure no more than the rest.
-    void filterTurnsLinesDown()
-    {
-        TraceRecorder::recorded().rejectAll = true;
-        QMetaObject::invokeMethod(PluginLoading::base(), "getBackupInfo", Q_ARG(QString, "p"));
-        QCOMPARE(TraceRecorder::recorded().filterCalls, 3);
-        QVERIFY(TraceRecorder::recorded().lines.empty());
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_Trace)
