@@ -47,12 +47,8 @@ private Q_SLOTS:
         const auto row = &Cases::row;
         row("a refused settings request", "getBackupInfo", {},
             {"getBackupInfo, SendCommand failed"});
-        row("a failed path reply", "GetBackupPath", "1",
-            {"HandleGetBackupPathResp, getBackupPath failed"});
         row("a path reply with an empty record", "GetBackupPath", "0",
             {"HandleGetBackupPathResp, getBackupPath response data is not correct"});
-        row("a status reply with result code 00", "GetBackupStatus", "00",
-            {"handleGetBackupStatusResp, getBackupStatus failed"});
         // The composer says why it refuses a document, then the request that it is not sent; an
         // oversized document is named by its first 200 characters only.
         row("a schedule document that is no JSON", "updateSchedule", "Monday 9 to 5",
@@ -86,15 +82,6 @@ private Q_SLOTS:
             written << QString::fromStdString(line);
         QCOMPARE(written, expected);
         QCOMPARE(TraceRecorder::recorded().filterCalls, expected.size());
-    }
-
-    // A line the filter turns down is not written, a failure no more than the rest.
-    void filterTurnsLinesDown()
-    {
-        TraceRecorder::recorded().rejectAll = true;
-        QMetaObject::invokeMethod(PluginLoading::base(), "getBackupInfo", Q_ARG(QString, "p"));
-        QCOMPARE(TraceRecorder::recorded().filterCalls, 3);
-        QVERIFY(TraceRecorder::recorded().lines.empty());
     }
 };
 
