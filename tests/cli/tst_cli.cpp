@@ -319,8 +319,8 @@ private Q_SLOTS:
             "", "set --throughput 1000000; set --range 3650; set --enabled off; show",
             ExitCode::Success,
             "Throughput: 1000000 MB Range: 3650 days … Scheduled backup is off Data folder: /");
-        row("next says when no backup window is scheduled", "", "schedule --schedule none; next",
-            ExitCode::Success, "No backup window scheduled");
+        row("next says when no backup window is scheduled, set by none in any case", "",
+            "schedule --schedule None; next", ExitCode::Success, "No backup window scheduled");
         row("a missing plug-in folder stops the host with 1, in English under LC_ALL=C", "C",
             missing, ExitCode::HostFailure,
             "schedule-backup-host: no schedule-backup plug-in in /nonexistent/plugins "
