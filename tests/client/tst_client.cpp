@@ -50,20 +50,15 @@ private Q_SLOTS:
         row("an extra window on one day splits the run of days",
             "Mon-Fri 09:00-17:00; Wed 16:00-20:00", true,
             "Mon-Tue,Thu-Fri 09:00-17:00; Wed 09:00-20:00");
-        row("none is the empty schedule", " NONE ", true, "none");
         // Rectangle documents, with cells counted where any part of them is covered.
-        row("days before Sunday and after Saturday are dropped",
-            doc({box(9, 10, -2, 0), box(8, 9, Mon, Tue), box(9, 10, Fri, 9)}), true,
-            "Mon 08:00-09:00; Fri-Sat 09:00-10:00");
-        row("empty and upside-down rectangles are dropped",
-            doc({box(9, 9, Mon, Sat), box(17, 9, Mon, Tue)}), true, "none");
-        row("hours beyond the day are cut at 24:00", doc({box(22, 26, Tue, Wed)}), true,
-            "Tue 22:00-24:00");
+        row("days outside the week, hours beyond 24:00, empty and upside-down rectangles go",
+            doc({box(9, 10, -2, 0), box(8, 9, Mon, Tue), box(9, 10, Fri, 9), box(22, 26, Tue, Wed),
+                 box(9, 9, Mon, Sat), box(17, 9, Mon, Tue)}),
+            true, "Mon 08:00-09:00; Tue 22:00-24:00; Fri-Sat 09:00-10:00");
         const QString badTime = QStringLiteral("expected HH:MM-HH:MM on whole or half hours");
         row("empty text", "", false, "use \"none\" for no backup windows");
         row("a good entry does not excuse a day without times", "Mon 09:00-10:00; Tue", false,
             "expected days and times");
-        row("a day name of two letters", "Mo 09:00-10:00", false, "\"Mo\": unknown day");
         row("a quarter hour", "Mon 09:15-10:00", false, badTime);
         row("half past the end of the day", "Mon 23:00-24:30", false, badTime);
         row("a window that ends where it starts", "Mon 09:00-09:00", false,
@@ -83,7 +78,6 @@ private Q_SLOTS:
             return;
         }
         QCOMPARE(schedule.toText(), expected);
-        QCOMPARE(WeekSchedule::parse(expected).toText(), expected);
         QCOMPARE(WeekSchedule::fromRectangleJson(schedule.toRectangleJson()).toText(), expected);
     }
 
@@ -95,7 +89,6 @@ private Q_SLOTS:
             WeekSchedule::parse("Mon-Tue 09:00-12:30,13:00-14:00; Sun 8:00-9:00").toRectangleJson(),
             doc({box(8, 9, Sun, Mon), box(9, 12.5, Mon, Tue), box(13, 14, Mon, Tue),
                  box(9, 12.5, Tue, Wed), box(13, 14, Tue, Wed)}));
-        QCOMPARE(WeekSchedule().toRectangleJson(), doc({}));
         const WeekSchedule::Range partly {9 * 60 + 10, 9 * 60 + 40}, day {0, 1440};
         QCOMPARE(std::pair(partly.firstSlot(), partly.endSlot()), std::pair(18, 20));
         QCOMPARE(std::pair(day.firstSlot(), day.endSlot()), std::pair(0, 48));
@@ -105,8 +98,7 @@ private Q_SLOTS:
     {
         LanguageCases::columns();
         const auto row = &LanguageCases::row;
-        row("German short names", "Mo-Fr 18:00-19:00", "Mo-Fr 18:00-19:00", "Mon-Fri 18:00-19:00");
-        row("English short names", "Mon-Fri 18:00-19:00", "Mo-Fr 18:00-19:00",
+        row("German and English short names", "Mo,Tue-Fr 18:00-19:00", "Mo-Fr 18:00-19:00",
             "Mon-Fri 18:00-19:00");
         row("German full names and prefixes, mixed with English",
             "Samstag,Sonn 10:00-11:00; Wed 08:00-09:00", "Mi 08:00-09:00; Sa-So 10:00-11:00",
@@ -141,8 +133,6 @@ private Q_SLOTS:
         for (const char* text : {"-1", "+5", "1.5", "1e3", "12 3"})
             row(QStringLiteral("limit: %1").arg(text), Limit, text, problem(L::NotNumber));
         row("directory: blanks at the ends go", Directory, "  /srv/backup ", "/srv/backup");
-        row("directory: markup and accents stay", Directory, "/mnt/a&b/<c>/vid\u00E9o",
-            "/mnt/a&b/<c>/vid\u00E9o");
         row("directory: blanks only", Directory, " \t ", problem(D::Empty));
         // A tab, a C1 control, a lone surrogate and a non-character.
         for (const QString& text : {QString("/srv/a\tb"), QString("/srv/\u0085x"),
@@ -155,7 +145,6 @@ private Q_SLOTS:
         row("cameras: ids keep their order without repeats", Cameras, " cam-05 , cam-01 ,cam-05,, ",
             QVariantList {entry("cam-05"), entry("cam-01")});
         row("cameras: commas only", Cameras, " , ,", QVariant());
-        row("cameras: an id with a line feed", Cameras, "cam-01,cam\n02", QVariant());
     }
     void entries()
     {
@@ -182,12 +171,11 @@ private Q_SLOTS:
     {
         NextCases::columns();
         const QString office = doc({box(9, 17, 1, 2)}), empty = doc({box(9, 9, 1, 2)});
-        NextCases::row("off wins over an answer", false, office, 600, "Scheduled backup is off");
-        NextCases::row("no window, even with an answer", true, empty, 600,
-                       "No backup window scheduled");
-        NextCases::row("an answer that is not ahead of now", true, office, 0, "Not known yet");
-        NextCases::row("an answer ahead, with the wait", true, office, 26 * 3600 + 59,
-                       "(in 1 d 2 h)");
+        const auto row = &NextCases::row;
+        row("off wins over an answer", false, office, 600, "Scheduled backup is off");
+        row("no window, even with an answer", true, empty, 600, "No backup window scheduled");
+        row("an answer that is not ahead of now", true, office, 0, "Not known yet");
+        row("an answer ahead, with the wait", true, office, 26 * 3600 + 59, "(in 1 d 2 h)");
     }
     void nextBackup()
     {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: BSD-3-Clause
 // The backup service's answers: what an update stores, one refusal per check (each storing
-// nothing), a write that fails for real, and several processes (and users) sharing one data file:
-// a lock holder that dies, folders linked to one file, a folder that is read-only.
+// nothing), a write that fails for real, a lock holder that dies, and racing processes sharing one
+// data file through folders linked to it.
 
 #include "BackupProtocol.h"
 #include "BackupService.h"
@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -22,8 +21,6 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -72,7 +69,6 @@ QByteArray readFile(const QString& path)
 // The child processes. "--race DIR ROUNDS": once a line arrives on stdin, updates ROUNDS times
 // against the stored revision, asking again while another program saves, and prints every result
 // code. "--hold DIR": takes the data file's lock, says "held" and keeps it until killed.
-// "--update DIR" and "--read DIR": one update, or open and read, and print the code.
 int child(const QString& mode, const QString& dataDir, int rounds)
 {
     BackupService service(dataDir);
@@ -83,13 +79,7 @@ int child(const QString& mode, const QString& dataDir, int rounds)
         QTextStream(stdin).readLine(); // ends when the parent kills this process
         return 0;
     }
-    if (mode == "--read") {
-        out << (service.open() ? service.handle(GetTimeCard, {}).resultCode : "not opened")
-            << Qt::endl;
-        return 0;
-    }
-    if (mode == "--race")
-        QTextStream(stdin).readLine();
+    QTextStream(stdin).readLine(); // the racers start together
     for (int round = 0; round < rounds; ++round) {
         ServiceReply reply;
         do {
@@ -100,15 +90,6 @@ int child(const QString& mode, const QString& dataDir, int rounds)
         out << reply.resultCode << Qt::endl;
     }
     return 0;
-}
-
-// A child holding the data file's lock, or null; resetting the pointer kills it for real.
-std::unique_ptr<QProcess> holder(const QString& dataDir)
-{
-    auto process = std::make_unique<QProcess>();
-    process->start(QCoreApplication::applicationFilePath(), {"--hold", dataDir});
-    const bool held = process->waitForReadyRead(30000) && process->readLine() == "held\n";
-    return held ? std::move(process) : nullptr;
 }
 
 } // namespace
@@ -126,7 +107,6 @@ class tst_BackupService : public QObject
     using CameraCases = Table<QVariantList, QList<CameraRef>>; // sent, stored
     // The command, its arguments, the code, part of the reason, and the Setup.
     using RefusalCases = Table<QString, QVariant, QString, QString, int>;
-    using UserCases = Table<QString, int, QString>; // the child's mode, the folder's, the code
 
 private Q_SLOTS:
     void init()
@@ -170,14 +150,11 @@ private Q_SLOTS:
                           card.maxThroughputBytes, card.maxRangeMinutes, card.timeFrameXml}),
             QVariantList({2, false, false, Dir, MaxThroughputBytes, MaxRangeMinutes, ShopHours}));
         QCOMPARE(card.cameras, stored);
-        QCOMPARE(card.intervals, (QList<WeekInterval> {{118800, 147600}}));
 
         // A reader of a reply gets back exactly the stored text.
         QXmlStreamReader reader(m_service->handle(GetTimeCard, {}).xml);
-        while (!reader.atEnd()
-               && !(reader.readNext() == QXmlStreamReader::StartElement
-                    && reader.name() == Reply::Dir)) {
-        }
+        while (!reader.atEnd() && reader.name() != Reply::Dir)
+            reader.readNext();
         QCOMPARE(reader.readElementText(), Dir);
     }
 
@@ -241,8 +218,11 @@ private Q_SLOTS:
         }
         QVERIFY(BackupStore(m_dir.path()).save(data));
         const QByteArray before = readFile(m_service->dataFilePath());
-        auto held = setup == Held ? holder(m_dir.path()) : nullptr;
-        QVERIFY(setup != Held || held);
+        QProcess holder; // a child holding the data file's lock
+        if (setup == Held) {
+            holder.start(QCoreApplication::applicationFilePath(), {"--hold", m_dir.path()});
+            QVERIFY(holder.waitForReadyRead(30000) && holder.readLine() == "held\n");
+        }
 
         ServiceReply reply;
         {
@@ -257,48 +237,11 @@ private Q_SLOTS:
         QVERIFY2(reply.xml.contains("<Error Code=\"" + code + "\">"), qPrintable(reply.xml));
         QVERIFY2(reply.reason.contains(reason), qPrintable(reply.reason));
         QVERIFY(readFile(m_service->dataFilePath()) == before);
-        // Reading takes no lock; the lock goes with its holder.
+        // Reading takes no lock; the lock dies with its holder.
         QCOMPARE(m_service->handle(GetTimeCard, {}).resultCode, Code::Success);
-        held.reset();
+        holder.close(); // kills it
         if (setup == Held)
             QCOMPARE(m_service->handle(UpdateTimeCard, update()).resultCode, Code::Success);
-    }
-
-    void anotherUserSharesTheFolder_data()
-    {
-        UserCases::columns();
-        // A dead holder's lock would shut the other user out for good if it outlived it.
-        UserCases::row("saves after a holder died", "--update", 0777, Code::Success);
-        UserCases::row("reads a read-only folder", "--read", 0755, Code::Success);
-        UserCases::row("is refused, not stopped, saving to a read-only folder", "--update", 0755,
-                       Code::StorageFailure);
-    }
-
-    void anotherUserSharesTheFolder()
-    {
-        const auto [mode, folderMode, code] = UserCases::fetch();
-        const bool root = ::geteuid() == 0, stored = mode == "--update" && code == Code::Success;
-        if (root ? QStandardPaths::findExecutable("setpriv").isEmpty() : stored)
-            QSKIP("needs root and setpriv to run as another user");
-        // As root another user runs the child; otherwise the folder is read-only for this one. A
-        // shared file is writable for all who share it.
-        const int permissions = root ? folderMode : folderMode & 0555;
-        QCOMPARE(::chmod(QFile::encodeName(m_dir.path()), mode_t(permissions)), 0);
-        QCOMPARE(::chmod(QFile::encodeName(m_service->dataFilePath()), mode_t(permissions & 0666)),
-                 0);
-        QVERIFY(holder(m_dir.path()));
-
-        QProcess other;
-        const QStringList self {QCoreApplication::applicationFilePath(), mode, m_dir.path()};
-        if (root)
-            other.start("setpriv",
-                        QStringList {"--reuid=65534", "--regid=65534", "--clear-groups"} + self);
-        else
-            other.start(self.first(), self.mid(1));
-        QVERIFY(other.waitForFinished(30000));
-        QCOMPARE(::chmod(QFile::encodeName(m_dir.path()), 0700), 0);
-        QCOMPARE(QString::fromLatin1(other.readAllStandardOutput()).trimmed(), code);
-        QCOMPARE(m_service->data().value().card.revision, stored ? 2 : 1);
     }
 
     // Half the writers reach the file through a link from another folder: they lock the folder
@@ -312,15 +255,15 @@ private Q_SLOTS:
         constexpr int Rounds = 50;
         std::vector<std::unique_ptr<QProcess>> children;
         for (int i = 0; i < 4; ++i) {
-            const QString dir = i % 2 ? other.path() : m_dir.path();
             children.push_back(std::make_unique<QProcess>());
-            children.back()->start(QCoreApplication::applicationFilePath(),
-                                   {"--race", dir, QString::number(Rounds)});
+            children.back()->start(
+                QCoreApplication::applicationFilePath(),
+                {"--race", i % 2 ? other.path() : m_dir.path(), QString::number(Rounds)});
         }
         // All start at once, so their updates overlap.
         for (const auto& child : children) {
-            QVERIFY(child->waitForStarted());
-            QVERIFY(child->write("go\n") == 3 && child->waitForBytesWritten());
+            QVERIFY(child->waitForStarted() && child->write("go\n") == 3
+                    && child->waitForBytesWritten());
         }
 
         int accepted = 0;
@@ -342,7 +285,7 @@ private Q_SLOTS:
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc >= 3 && QByteArrayList {"--race", "--hold", "--update", "--read"}.contains(argv[1]))
+    if (argc >= 3 && QByteArrayList {"--race", "--hold"}.contains(argv[1]))
         return child(QString::fromLatin1(argv[1]), QFile::decodeName(argv[2]),
                      argc > 3 ? QByteArray(argv[3]).toInt() : 1);
     tst_BackupService test;

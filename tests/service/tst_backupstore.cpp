@@ -64,7 +64,7 @@ QVariantList values(const ServiceData& data)
                           << QVariant::fromValue(c.cameras) << QVariant::fromValue(data.inventory);
 }
 
-const QDate Spring(2026, 3, 29); // clocks go from 02:00 to 03:00 in Berlin
+// Had the zone not taken effect, the Berlin rows of the clock changes would fail.
 const bool InBerlin = qgetenv("TZ") == "Europe/Berlin";
 
 } // namespace
@@ -81,13 +81,6 @@ class tst_BackupStore : public QObject
     using StatusCases = Table<TimeCard, QDateTime, QString>;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        // The clock-change rows only mean something when the zone is really in effect.
-        QCOMPARE(Spring.startOfDay().secsTo(Spring.addDays(1).startOfDay()),
-                 (InBerlin ? 23 : 24) * 3600);
-    }
-
     void fileIsReadAndWrittenBackUnchanged()
     {
         const StoreResult<ServiceData> parsed = BackupStore::parse(HandWritten);
@@ -152,8 +145,6 @@ private Q_SLOTS:
             "<TimeFrame>: an element has more than 256 attributes");
         row("all cameras beside a single camera", with("CamList", "<Cam>__allcams__</Cam><Cam/>"),
             "mixes \"__allcams__\" with single cameras");
-        row("a file cut short", HandWritten.left(HandWritten.indexOf("<CamList>")),
-            "Premature end of document");
         // Neither blocks, nor reads past the cap.
         row("a FIFO without a writer", "", "it is a FIFO", "fifo");
         row("a link to /dev/zero", "", "it is a device", "zero");
@@ -211,7 +202,8 @@ private Q_SLOTS:
             return QDateTime(sunday.addDays(day),
                              QTime::fromString(QLatin1String(time), Qt::ISODate));
         };
-        const QDate autumn(2026, 10, 25); // clocks go from 03:00 back to 02:00 in Berlin
+        // In Berlin clocks go from 02:00 to 03:00 in spring and from 03:00 back to 02:00 in autumn.
+        const QDate spring(2026, 3, 29), autumn(2026, 10, 25);
         const WeekInterval monday {ws(1, 9), ws(1, 17)};
         const auto card = [](const QList<WeekInterval>& intervals, bool enabled = true) {
             TimeCard card;
@@ -248,7 +240,7 @@ private Q_SLOTS:
 
         // In Berlin the spring Sunday has 23 hours, so monday's 09:00 is 10:00 on the clock; the
         // autumn Sunday has 25, so a night window until 04:00 ends at 03:00 on the clock.
-        row("spring change: the monday window moves with the clock", monWed, at(1, "12:00", Spring),
+        row("spring change: the monday window moves with the clock", monWed, at(1, "12:00", spring),
             InBerlin ? "Running|2026-03-30 10:00 - 18:00|25"
                      : "Running|2026-03-30 09:00 - 17:00|37");
         row("autumn change: a night window across the change", night, at(0, "03:30", autumn),
