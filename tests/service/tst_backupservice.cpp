@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -21,6 +22,8 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -69,6 +72,7 @@ QByteArray readFile(const QString& path)
 // The child processes. "--race DIR ROUNDS": once a line arrives on stdin, updates ROUNDS times
 // against the stored revision, asking again while another program saves, and prints every result
 // code. "--hold DIR": takes the data file's lock, says "held" and keeps it until killed.
+// "--update DIR" and "--read DIR": one update, or open and read, and print the code.
 int child(const QString& mode, const QString& dataDir, int rounds)
 {
     BackupService service(dataDir);
@@ -79,7 +83,13 @@ int child(const QString& mode, const QString& dataDir, int rounds)
         QTextStream(stdin).readLine(); // ends when the parent kills this process
         return 0;
     }
-    QTextStream(stdin).readLine(); // the racers start together
+    if (mode == "--read") {
+        out << (service.open() ? service.handle(GetTimeCard, {}).resultCode : "not opened")
+            << Qt::endl;
+        return 0;
+    }
+    if (mode == "--race")
+        QTextStream(stdin).readLine(); // the racers start together
     for (int round = 0; round < rounds; ++round) {
         ServiceReply reply;
         do {
@@ -244,6 +254,46 @@ private Q_SLOTS:
             QCOMPARE(m_service->handle(UpdateTimeCard, update()).resultCode, Code::Success);
     }
 
+    // Another user shares the folder: nothing this user leaves behind, a dead holder's lock
+    // included, shuts them out, and a read-only folder still serves reads.
+    void anotherUserSharesTheFolder_data()
+    {
+        using Row = Table<QString, int, QString>; // child mode, folder mode, code
+        Row::columns();
+        Row::row("saves after a holder died", "--update", 0777, Code::Success);
+        Row::row("reads a read-only folder", "--read", 0755, Code::Success);
+        Row::row("is refused, not stopped, saving to a read-only folder", "--update", 0755,
+                 Code::StorageFailure);
+    }
+    void anotherUserSharesTheFolder()
+    {
+        const auto [mode, folderMode, code] = Table<QString, int, QString>::fetch();
+        const bool root = ::geteuid() == 0, stored = mode == "--update" && code == Code::Success;
+        if (root ? QStandardPaths::findExecutable("setpriv").isEmpty() : stored)
+            QSKIP("needs root and setpriv to run as another user");
+        // As root another user runs the child; otherwise the folder is read-only for this one.
+        const int permissions = root ? folderMode : folderMode & 0555;
+        QCOMPARE(::chmod(QFile::encodeName(m_dir.path()), mode_t(permissions)), 0);
+        QCOMPARE(::chmod(QFile::encodeName(m_service->dataFilePath()), mode_t(permissions & 0666)),
+                 0);
+        {
+            QProcess holder;
+            holder.start(QCoreApplication::applicationFilePath(), {"--hold", m_dir.path()});
+            QVERIFY(holder.waitForReadyRead(30000) && holder.readLine() == "held\n");
+        } // killed
+        QProcess other;
+        const QStringList self {QCoreApplication::applicationFilePath(), mode, m_dir.path()};
+        if (root)
+            other.start("setpriv",
+                        QStringList {"--reuid=65534", "--regid=65534", "--clear-groups"} + self);
+        else
+            other.start(self.first(), self.mid(1));
+        QVERIFY(other.waitForFinished(30000));
+        QCOMPARE(::chmod(QFile::encodeName(m_dir.path()), 0700), 0);
+        QCOMPARE(QString::fromLatin1(other.readAllStandardOutput()).trimmed(), code);
+        QCOMPARE(m_service->data().value().card.revision, stored ? 2 : 1);
+    }
+
     // Half the writers reach the file through a link from another folder: they lock the folder
     // the file is really in, and keep the link.
     void racingProcessesLoseNoUpdate()
@@ -285,7 +335,7 @@ private Q_SLOTS:
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc >= 3 && QByteArrayList {"--race", "--hold"}.contains(argv[1]))
+    if (argc >= 3 && QByteArrayList {"--race", "--hold", "--update", "--read"}.contains(argv[1]))
         return child(QString::fromLatin1(argv[1]), QFile::decodeName(argv[2]),
                      argc > 3 ? QByteArray(argv[3]).toInt() : 1);
     tst_BackupService test;
