@@ -47,6 +47,8 @@ const Goal goals[] = {
     {"viewer 100000 cameras / show 100000", "viewer 100000 cameras / show 100000", nullptr, 3},
     {"viewer memory / show memory, 100000 cameras", "viewer memory / show memory, 100000 cameras",
      nullptr, 4},
+    {"show, 100000 selected / 100000 in the inventory",
+     "show, 100000 selected / 100000 in the inventory", nullptr, 2},
     {"set --throughput, 100000 selected / show", "set --throughput, 100000 selected / show",
      nullptr, 3},
 };

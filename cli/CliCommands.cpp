@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QJsonDocument>
+#include <QSet>
 
 #include <cstdio>
 #include <unistd.h>
@@ -103,10 +104,15 @@ QString CliCommands::cameraText() const
     QStringList cameras = m_client->pluginProperty("cameraList").toStringList();
     if (cameras.isEmpty())
         return tr("none");
+    if (!m_inventory)
+        return cameras.join(QStringLiteral(", "));
     // A save sends such a camera back and the service keeps it; `set --cameras` replaces it.
+    QSet<QString> known;
+    known.reserve(m_inventory->size());
+    for (const Camera& camera : std::as_const(*m_inventory))
+        known.insert(camera.id);
     for (QString& camera : cameras) {
-        const auto known = [&camera](const Camera& c) { return c.id == camera; };
-        if (m_inventory && std::none_of(m_inventory->cbegin(), m_inventory->cend(), known))
+        if (!known.contains(camera))
             camera = tr("%1 (no longer in the inventory)").arg(camera);
     }
     return cameras.join(QStringLiteral(", "));
@@ -300,7 +306,8 @@ int CliCommands::cameras(const CommandRequest& request)
     if (const int code = report(m_client->loadBackupInfo()))
         return code;
     const bool all = m_client->hasAllCameras();
-    const QStringList selected = m_client->pluginProperty("cameraList").toStringList();
+    const QStringList selectedList = m_client->pluginProperty("cameraList").toStringList();
+    const QSet<QString> selected(selectedList.cbegin(), selectedList.cend());
     QList<Camera> shown;
     for (const Camera& camera : m_inventory.value_or(QList<Camera>())) {
         if (!request.group || camera.group == *request.group)

@@ -6,6 +6,7 @@
 #include "WeekSchedule.h"
 
 #include <QLocale>
+#include <QSet>
 
 #include <algorithm>
 
@@ -62,10 +63,13 @@ std::optional<BackupRules::CameraChoice> BackupRules::parseCameras(const QString
     if (trimmed.compare(QLatin1String("all"), Qt::CaseInsensitive) == 0)
         return CameraChoice {true, {}};
     CameraChoice choice;
+    QSet<QString> seen;
     for (const QString& item : trimmed.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QString id = item.trimmed();
-        if (!id.isEmpty() && !choice.ids.contains(id))
+        if (!id.isEmpty() && !seen.contains(id)) {
+            seen.insert(id);
             choice.ids.append(id);
+        }
     }
     if (choice.ids.isEmpty() || !isPlainText(choice.ids.join(QLatin1Char(','))))
         return std::nullopt;
