@@ -47,8 +47,9 @@ const Goal goals[] = {
     {"viewer 100000 cameras / show 100000", "viewer 100000 cameras / show 100000", nullptr, 3},
     {"viewer memory / show memory, 100000 cameras", "viewer memory / show memory, 100000 cameras",
      nullptr, 4},
+    // The selected data holds every id twice (inventory and selection); a quadratic was 40x.
     {"show, 100000 selected / 100000 in the inventory",
-     "show, 100000 selected / 100000 in the inventory", nullptr, 2},
+     "show, 100000 selected / 100000 in the inventory", nullptr, 3},
     {"set --throughput, 100000 selected / show", "set --throughput, 100000 selected / show",
      nullptr, 3},
 };
