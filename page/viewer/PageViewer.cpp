@@ -47,6 +47,7 @@ ColumnLayout {
     Label {
         objectName: "viewerStatusLine"
         text: viewer.statusText
+        textFormat: Text.PlainText // a folder's name is data
         elide: Text.ElideMiddle
         padding: 4
         Layout.fillWidth: true

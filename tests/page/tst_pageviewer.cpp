@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QQuickItem>
+#include <QQuickView>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -36,8 +37,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, picture);
         QFETCH(int, exitCode);
-        // A new data folder is seeded with the demo settings.
-        const QTemporaryDir data;
+        // A new data folder is seeded with the demo settings; its name is shown as it is.
+        const QTemporaryDir data(QDir::tempPath() + QStringLiteral("/<i>viewer-XXXXXX"));
         PageViewer viewer;
         const QString error = viewer.start({data.path(), PluginDir});
         QVERIFY2(error.isEmpty(), qPrintable(error));
@@ -48,6 +49,10 @@ private Q_SLOTS:
         QCOMPARE(loaded.first().first(), QVariant(true));
         const auto* dirField = viewer.page()->findChild<QQuickItem*>("targetDirField");
         QTRY_COMPARE(dirField->property("text").toString(), "/srv/backup/video");
+        const auto* statusLine
+            = viewer.view()->rootObject()->findChild<QQuickItem*>("viewerStatusLine");
+        QVERIFY(statusLine->property("text").toString().contains(data.path()));
+        QCOMPARE(statusLine->property("textFormat").toInt(), 0); // Text.PlainText
 
         const QString path = QDir(data.path()).filePath(picture);
         if (exitCode != 0)
