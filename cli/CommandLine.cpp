@@ -185,10 +185,15 @@ std::optional<bool> parseSwitch(const QString& text)
 
 // Values must arrive unchanged: bytes that are not UTF-8 would be stored as U+FFFD. Only the
 // file names are used as bytes.
-QString checkEncoding(const QCommandLineParser& parser, const Options&, CommandRequest*)
+QString checkEncoding(const QCommandLineParser& parser, const Options& o, CommandRequest*)
 {
+    // Switches carry no value, and newer Qt warns when asked for one.
+    const QStringList switches = o.json.names()
+        + QStringList {QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("help-all"),
+                       QStringLiteral("v"), QStringLiteral("version")};
     for (const QString& option : parser.optionNames()) {
-        if (option == QLatin1String("data") || option == QLatin1String("trace-file"))
+        if (option == QLatin1String("data") || option == QLatin1String("trace-file")
+            || switches.contains(option))
             continue;
         for (const QString& value : parser.values(option)) {
             if (HostOptionSet::encodeName(value) != value.toUtf8()

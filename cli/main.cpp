@@ -84,6 +84,7 @@ int main(int argc, char* argv[])
     // a command is complete: a failed write is dropped and the exit code tells how the command
     // went.
     std::signal(SIGPIPE, SIG_IGN);
+    MessageLocale::dropQtLocaleNotice();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("schedule-backup-host"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SCHEDULE_BACKUP_VERSION));

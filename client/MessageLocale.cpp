@@ -8,6 +8,24 @@
 #include <QTranslator>
 #include <QtGlobal>
 
+namespace {
+
+QtMessageHandler previousHandler = nullptr;
+
+void dropLocaleNotice(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("Detected locale \"")))
+        return;
+    previousHandler(type, context, message);
+}
+
+} // namespace
+
+void MessageLocale::dropQtLocaleNotice()
+{
+    previousHandler = qInstallMessageHandler(dropLocaleNotice);
+}
+
 bool MessageLocale::isUntranslated()
 {
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {

@@ -17,4 +17,9 @@ bool isUntranslated();
 // it, unless the messages stay untranslated or there is no such catalogue.
 bool install(QTranslator* translator, const QString& name, const QString& folder);
 
+// Call before the application object exists. Under a locale that is not UTF-8 (LC_ALL=C in a
+// script) newer Qt switches itself to UTF-8 and says so in three lines on stderr, which would
+// break the programs' promise of one line per error; that notice alone is dropped.
+void dropQtLocaleNotice();
+
 } // namespace MessageLocale

@@ -65,6 +65,7 @@ int main(int argc, char* argv[])
     if (!qEnvironmentVariableIsSet("ZELT_LOG_LEVEL"))
         qputenv("ZELT_LOG_LEVEL", "0");
 
+    MessageLocale::dropQtLocaleNotice();
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("schedule-backup-page"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SCHEDULE_BACKUP_VERSION));
